@@ -1,0 +1,5 @@
+#include "driver/program.h"
+
+// velm takes no arguments: everything it needs is named by FILEINFO.dat in
+// the working directory.
+int main() { return velm::RunProgramReportingErrors(); }

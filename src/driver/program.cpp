@@ -1,0 +1,38 @@
+#include "driver/program.h"
+
+#include <iostream>
+#include <new>
+
+#include "common/input_error.h"
+#include "input/run_settings.h"
+#include "model/runoff_model.h"
+#include "optimizer/optimizer.h"
+
+namespace velm {
+
+int RunProgram() {
+  RunSettings settings;
+  RunoffModel model;
+  settings.Read();
+  Optimizer optimizer;
+  bool resultWritten = true;
+  if (settings.RunMode != 0) {
+    resultWritten = optimizer.Run(settings.OutputFlag);
+  } else {
+    model.Simulate(0);
+  }
+  return resultWritten ? 0 : 1;
+}
+
+int RunProgramReportingErrors() {
+  try {
+    return RunProgram();
+  } catch (const InputError& error) {
+    std::cout << error.Message() << "\n\n" << std::flush;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "velm: out of memory\n";
+  }
+  return 1;
+}
+
+}  // namespace velm

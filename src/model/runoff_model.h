@@ -1,0 +1,61 @@
+#pragma once
+
+// The object one simulation runs on: its own settings, parameters and series,
+// the hourly input arrays, and the hourly outputs the simulation writes.
+
+#include <vector>
+
+#include "input/hydro_series.h"
+#include "input/parameter_set.h"
+#include "input/run_settings.h"
+
+namespace velm {
+
+class RunoffModel {
+ public:
+  static constexpr int kHoursPerDay = 24;
+
+  // Reads, in this order: FILEINFO.dat and the control file (for the series),
+  // the rain file twice (to count and to read it), the evaporation file, the
+  // parameter file without echo, and FILEINFO.dat and the control file again.
+  RunoffModel();
+  RunoffModel(const RunoffModel&) = delete;
+  RunoffModel& operator=(const RunoffModel&) = delete;
+
+  // Whole days of the run; a trailing partial day is simulated, not reported.
+  int DayCount() const { return HourCount / kHoursPerDay; }
+
+  // The hourly simulation over the whole record. With 0 the parameter file is
+  // read again with its console echo, which also resets the tank depths; any
+  // other value runs with the parameters and depths as they stand.
+  void Simulate(int useCurrentParameters);
+
+  // One hourly step's routines; they read Parameters and change the tank
+  // depths in place.
+  double ImperviousStep(double rain, double demand, double& evaporation,
+                        double& depth) const;
+  double SurfaceTankEvaporation(double& demand);
+  double SoilEvaporation(double f, double demand) const;
+  double InfiltrationStep(double rain, double soilEvaporation, int i);
+  double NextCapacity(double w, double f) const;
+  double CapacityAfter(double x, double f) const;
+  double TankStep(int j, double& inflow);
+
+  // The number of hourly steps: the records of the rain file.
+  int HourCount = 0;
+  // Capacity at the start (entry 0) and after each hourly step: HourCount + 1.
+  std::vector<double> Infiltration;
+  RunSettings Settings;
+  ParameterSet Parameters;
+  HydroSeries Series;
+  std::vector<double> Rain;
+  std::vector<double> PotentialE;
+  std::vector<double> ActualE;
+  std::vector<double> ObservedQ;
+  std::vector<double> CalcQ;
+  // The parameters as the parameter file gives them, initial tank depths
+  // included: every evaluation of a set of genes starts from these.
+  ParameterSet FileParameters;
+};
+
+}  // namespace velm

@@ -1,0 +1,9 @@
+#include "optimizer/optimizer.h"
+
+namespace velm {
+
+Optimizer::Optimizer() { Settings.Read(); }
+
+bool Optimizer::Run(int /*outputFlag*/) { return true; }
+
+}  // namespace velm
