@@ -12,6 +12,7 @@ struct FormatCase {
   double value;
   const char* text;
 };
+void PrintTo(const FormatCase& c, std::ostream* out) { *out << c.text; }
 
 class NumberFormat : public ::testing::TestWithParam<FormatCase> {};
 

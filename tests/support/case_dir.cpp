@@ -100,7 +100,8 @@ std::string ParameterFileText(const ParameterValues& v) {
     Line(out, *value);
   }
   Line(out, "Number of tanks");
-  Line(out, std::to_string(v.Tanks.size()));
+  Line(out, v.TankCountLine.empty() ? std::to_string(v.Tanks.size())
+                                    : v.TankCountLine);
   for (std::size_t i = 0; i < v.Tanks.size(); ++i) {
     Line(out, "Tank " + std::to_string(i + 1) + ": CoeffTank, BotomTank");
     Line(out, v.Tanks[i].CoeffTank);

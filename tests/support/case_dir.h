@@ -53,6 +53,8 @@ struct ParameterValues {
   std::string CoeffSurfaceBotomTank = "0.3";
   std::string HighSurfaceBotomTank = "0";
   std::vector<TankValues> Tanks = {{"0.2", "0.5"}, {"0.1", "0.2"}, {"0.05", "0"}};
+  // Line 25; empty writes the number of Tanks.
+  std::string TankCountLine;
 };
 std::string ParameterFileText(const ParameterValues& values);
 
