@@ -7,6 +7,7 @@
 #include "input/run_settings.h"
 #include "model/runoff_model.h"
 #include "optimizer/optimizer.h"
+#include "results/result_file.h"
 
 namespace velm {
 
@@ -20,6 +21,7 @@ int RunProgram() {
     resultWritten = optimizer.Run(settings.OutputFlag);
   } else {
     model.Simulate(0);
+    resultWritten = WriteSimulationResult(model, settings.OutputFlag);
   }
   return resultWritten ? 0 : 1;
 }

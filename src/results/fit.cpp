@@ -1,0 +1,107 @@
+#include "results/fit.h"
+
+#include <cmath>
+#include <fstream>
+
+#include "common/text_writer.h"
+#include "results/result_file.h"
+#include "results/result_layout.h"
+
+namespace velm {
+namespace {
+
+constexpr std::size_t kHoursPerDay = RunoffModel::kHoursPerDay;
+
+std::vector<double> SumDays(std::span<const double> steps) {
+  std::vector<double> days(steps.size() / kHoursPerDay);
+  SumDaily(steps, days);
+  return days;
+}
+
+}  // namespace
+
+void SumDaily(std::span<const double> steps, std::span<double> days) {
+  const std::size_t dayCount = steps.size() / kHoursPerDay;
+  for (std::size_t k = 0; k < dayCount; ++k) {
+    double total = 0.0;
+    // Last hour first: the order fixes the rounding of the totals.
+    for (std::size_t h = kHoursPerDay; h-- > 0;) {
+      total += steps[kHoursPerDay * k + h];
+    }
+    days[k] = total;
+  }
+}
+
+DailyTotals SumModelDays(const RunoffModel& model) {
+  DailyTotals days;
+  days.CalcQ = SumDays(model.CalcQ);
+  days.Rain = SumDays(model.Rain);
+  days.PotentialE = SumDays(model.PotentialE);
+  days.ActualE = SumDays(model.ActualE);
+  return days;
+}
+
+void AddObservedDays(RunoffModel& model, DailyTotals& days) {
+  model.Series.ReadObservedRunoff(model.ObservedQ);
+  days.ObservedQ = SumDays(model.ObservedQ);
+}
+
+FitMeasures MeasureFit(const DailyTotals& days) {
+  FitMeasures fit;
+  double s1 = 0.0, s2 = 0.0, s3 = 0.0;
+  for (std::size_t k = 0; k < days.ObservedQ.size(); ++k) {
+    const double qo = days.ObservedQ[k];
+    const double qc = days.CalcQ[k];
+    if (!(qo > 0)) continue;  // unobserved (or NaN) days do not count
+    ++fit.FitDays;
+    const double d = qc - qo;
+    s1 += d * d;
+    s2 += (d * d) / (qo * qo);
+    s3 += std::fabs(qo - qc) / qo;
+    fit.SumRain += days.Rain[k];
+    fit.SumObservedQ += qo;
+    fit.SumCalcQ += qc;
+    fit.SumActualE += days.ActualE[k];
+  }
+  const double n = fit.FitDays;
+  fit.RMSE = std::sqrt(s1 / n);
+  fit.RR = std::sqrt(s2 / n);
+  fit.RE = 100 * s3 / n;
+  fit.BalanceRatio = std::fabs(fit.SumCalcQ - fit.SumObservedQ) / fit.SumObservedQ;
+  return fit;
+}
+
+double SelectedMeasure(const FitMeasures& fit, const RunSettings& settings) {
+  switch (settings.ObjectiveType) {
+    case 1:
+      return fit.RMSE;
+    case 2:
+      return fit.RR;
+    case 3:
+      return fit.RE;
+    default:
+      // Written as "not at least" so that a NaN on either side scores too.
+      return !(fit.BalanceRatio >= settings.BalanceErrorLimit)
+                 ? 10 * fit.BalanceRatio
+                 : 0.0;
+  }
+}
+
+double ComputeFit(RunoffModel& model, int outputFlag, FitReportFile file) {
+  DailyTotals days = SumModelDays(model);
+  AddObservedDays(model, days);
+  const FitMeasures fit = MeasureFit(days);
+  if (outputFlag == 1) {
+    TextWriter console = Console();
+    WriteFitReport(console, fit, model.Settings.ObjectiveType);
+    if (file == FitReportFile::kWrite) {
+      ResultFile result = OpenResultFile();
+      TextWriter out(result.Stream, LineEnd::kCrLf);
+      WriteCalibrationLayout(out, model, days, fit);
+      CloseResultFile(result);
+    }
+  }
+  return SelectedMeasure(fit, model.Settings);
+}
+
+}  // namespace velm
