@@ -7,10 +7,22 @@ namespace velm {
 
 std::optional<TextLines> TextLines::Read(const std::string& path,
                                          LastLine rule) {
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
   if (!file) return std::nullopt;
-  std::string text{std::istreambuf_iterator<char>(file),
-                   std::istreambuf_iterator<char>()};
+  // Data files are read again for every evaluation of a calibration, so the
+  // whole file is read in one go.
+  const std::streamoff size = file.tellg();
+  std::string text;
+  if (size >= 0) {
+    text.resize(static_cast<std::size_t>(size));
+    file.seekg(0);
+    file.read(text.data(), size);
+    text.resize(static_cast<std::size_t>(file.gcount()));
+  } else {  // not seekable, a pipe say
+    file.clear();
+    text.assign(std::istreambuf_iterator<char>(file),
+                std::istreambuf_iterator<char>());
+  }
   return TextLines(std::move(text), rule);
 }
 
