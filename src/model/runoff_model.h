@@ -31,7 +31,7 @@ class RunoffModel {
   void Simulate(int useCurrentParameters);
 
   // One hourly step's routines; they read Parameters and change the tank
-  // depths in place.
+  // depths in place. Depths and rates are per hourly step.
   double ImperviousStep(double rain, double demand, double& evaporation,
                         double& depth) const;
   double SurfaceTankEvaporation(double& demand);
@@ -40,6 +40,13 @@ class RunoffModel {
   double NextCapacity(double w, double f) const;
   double CapacityAfter(double x, double f) const;
   double TankStep(int j, double& inflow);
+
+  // E1: the share of the capacity above Final_Infiltration that is left
+  // after one step of Horton's curve.
+  double HortonDecay() const;
+  // V(f): the water that infiltrates in one step starting at capacity f when
+  // the supply is unlimited.
+  double StepVolume(double f) const;
 
   // The number of hourly steps: the records of the rain file.
   int HourCount = 0;
