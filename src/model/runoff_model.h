@@ -11,6 +11,21 @@
 
 namespace velm {
 
+class SurfaceStorage;
+
+// What one hourly step gives, before the main pass weights it by area. The
+// impervious values come already multiplied by Impervious; the surface tank,
+// soil and pervious values are depths on the pervious area; the storage's
+// evaporation applies to the whole catchment.
+struct HourlyResult {
+  double StorageEvaporation = 0.0;
+  double ImperviousEvaporation = 0.0;
+  double ImperviousRunoff = 0.0;
+  double SurfaceTankEvaporation = 0.0;
+  double SoilEvaporation = 0.0;
+  double PerviousRunoff = 0.0;
+};
+
 class RunoffModel {
  public:
   static constexpr int kHoursPerDay = 24;
@@ -29,6 +44,16 @@ class RunoffModel {
   // read again with its console echo, which also resets the tank depths; any
   // other value runs with the parameters and depths as they stand.
   void Simulate(int useCurrentParameters);
+
+  // The steps of the warm-up pass that precedes the main pass: the first
+  // sixth of the record.
+  int WarmUpSteps() const { return HourCount / 6; }
+
+  // Hourly step i: the routines below in their fixed order, then the tank
+  // cascade. The storage and the impervious store's depth belong to the
+  // running simulation, not to the model.
+  HourlyResult HourlyStep(int i, SurfaceStorage& storage,
+                          double& imperviousDepth);
 
   // One hourly step's routines; they read Parameters and change the tank
   // depths in place. Depths and rates are per hourly step.
