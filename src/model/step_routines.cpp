@@ -67,10 +67,11 @@ double RunoffModel::SoilEvaporation(double f, double demand) const {
 
   // The moisture deficit read off Horton's curve between f and fmax; the
   // logarithm's ratio is fixed by the curve, not by f.
-  double theta = ((p.MAX_Infiltration - f) / k -
-                  fc * std::log((p.F18_Infiltration - fc) /
-                                (p.MAX_Infiltration - fc)) / k) /
-                 p.MAX_SoilMoisture;
+  const double curveRatio =
+      (p.F18_Infiltration - fc) / (p.MAX_Infiltration - fc);
+  double theta =
+      ((p.MAX_Infiltration - f) / k - fc * std::log(curveRatio) / k) /
+      p.MAX_SoilMoisture;
   if (!(theta >= 0)) theta = 0.0;
   const double r = theta / p.F18_SoilMoisture;
   if (r >= 0.98) return p.MAX_EvapoRatio * demand;

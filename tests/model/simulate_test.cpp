@@ -40,7 +40,8 @@ Outputs RunFromFileParameters(RunoffModel& model) {
 }
 
 // A single tank is also the last one: it receives nothing and loses a·h in
-// each step, so its depth after a run counts the steps that ran.
+// each step, so its depth after a run counts the steps that ran. An empty
+// record runs none and writes only the starting capacity.
 struct StepCount {
   int hours;
   int steps;
@@ -62,21 +63,11 @@ TEST_P(StepsRun, WarmUpRunsTheFirstSixthOfTheRecordBeforeTheMainPass) {
   EXPECT_EQ(model->Infiltration[0], 1.2 * model->Parameters.F18_Infiltration);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Records, StepsRun,
-    ::testing::Values(StepCount{0, 0}, StepCount{1, 1}, StepCount{5, 5},
-                      StepCount{6, 7}, StepCount{11, 12}, StepCount{12, 14},
-                      StepCount{8760, 10220}));
-
-TEST(Simulate, EmptyRecordWritesOnlyTheStartingCapacity) {
-  const CaseDir dir;
-  auto model = BuildModel(dir, 0);
-  model->Simulate(1);
-  ASSERT_EQ(model->Infiltration.size(), 1u);
-  EXPECT_EQ(model->Infiltration[0], 1.2 * model->Parameters.F18_Infiltration);
-  EXPECT_TRUE(model->CalcQ.empty());
-  EXPECT_TRUE(model->ActualE.empty());
-}
+INSTANTIATE_TEST_SUITE_P(Records, StepsRun,
+                         ::testing::Values(StepCount{0, 0}, StepCount{1, 1},
+                                           StepCount{5, 5}, StepCount{6, 7},
+                                           StepCount{11, 12}, StepCount{12, 14},
+                                           StepCount{8760, 10220}));
 
 // A year of 8760 hours warms up on hours 0 to 1459: rain in hour 1459 is
 // still in the impervious store when the main pass starts, rain in hour 1460
@@ -190,7 +181,8 @@ TEST_P(TankCount, LastTwoTanksGiveTheirStartingOutflows) {
   EXPECT_GT(depths[n], 0.0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Counts, TankCount, ::testing::Values(2, 3, 5, 6, 7, 1000));
+INSTANTIATE_TEST_SUITE_P(Counts, TankCount,
+                         ::testing::Values(2, 3, 5, 6, 7, 1000));
 
 // The sample catchment stepped hour by hour as Simulate steps it, so that
 // the stores can be looked at between the steps.
@@ -276,7 +268,8 @@ TEST_P(SampleCatchment, EveryHourBalancesRainAgainstOutputsStoresAndSoil) {
   EXPECT_EQ(model_.Parameters.TankWaterDepth, simulated.TankWaterDepth);
 }
 
-INSTANTIATE_TEST_SUITE_P(StorageOffAndOn, SampleCatchment, ::testing::Values(0, 1));
+INSTANTIATE_TEST_SUITE_P(StorageOffAndOn, SampleCatchment,
+                         ::testing::Values(0, 1));
 
 }  // namespace
 }  // namespace velm

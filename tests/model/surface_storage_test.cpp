@@ -17,63 +17,48 @@ SurfaceStorage Holding(double first, double second) {
 // Depths before, the water moved, and what the stores hold and give back.
 struct StoreCase {
   const char* name;
-  double first;
-  double second;
-  double water;
-  double firstAfter;
-  double secondAfter;
-  double waterAfter;
+  void (SurfaceStorage::*operation)(double&);
+  double first, second, water;
+  double firstAfter, secondAfter, waterAfter;
 };
 
-std::string CaseName(const ::testing::TestParamInfo<StoreCase>& info) {
-  return info.param.name;
-}
+class FillAndDraw : public ::testing::TestWithParam<StoreCase> {};
 
-class Fill : public ::testing::TestWithParam<StoreCase> {};
-
-TEST_P(Fill, KeepsWhatFitsAndPassesTheRest) {
+TEST_P(FillAndDraw, MoveWaterThroughFirstStoreBeforeSecond) {
   const StoreCase& c = GetParam();
   SurfaceStorage storage = Holding(c.first, c.second);
-  double excess = c.water;
-  storage.Fill(excess);
+  double water = c.water;
+  (storage.*c.operation)(water);
   EXPECT_NEAR(storage.FirstDepth, c.firstAfter, 1e-12);
   EXPECT_NEAR(storage.SecondDepth, c.secondAfter, 1e-12);
-  EXPECT_NEAR(excess, c.waterAfter, 1e-12);
+  EXPECT_NEAR(water, c.waterAfter, 1e-12);
 }
 
+constexpr auto kFill = &SurfaceStorage::Fill;
+constexpr auto kDraw = &SurfaceStorage::Draw;
+
 INSTANTIATE_TEST_SUITE_P(
-    Cases, Fill,
+    Cases, FillAndDraw,
     ::testing::Values(
         // 0.56 overflows: 15 % of it to the second store, 85 % passes.
-        StoreCase{"EmptyStorageOverflowsPastFirstCapacity", 0, 0, 2.0, 1.44,
+        StoreCase{"FillEmptyOverflowsPastFirstCapacity", kFill, 0, 0, 2.0, 1.44,
                   0.084, 0.476},
-        StoreCase{"BelowFirstCapacityNothingPasses", 0.5, 0.2, 0.9, 1.4, 0.2, 0},
-        StoreCase{"ExactlyFirstCapacityNothingPasses", 0.44, 0, 1.0, 1.44, 0, 0},
-        // 0.15 of the overflow 1.0 lifts the second store 0.12 above its 0.53.
-        StoreCase{"FullSecondStorePassesItsExcessToo", 1.44, 0.5, 1.0, 1.44,
-                  0.53, 0.97}),
-    CaseName);
-
-class Draw : public ::testing::TestWithParam<StoreCase> {};
-
-TEST_P(Draw, EmptiesFirstStoreBeforeSecondAndLeavesTheShortfall) {
-  const StoreCase& c = GetParam();
-  SurfaceStorage storage = Holding(c.first, c.second);
-  double demand = c.water;
-  storage.Draw(demand);
-  EXPECT_NEAR(storage.FirstDepth, c.firstAfter, 1e-12);
-  EXPECT_NEAR(storage.SecondDepth, c.secondAfter, 1e-12);
-  EXPECT_NEAR(demand, c.waterAfter, 1e-12);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Draw,
-    ::testing::Values(
-        StoreCase{"FirstStoreCoversDemand", 1.0, 0.3, 0.4, 0.6, 0.3, 0},
-        StoreCase{"SecondStoreMakesUpTheRest", 0.3, 0.5, 0.6, 0, 0.2, 0},
-        StoreCase{"BothStoresEmptiedLeaveShortfall", 0.3, 0.2, 0.6, 0, 0, 0.1},
-        StoreCase{"EmptyStoresLeaveWholeDemand", 0, 0, 0.25, 0, 0, 0.25}),
-    CaseName);
+        StoreCase{"FillBelowFirstCapacityPassesNothing", kFill, 0.5, 0.2, 0.9,
+                  1.4, 0.2, 0},
+        StoreCase{"FillToExactlyFirstCapacityPassesNothing", kFill, 0.44, 0,
+                  1.0, 1.44, 0, 0},
+        // 0.15 of the overflow 1.0 lifts the second store 0.12 above 0.53.
+        StoreCase{"FillFullSecondStorePassesItsExcessToo", kFill, 1.44, 0.5,
+                  1.0, 1.44, 0.53, 0.97},
+        StoreCase{"DrawFromFirstStoreOnly", kDraw, 1.0, 0.3, 0.4, 0.6, 0.3, 0},
+        StoreCase{"DrawRestFromSecondStore", kDraw, 0.3, 0.5, 0.6, 0, 0.2, 0},
+        StoreCase{"DrawBothEmptyLeavesShortfall", kDraw, 0.3, 0.2, 0.6, 0, 0,
+                  0.1},
+        StoreCase{"DrawFromEmptyLeavesWholeDemand", kDraw, 0, 0, 0.25, 0, 0,
+                  0.25}),
+    [](const ::testing::TestParamInfo<StoreCase>& info) {
+      return info.param.name;
+    });
 
 TEST(Exchange, RainEqualToDemandMeetsItWithoutTouchingTheStores) {
   SurfaceStorage storage = Holding(0.7, 0.2);
@@ -91,13 +76,13 @@ TEST(Exchange, RainEqualToDemandMeetsItWithoutTouchingTheStores) {
 // evaporation is the part of the demand that was met.
 TEST(Exchange, ConservesWaterAndMeetsDemandFromRainThenStores) {
   constexpr std::array<std::array<double, 2>, 8> kSteps = {{{2.0, 0.1},
-                                                           {0.0, 0.3},
-                                                           {0.4, 0.4},
-                                                           {3.5, 0.0},
-                                                           {0.1, 0.9},
-                                                           {0.0, 1.2},
-                                                           {0.0, 0.8},
-                                                           {0.6, 0.2}}};
+                                                            {0.0, 0.3},
+                                                            {0.4, 0.4},
+                                                            {3.5, 0.0},
+                                                            {0.1, 0.9},
+                                                            {0.0, 1.2},
+                                                            {0.0, 0.8},
+                                                            {0.6, 0.2}}};
   SurfaceStorage storage;
   for (const auto& [rainIn, demandIn] : kSteps) {
     const double before = storage.FirstDepth + storage.SecondDepth;
