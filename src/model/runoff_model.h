@@ -11,6 +11,21 @@
 
 namespace velm {
 
+class SurfaceStorage;
+
+// What one hourly step gives, before the main pass weights it by area. The
+// impervious values come already multiplied by Impervious; the surface tank,
+// soil and pervious values are depths on the pervious area; the storage's
+// evaporation applies to the whole catchment.
+struct HourlyResult {
+  double StorageEvaporation = 0.0;
+  double ImperviousEvaporation = 0.0;
+  double ImperviousRunoff = 0.0;
+  double SurfaceTankEvaporation = 0.0;
+  double SoilEvaporation = 0.0;
+  double PerviousRunoff = 0.0;
+};
+
 class RunoffModel {
  public:
   static constexpr int kHoursPerDay = 24;
@@ -30,8 +45,18 @@ class RunoffModel {
   // other value runs with the parameters and depths as they stand.
   void Simulate(int useCurrentParameters);
 
+  // The steps of the warm-up pass that precedes the main pass: the first
+  // sixth of the record.
+  int WarmUpSteps() const { return HourCount / 6; }
+
+  // Hourly step i: the routines below in their fixed order, then the tank
+  // cascade. The storage and the impervious store's depth belong to the
+  // running simulation, not to the model.
+  HourlyResult HourlyStep(int i, SurfaceStorage& storage,
+                          double& imperviousDepth);
+
   // One hourly step's routines; they read Parameters and change the tank
-  // depths in place.
+  // depths in place. Depths and rates are per hourly step.
   double ImperviousStep(double rain, double demand, double& evaporation,
                         double& depth) const;
   double SurfaceTankEvaporation(double& demand);
@@ -40,6 +65,13 @@ class RunoffModel {
   double NextCapacity(double w, double f) const;
   double CapacityAfter(double x, double f) const;
   double TankStep(int j, double& inflow);
+
+  // E1: the share of the capacity above Final_Infiltration that is left
+  // after one step of Horton's curve.
+  double HortonDecay() const;
+  // V(f): the water that infiltrates in one step starting at capacity f when
+  // the supply is unlimited.
+  double StepVolume(double f) const;
 
   // The number of hourly steps: the records of the rain file.
   int HourCount = 0;

@@ -53,18 +53,20 @@ const std::string kEcho =
     " F18_Infiltration  =5.58701 MAX_Infiltration  =12.3525\n"
     "\n";
 
-const std::string kParameterBlock =
-    "*** Velm-Model Calculation *** Parameter\r\n"
-    " MAX_SoilMoisture  =200,   F18_SoilMoisture   =100\r\n"
-    " MAX_Infiltration  =12.3525,   F18_Infiltration   =5.58701\r\n"
-    " Coeff_Reduction   =0.1,   Final_Infiltration  =5\r\n"
-    " MAX_EvapoRatio    =0.8,  Coeff_EvapoModel    =5e-005\r\n"
-    "\r\n"
-    " Impervious            =1\r\n"
-    " CoeffSurfaceTopTank   =1,  CoeffSurfaceBotomTank =0.3\r\n"
-    " HighSurfaceTopTank    =10,  HighSurfaceBotomTank  =1.23457e+006\r\n"
-    "\r\n"
-    "\r\n";
+std::string ParameterBlock(const std::string& impervious,
+                           const std::string& tankLines) {
+  return "*** Velm-Model Calculation *** Parameter\r\n"
+         " MAX_SoilMoisture  =200,   F18_SoilMoisture   =100\r\n"
+         " MAX_Infiltration  =12.3525,   F18_Infiltration   =5.58701\r\n"
+         " Coeff_Reduction   =0.1,   Final_Infiltration  =5\r\n"
+         " MAX_EvapoRatio    =0.8,  Coeff_EvapoModel    =5e-005\r\n"
+         "\r\n"
+         " Impervious            =" + impervious + "\r\n"
+         " CoeffSurfaceTopTank   =1,  CoeffSurfaceBotomTank =0.3\r\n"
+         " HighSurfaceTopTank    =10,  HighSurfaceBotomTank  =1.23457e+006\r\n" +
+         tankLines + "\r\n\r\n";
+}
+const std::string kParameterBlock = ParameterBlock("1", "");
 
 const std::string kColumnsWithObserved =
     "i,YEAR,MONTH,DAY,Rain,ObservedQ,CalcQ,PotentialE,ActualE,Infiltration\r\n";
@@ -128,13 +130,10 @@ TEST_F(SimulationRun, TanksAreListedAfterTheSurfaceParameters) {
                                "1 CoeffTank=1 BotomTank=0\n"
                                "2 CoeffTank=1 BotomTank=0\n" +
                                ToCp932("day= 2　相対誤差=100\n"));
-  std::string block = kParameterBlock;
-  block.replace(block.find(" Impervious            =1"), 25,
-                " Impervious            =0");
-  block.insert(block.size() - 4,
-               "\r\n1 CoeffTank=1, BotomTank=0\r\n2 CoeffTank=1, BotomTank=0");
   EXPECT_EQ(dir_.Read("result.csv"),
-            block +
+            ParameterBlock("0",
+                           "1 CoeffTank=1, BotomTank=0\r\n"
+                           "2 CoeffTank=1, BotomTank=0\r\n") +
                 ToCp932("Result of Velm-Model Runoff Calculation  2日間　相対誤差=100\r\n") +
                 kColumnsWithObserved +
                 "0,2004,7,1,0,3,0,0,0,6.70442,\r\n"

@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <vector>
+
+#include "model/runoff_model.h"
+#include "model_cases.h"
+
+namespace velm {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// One routine run on the worked example after the changes the row needs; its
+// outputs are the result, then the values it changed. A NaN expected value
+// asks for a NaN.
+struct Row {
+  const char* name;
+  std::function<std::vector<double>(RunoffModel&, ParameterSet&)> run;
+  std::vector<double> expected;
+};
+
+class Routine : public ::testing::TestWithParam<Row> {};
+
+TEST_P(Routine, GivesWorkedOutputs) {
+  auto model = testing::WorkedExampleModel();
+  const std::vector<double> actual = GetParam().run(*model, model->Parameters);
+  const std::vector<double>& expected = GetParam().expected;
+  ASSERT_EQ(actual.size(), expected.size());
+  for (std::size_t k = 0; k < actual.size(); ++k) {
+    if (std::isnan(expected[k])) {
+      EXPECT_TRUE(std::isnan(actual[k])) << "output " << k;
+    } else {
+      EXPECT_NEAR(actual[k], expected[k], 5e-9) << "output " << k;
+    }
+  }
+}
+
+Row Value(const char* name, std::function<double(RunoffModel&)> value,
+          double expected) {
+  auto run = [=](RunoffModel& m, ParameterSet&) {
+    return std::vector{value(m)};
+  };
+  return {name, run, {expected}};
+}
+
+Row After(const char* name, double x, double f, double expected) {
+  return Value(
+      name, [=](RunoffModel& m) { return m.CapacityAfter(x, f); }, expected);
+}
+
+Row Capacity(const char* name, double w, double f, double expected) {
+  return Value(
+      name, [=](RunoffModel& m) { return m.NextCapacity(w, f); }, expected);
+}
+
+// For a demand of 0.3.
+Row Soil(const char* name, double f, double f18, double s18, double ce,
+         double expected) {
+  auto run = [=](RunoffModel& m, ParameterSet& p) {
+    p.F18_Infiltration = f18;
+    p.F18_SoilMoisture = s18;
+    p.Coeff_EvapoModel = ce;
+    return std::vector{m.SoilEvaporation(f, 0.3)};
+  };
+  return {name, run, {expected}};
+}
+
+// Evaporation, demand and depth after.
+Row SurfaceTank(const char* name, double depth, double demand,
+                std::vector<double> expected) {
+  auto run = [=](RunoffModel& m, ParameterSet& p) {
+    p.TankWaterDepth[0] = depth;
+    double d = demand;
+    const double e = m.SurfaceTankEvaporation(d);
+    return std::vector{e, d, p.TankWaterDepth[0]};
+  };
+  return {name, run, expected};
+}
+
+// Runoff, evaporation (both weighted by Impervious = 0.2) and depth after.
+Row Impervious(const char* name, double coeffTop, double depth, double rain,
+               double demand, std::vector<double> expected) {
+  auto run = [=](RunoffModel& m, ParameterSet& p) {
+    p.Impervious = 0.2;
+    p.CoeffSurfaceTopTank = coeffTop;
+    double h = depth;
+    double e = -1;
+    const double q = m.ImperviousStep(rain, demand, e, h);
+    return std::vector{q, e, h};
+  };
+  return {name, run, expected};
+}
+
+// With HsT = 1 and CsT = 0.5: outflow, next capacity, surface tank after.
+Row Infiltrate(const char* name, double f, double rain, double es, double depth,
+               double coeffBottom, std::vector<double> expected) {
+  auto run = [=](RunoffModel& m, ParameterSet& p) {
+    p.HighSurfaceTopTank = 1.0;
+    p.CoeffSurfaceTopTank = 0.5;
+    p.CoeffSurfaceBotomTank = coeffBottom;
+    p.TankWaterDepth[0] = depth;
+    m.Infiltration[0] = f;
+    const double q = m.InfiltrationStep(rain, es, 0);
+    return std::vector{q, m.Infiltration[1], p.TankWaterDepth[0]};
+  };
+  return {name, run, expected};
+}
+
+// Tank j of n: side outflow, inflow passed on, depth after.
+Row Tank(const char* name, int n, int j, double depth, double inflow, double a,
+         double b, std::vector<double> expected) {
+  auto run = [=](RunoffModel& m, ParameterSet& p) {
+    p.TankCount = n;
+    p.TankWaterDepth[j] = depth;
+    p.CoeffTank[j] = a;
+    p.BotomTank[j] = b;
+    double in = inflow;
+    const double q = m.TankStep(j, in);
+    return std::vector{q, in, p.TankWaterDepth[j]};
+  };
+  return {name, run, expected};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WorkedExample, Routine,
+    ::testing::Values(
+        Value(
+            "HortonDecayE1", [](RunoffModel& m) { return m.HortonDecay(); },
+            0.60653066),
+        Value(
+            "StepVolumeAt5", [](RunoffModel& m) { return m.StepVolume(5); },
+            4.14775472),
+        After("CapacityAfter2At5", 2, 5, 4.14307012),
+        After("CapacityAfterNothingIsUnchanged", 0, 5, 5),
+        After("CapacityAfterNaNCountsAsNothing", kNaN, 5, 5),
+        Capacity("DryRegimeWettingBelowStepVolume", 2, 5, 4.14307012),
+        Capacity("DryRegimeFullStepDownTheCurve", 6, 5, 3.42612264),
+        Capacity("DryRegimeDrying", -0.2, 5, 5.09760965),
+        Capacity("WetRegimeSupplyAboveStepVolume", 2, 2, 1.80236485),
+        Capacity("WetRegimeSupplyBelowFinalRateDries", 0.5, 2, 2.15016346),
+        // At exactly f18, fc is not taken off before the drying test but is
+        // taken off the wetting water.
+        Capacity("AtFieldCapacityDryingKeepsFc", -1, 3, 3.42882264),
+        Capacity("AtFieldCapacityWettingByFcIsNoChange", 1, 3, 3),
+        Capacity("AtFieldCapacitySupplyAboveStepVolume", 3, 3, 2.47315540),
+        Capacity("DryingStopsAtMaximum", -5, 9.5, 10),
+        Capacity("NaNWaterTakesDryingRowLimitedToMaximum", kNaN, 12, 10),
+        Soil("SoilAboveFieldCapacity", 6, 3, 25, 10, 0.01065471),
+        Soil("SoilWetterThanFieldCapacity", 2, 3, 25, 10, 0.24),
+        // θ = 0.22016310 at f = 6, so r = 0.98025 with S18 = 0.2246; ce =
+        // 0.01 keeps the curve far from Emax there.
+        Soil("SoilRatioAtLeast098GivesFullRatio", 6, 3, 0.2246, 0.01, 0.24),
+        Soil("SoilRatioJustBelow098FollowsCurve", 6, 3, 0.2247, 0.01,
+             0.05711612),
+        Soil("SoilBeyondMaximumHasZeroTheta", 20, 3, 25, 10, 0),
+        // f18 below fc makes the logarithm NaN; a NaN θ counts as 0.
+        Soil("SoilNaNThetaCountsAsZero", 6, 0.5, 25, 10, 0),
+        Soil("SoilNaNCapacityCountsAsWet", kNaN, 3, 25, 10, 0.24),
+        SurfaceTank("EmptySurfaceTankLeavesDemand", 0, 0.3, {0, 0.3, 0}),
+        SurfaceTank("SurfaceTankCoversDemand", 1.0, 0.3, {0.3, 0, 0.7}),
+        SurfaceTank("SurfaceTankEmptiedLeavesTheRest", 0.2, 0.3, {0.2, 0.1, 0}),
+        SurfaceTank("NaNSurfaceTankLeavesDemand", kNaN, 0.3, {0, 0.3, kNaN}),
+        Impervious("ImperviousWaterAboveDemand", 0.5, 0, 2, 0.5,
+                   {0.15, 0.1, 0.75}),
+        Impervious("ImperviousDemandTakesAllWater", 0.5, 0.2, 0.1, 0.5,
+                   {0, 0.06, 0}),
+        Impervious("ImperviousWithoutWaterMeetsNoDemand", 0.5, 0, 0, 0.5,
+                   {0, 0, 0}),
+        Impervious("ImperviousOutflowLimitedToStore", 1.5, 1, 0, 0,
+                   {0.2, 0, 0}),
+        // Excess 6 − V(5) = 1.85224528 rises above the upper outlet.
+        Infiltrate("ExcessFeedsBothOutlets", 5, 6.5, 0.5, 0, 0.1,
+                   {0.61134717, 3.42612264, 1.24089811}),
+        Infiltrate("SupplyBelowStepVolumeLeavesNoExcess", 5, 2, 0, 0.5, 0.1,
+                   {0.05, 4.14307012, 0.45}),
+        // NextCapacity(0, 12) would keep 12.
+        Infiltrate("NoNetWaterCapsCapacityAtMaximum", 12, 0.1, 0.1, 0, 0.1,
+                   {0, 10, 0}),
+        Infiltrate("DryingUpToMaximumUsesNextCapacity", 5, 0, 0.2, 0, 0.1,
+                   {0, 5.09760965, 0}),
+        Infiltrate("FloorOutletLimitedToSurfaceTank", 5, 0, 0, 0.8, 1.5,
+                   {0.8, 5, 0}),
+        Infiltrate("NaNExcessCountsAsNone", kNaN, 5, 0, 0, 0.1, {0, kNaN, 0}),
+        Tank("UpperTankPassesBottomOutflowOn", 2, 1, 10, 1, 0.1, 0.5,
+             {1.1, 0.5, 9.4}),
+        Tank("EmptyUpperTankStaysEmptyAndPassesNothing", 3, 2, 0, 0, 0.1, 0.5,
+             {0, 0, 0}),
+        // 0.2 held against 0.1 + 0.4 wanted: shared 1 : 4.
+        Tank("ShortTankSharesWhatItHeld", 3, 1, 0.2, 0, 0.5, 0.4,
+             {0.04, 0.16, 0}),
+        Tank("LastTankHasOnlySideOutlet", 3, 3, 10, 0.3, 0.1, 5,
+             {1.03, 0.3, 9.27}),
+        Tank("SingleTankHasOnlySideOutlet", 1, 1, 10, 0, 0.1, 5, {1, 0, 9})),
+    [](const ::testing::TestParamInfo<Row>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace velm
