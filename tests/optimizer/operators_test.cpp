@@ -261,6 +261,16 @@ TEST(SelectBest, AllEqualFitnessKeepsTheOrderAndTheFormerParents) {
   }
 }
 
+TEST(SelectBest, TheFirstPassComparesEntriesFortyApart) {
+  // One better individual at entry 40: the gap-40 pass swaps it with entry
+  // 0, and the former parent 0, equal to all the rest, stays at entry 40. An
+  // insertion sort would have kept it as parent 1 instead.
+  Generation generation = MarkedGeneration([](int m) { return m == 40 ? 0.0 : 1.0; });
+  SelectBest(generation);
+  EXPECT_EQ(generation.Parents[0].X[1], 40 / 100.0);
+  for (int i = 1; i < 10; ++i) EXPECT_EQ(generation.Parents[i].X[1], i / 100.0);
+}
+
 TEST(SelectBest, ANanFitnessInFrontIsNeverMoved) {
   Generation generation = MarkedGeneration(
       [](int m) { return m == 0 ? std::nan("") : 79.0 - m; });
