@@ -19,11 +19,13 @@ Generation::Generation(RunSettings settings, RandomSource& random)
 }
 
 Individual& Generation::Member(int number) {
-  return number < ParentCount ? Parents[number] : Children[number - ParentCount];
+  return number < ParentCount ? Parents[number]
+                              : Children[number - ParentCount];
 }
 
 const Individual& Generation::Member(int number) const {
-  return number < ParentCount ? Parents[number] : Children[number - ParentCount];
+  return number < ParentCount ? Parents[number]
+                              : Children[number - ParentCount];
 }
 
 std::unique_ptr<Generation> CreateGeneration(RandomSource& random) {

@@ -61,17 +61,21 @@ void Recombine(Generation& generation, RandomSource& random) {
         Generation::ParentCount + i;
   }
   random.SeedFromClock();
-  constexpr int kPartnerCount = Generation::ParentCount + Generation::MutantCount;
+  constexpr int kPartnerCount =
+      Generation::ParentCount + Generation::MutantCount;
   for (int m = Generation::MutantCount; m < Generation::ChildCount; ++m) {
     Individual& child = generation.Children[m];
-    const Individual& main = generation.Ranked(random.Pick(Generation::ParentCount));
+    const Individual& main =
+        generation.Ranked(random.Pick(Generation::ParentCount));
     for (int k = 1; k < generation.GeneBound; ++k) {
       const Individual& partner = generation.Ranked(random.Pick(kPartnerCount));
       // Any gene of the partner, slot 0 included, not necessarily gene k.
       const int s = random.Pick(generation.GeneBound);
-      child.X[k] = main.X[k] + (partner.X[s] - main.X[k]) * kRecombinationWeight;
+      child.X[k] =
+          main.X[k] + (partner.X[s] - main.X[k]) * kRecombinationWeight;
     }
-    generation.RankTable[m + Generation::ParentCount] = m + Generation::ParentCount;
+    generation.RankTable[m + Generation::ParentCount] =
+        m + Generation::ParentCount;
   }
 }
 

@@ -95,7 +95,9 @@ class Search {
   void Rank(int active) {
     ShellSort(
         active, [&](int s) { return BestF(s); },
-        [&](int a, int b) { std::swap(subPopulations_[a], subPopulations_[b]); });
+        [&](int a, int b) {
+          std::swap(subPopulations_[a], subPopulations_[b]);
+        });
   }
 
   ProgressReport& report_;
@@ -109,7 +111,9 @@ class Search {
 
 }  // namespace
 
-Optimizer::Optimizer(Clock clock) : clock_(std::move(clock)) { Settings.Read(); }
+Optimizer::Optimizer(Clock clock) : clock_(std::move(clock)) {
+  Settings.Read();
+}
 
 bool Optimizer::Run(int outputFlag) {
   ModelObjective objective;
@@ -147,7 +151,8 @@ bool Optimizer::Run(int outputFlag, Objective& objective) {
   report.FinalBest(best);
   report.Closing();
   const bool writtenSoFar = resultFile.good();
-  const bool written = WriteCalibrationResult(model, resultFile) && writtenSoFar;
+  const bool written =
+      WriteCalibrationResult(model, resultFile) && writtenSoFar;
   if (!written) ReportUnwritableResultFile(resultName);
   return written;
 }

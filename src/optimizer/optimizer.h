@@ -19,9 +19,10 @@ namespace velm {
 // What a run did, for whoever wants to know without reading its output.
 struct CalibrationRecord {
   struct Epoch {
-    int Generation = 0;            // g after the epoch
-    int Fcount = 0;                // fcount after the epoch
-    std::vector<double> RankedF;   // best f of each active sub-population, ranked
+    int Generation = 0;  // g after the epoch
+    int Fcount = 0;      // fcount after the epoch
+    // The best f of each active sub-population, in ranked order.
+    std::vector<double> RankedF;
   };
   std::vector<Epoch> Epochs;
   int FinalSteps = 0;  // steps of the final phase

@@ -27,9 +27,9 @@ void WriteParameterBlock(const ParameterSet& p, std::ostream& stream) {
   file << " TankWaterDepth[0]     =" << p.TankWaterDepth[0] << kEndLine;
   file << kEndLine;
   for (int i = 1; i <= p.TankCount; ++i) {
-    file << i << " CoeffTank=" << p.CoeffTank[i] << " BotomTank="
-         << p.BotomTank[i] << " TankWaterDepth=" << p.TankWaterDepth[i]
-         << kEndLine;
+    file << i << " CoeffTank=" << p.CoeffTank[i]
+         << " BotomTank=" << p.BotomTank[i]
+         << " TankWaterDepth=" << p.TankWaterDepth[i] << kEndLine;
   }
 }
 

@@ -85,8 +85,8 @@ void ProgressReport::Stepped(int subPopulation, double bestF, int fcount) {
                        {subPopulation, bestF, fcount}));
   // The file line has always had no blank before "fcount=".
   if (copyToFile_) {
-    file_ << "subp[" << subPopulation << "] min.f=" << bestF << "fcount="
-          << fcount << kEndLine;
+    file_ << "subp[" << subPopulation << "] min.f=" << bestF
+          << "fcount=" << fcount << kEndLine;
   }
 }
 
@@ -103,8 +103,8 @@ void ProgressReport::EpochBest(int generation, const Individual& best,
                                int fcount) {
   Print(FormatProgress(text::kEpochBestFormat, {generation, best.f, fcount}));
   if (copyToFile_) {
-    file_ << generation << text::kEpochBestLabel << best.f << " fcount="
-          << fcount << kEndLine;
+    file_ << generation << text::kEpochBestLabel << best.f
+          << " fcount=" << fcount << kEndLine;
   }
   std::string genes;
   for (int i = 1; i <= variableCount_; ++i) {
@@ -118,8 +118,8 @@ void ProgressReport::EpochBest(int generation, const Individual& best,
 void ProgressReport::FinalStep(int generation, double bestF, int fcount) {
   Print(FormatProgress(text::kFinalStepFormat, {generation, bestF, fcount}));
   if (copyToFile_) {
-    file_ << generation << text::kFinalStepLabel << bestF << " fcount="
-          << fcount << kEndLine;
+    file_ << generation << text::kFinalStepLabel << bestF
+          << " fcount=" << fcount << kEndLine;
   }
 }
 

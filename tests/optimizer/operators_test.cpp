@@ -5,9 +5,10 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <string>
+#include <vector>
 
 #include "optimizer/optimizer_test_support.h"
+#include "optimizer/shell_sort.h"
 #include "support/case_dir.h"
 
 namespace velm {
@@ -15,136 +16,75 @@ namespace {
 
 using testing::FakeObjective;
 using testing::FixedClock;
-using testing::SettingsWithVariables;
+using testing::WithVariables;
 
-double Constant(const Slots&) { return 0.25; }
+double Quarter(const Slots&) { return 0.25; }
 
-// ---- Evaluation ----------------------------------------------------------
-
-struct ChildCase {
-  std::string name;
-  double gene1;
-  double gene2;
-  double f;
-  bool evaluated;
-  friend void PrintTo(const ChildCase& c, std::ostream* os) { *os << c.name; }
+struct PenaltyCase {
+  double gene1, gene2, f;
 };
 
-class EvaluateChildrenPenalty : public ::testing::TestWithParam<ChildCase> {};
+TEST(EvaluateChildren,
+     TheLastOutOfRangeGeneSetsThePenaltyAndSkipsTheObjective) {
+  const double nan = std::nan("");
+  const PenaltyCase cases[] = {
+      {-0.1, 1.1, 10000}, {1.1, -0.1, 1000}, {0.5, -0.1, 1000},
+      {1.5, 0.5, 10000},  {0.0, 1.0, 0.25},  {nan, 0.5, 0.25}};  // NaN passes
+  for (const PenaltyCase& c : cases) {
+    RandomSource random(FixedClock(0));
+    Generation generation(WithVariables(2), random);
+    generation.Children[0].X = {0, c.gene1, c.gene2};
+    for (Individual& parent : generation.Parents) parent.f = 0.125;
+    FakeObjective objective(Quarter);
 
-TEST_P(EvaluateChildrenPenalty, LastOutOfRangeGeneDecidesAndPenaltySkipsTheObjective) {
-  RandomSource random(FixedClock(0));
-  Generation generation(SettingsWithVariables(2), random);
-  for (Individual& child : generation.Children) child.X = {0, 0.5, 0.5};
-  generation.Children[0].X = {0, GetParam().gene1, GetParam().gene2};
-  FakeObjective objective(Constant);
+    EvaluateChildren(generation, 2, objective);
 
-  EvaluateChildren(generation, 2, objective);
-
-  EXPECT_EQ(generation.Children[0].f, GetParam().f);
-  EXPECT_EQ(objective.Calls.size(), GetParam().evaluated ? 70u : 69u);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Genes, EvaluateChildrenPenalty,
-    ::testing::Values(
-        ChildCase{"BelowZeroThenAboveOne", -0.1, 1.1, 10000.0, false},
-        ChildCase{"AboveOneThenBelowZero", 1.1, -0.1, 1000.0, false},
-        ChildCase{"BelowZeroOnly", 0.5, -0.1, 1000.0, false},
-        ChildCase{"AboveOneOnly", 1.5, 0.5, 10000.0, false},
-        ChildCase{"BothEndsOfTheRangeAreValid", 0.0, 1.0, 0.25, true},
-        ChildCase{"NanGenePassesTheBoundsTest", std::nan(""), 0.5, 0.25, true}),
-    [](const auto& info) { return info.param.name; });
-
-struct ParentCase {
-  std::string name;
-  double gene;
-  double f;
-  bool evaluated;
-  friend void PrintTo(const ParentCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class EvaluateParentsPenalty : public ::testing::TestWithParam<ParentCase> {};
-
-TEST_P(EvaluateParentsPenalty, OutOfRangeGeneGivesTheParentPenaltyInstead) {
-  RandomSource random(FixedClock(0));
-  Generation generation(SettingsWithVariables(1), random);
-  generation.Parents[3].X[1] = GetParam().gene;
-  FakeObjective objective(Constant);
-
-  EvaluateParents(generation, 0, objective);
-
-  EXPECT_EQ(generation.Parents[3].f, GetParam().f);
-  EXPECT_EQ(objective.Calls.size(), GetParam().evaluated ? 10u : 9u);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Genes, EvaluateParentsPenalty,
-    ::testing::Values(ParentCase{"AboveOne", 1.5, 100000.0, false},
-                      ParentCase{"BelowZero", -0.5, 100000.0, false},
-                      ParentCase{"Zero", 0.0, 0.25, true},
-                      ParentCase{"One", 1.0, 0.25, true}),
-    [](const auto& info) { return info.param.name; });
-
-TEST(EvaluationBatches, EachOperatorCallIsOneBatchGivenTheRunsOutputFlag) {
-  RandomSource random(FixedClock(0));
-  Generation generation(SettingsWithVariables(1), random);
-  FakeObjective objective(Constant);
-
-  EvaluateParents(generation, 1, objective);
-  EvaluateChildren(generation, 2, objective);
-
-  EXPECT_EQ(objective.Batches, 2);
-  ASSERT_EQ(objective.Calls.size(), 80u);
-  for (std::size_t i = 0; i < 80; ++i) {
-    EXPECT_EQ(objective.Calls[i].Batch, i < 10 ? 1 : 2);
-    EXPECT_EQ(objective.Calls[i].OutputFlag, i < 10 ? 1 : 2);
+    EXPECT_EQ(generation.Children[0].f, c.f) << c.gene1 << " " << c.gene2;
+    EXPECT_EQ(objective.OutputFlags.size(), c.f == 0.25 ? 70u : 69u);
+    EXPECT_EQ(generation.Parents[9].f, 0.125);  // parents are not evaluated
   }
 }
 
-TEST(EvaluateChildren, LeavesTheParentsFitnessAlone) {
-  RandomSource random(FixedClock(0));
-  Generation generation(SettingsWithVariables(1), random);
-  for (Individual& parent : generation.Parents) parent.f = 0.125;
-  FakeObjective objective(Constant);
+TEST(EvaluateParents, AGeneOutsideTheRangeGivesTheParentPenaltyInstead) {
+  for (const double gene : {-0.5, 1.5}) {
+    RandomSource random(FixedClock(0));
+    Generation generation(WithVariables(1), random);
+    generation.Parents[3].X[1] = gene;
+    FakeObjective objective(Quarter);
 
-  EvaluateChildren(generation, 0, objective);
+    EvaluateParents(generation, 1, objective);
 
-  EXPECT_EQ(objective.Calls.size(), 70u);
-  for (const Individual& parent : generation.Parents) EXPECT_EQ(parent.f, 0.125);
+    EXPECT_EQ(generation.Parents[3].f, 100000.0);
+    EXPECT_EQ(generation.Parents[4].f, 0.25);
+    ASSERT_EQ(objective.OutputFlags.size(), 9u);
+    EXPECT_EQ(objective.Batches, 1);
+    EXPECT_EQ(objective.OutputFlags[0], 1);
+  }
 }
-
-// ---- Mutation and recombination ------------------------------------------
 
 TEST(Mutate, StepSizeAndGeneFollowTheSelfAdaptiveRuleFromAFreshSeed) {
   RandomSource random(FixedClock(0));
-  Generation generation(SettingsWithVariables(1), random);
+  Generation generation(WithVariables(1), random);
   Mutate(generation, random);
 
-  // With one gene N = 2: τ1 = 1 / sqrt(2 sqrt 2) and τ2 = 1 / sqrt(2 · 2).
-  const double tau1 = 0.5946035575013605;
-  const double tau2 = 0.5;
+  // One gene, so N = 2: τ1 = 1 / sqrt(2 sqrt 2) and τ2 = 1 / sqrt(2 · 2).
   RandomSource draws(FixedClock(0));
   draws.SeedFromClock();
   for (int i = 0; i < 10; ++i) {
     const NormalDraws z = draws.NormalPair();
-    const double sigma = 0.1 * std::exp(tau1 * z.z1 + tau2 * z.z2);
-    EXPECT_DOUBLE_EQ(generation.Children[i].Sigma[1], sigma) << i;
+    const double sigma = 0.1 * std::exp(0.5946035575013605 * z.z1 + 0.5 * z.z2);
+    EXPECT_DOUBLE_EQ(generation.Children[i].Sigma[1], sigma);
     EXPECT_DOUBLE_EQ(generation.Children[i].X[1],
-                     generation.Parents[i].X[1] + sigma * z.z1)
-        << i;
-    EXPECT_EQ(generation.Children[i].f, 0.0);
+                     generation.Parents[i].X[1] + sigma * z.z1);
   }
-  EXPECT_EQ(generation.Children[10].X, Slots{});
 }
 
 TEST(Mutate, ASelectedRecombinantHasNoStepSizeSoItsMutantEqualsIt) {
   RandomSource random(FixedClock(0));
-  Generation generation(SettingsWithVariables(1), random);
-  // The objective favours 0.5, which only a recombinant of a 0 and a 1 (or
-  // half of a 1) hits exactly.
-  for (int i = 0; i < Generation::ParentCount; ++i) {
-    generation.Parents[i].X[1] = i % 2 == 0 ? 0.0 : 1.0;
+  Generation generation(WithVariables(1), random);
+  // Only recombinants (of a 0 and a 1, or half a 1) reach 0.5 exactly.
+  for (int i = 0; i < 10; ++i) {
+    generation.Parents[i].X[1] = i % 2;
     generation.Parents[i].f = 0.5;
   }
   FakeObjective objective([](const Slots& x) { return std::fabs(x[1] - 0.5); });
@@ -158,181 +98,148 @@ TEST(Mutate, ASelectedRecombinantHasNoStepSizeSoItsMutantEqualsIt) {
   EXPECT_EQ(best.Sigma, Slots{});
   Mutate(generation, random);
   EXPECT_EQ(generation.Children[0].X, best.X);
-  EXPECT_EQ(generation.Children[0].Sigma, Slots{});
 }
 
 TEST(Recombine, DrawsMainParentThenPartnerAndSlotForEachGeneFromAFreshSeed) {
   RandomSource random(FixedClock(5));
-  Generation generation(SettingsWithVariables(2), random);
-  Mutate(generation, random);  // the mutants are partners too
-  std::reverse(generation.RankTable.begin(), generation.RankTable.end());
+  Generation generation(WithVariables(2), random);
+  Mutate(generation, random);  // mutants are partners too
   Recombine(generation, random);
 
   RandomSource draws(FixedClock(5));
   draws.SeedFromClock();
   for (int m = 10; m < 70; ++m) {
-    const Individual& child = generation.Children[m];
     const Individual& main = generation.Parents[draws.Pick(10)];
     for (int k = 1; k <= 2; ++k) {
-      const int b = draws.Pick(20);
-      const Individual& partner =
-          b < 10 ? generation.Parents[b] : generation.Children[b - 10];
-      const int s = draws.Pick(3);
-      EXPECT_EQ(child.X[k], main.X[k] + (partner.X[s] - main.X[k]) * 0.5)
-          << m << " " << k;
+      const Individual& partner = generation.Member(draws.Pick(20));
+      const double gene = partner.X[draws.Pick(3)];
+      EXPECT_EQ(generation.Children[m].X[k],
+                main.X[k] + (gene - main.X[k]) * 0.5);
     }
-    EXPECT_EQ(child.Sigma, Slots{});
-    EXPECT_EQ(child.f, 0.0);
-  }
-  for (int entry = 0; entry < Generation::RankCount; ++entry) {
-    EXPECT_EQ(generation.RankTable[entry], entry);
+    EXPECT_EQ(generation.Children[m].Sigma, Slots{});
   }
 }
 
 TEST(Recombine, WithOneGeneThePartnerSlotIsZeroOrOne) {
   RandomSource random(FixedClock(11));
-  Generation generation(SettingsWithVariables(1), random);
-  // Every parent and mutant gene lies in [0.5, 1), so a recombinant below
-  // 0.5 took the partner's slot 0 (which holds 0.0) and one at or above it
-  // took a gene 1.
-  std::vector<double> parentGenes;
-  std::vector<double> partnerGenes;
+  Generation generation(WithVariables(1), random);
+  // Parent and mutant genes lie in [0.5, 1): a recombinant below 0.5 took
+  // slot 0, which holds 0.0, and one above it took gene 1.
+  std::vector<double> parents;
+  std::vector<double> partners;
   for (int i = 0; i < 10; ++i) {
-    generation.Parents[i].X[1] = 0.5 + i / 64.0;
-    generation.Children[i].X[1] = 0.75 + i / 64.0;
-    parentGenes.push_back(generation.Parents[i].X[1]);
-    partnerGenes.push_back(generation.Parents[i].X[1]);
-    partnerGenes.push_back(generation.Children[i].X[1]);
+    parents.push_back(generation.Parents[i].X[1] = 0.5 + i / 64.0);
+    partners.push_back(generation.Children[i].X[1] = 0.75 + i / 64.0);
+    partners.push_back(parents.back());
   }
   Recombine(generation, random);
 
-  int fromSlotZero = 0;
-  int fromSlotOne = 0;
+  int slotZero = 0;
   for (int m = 10; m < 70; ++m) {
     const double twice = 2 * generation.Children[m].X[1];
-    ASSERT_FALSE(std::isnan(twice));
     bool explained = false;
     if (twice < 1) {
-      ++fromSlotZero;
-      explained = std::count(parentGenes.begin(), parentGenes.end(), twice) > 0;
-    } else {
-      ++fromSlotOne;
-      for (const double a : parentGenes) {
-        for (const double b : partnerGenes) explained |= twice == a + b;
-      }
+      ++slotZero;
+      explained = std::count(parents.begin(), parents.end(), twice) > 0;
     }
-    EXPECT_TRUE(explained) << m << " " << twice;
+    for (const double a : parents) {
+      for (const double b : partners) explained |= twice == a + b;
+    }
+    EXPECT_TRUE(explained) << twice;
   }
-  EXPECT_GT(fromSlotZero, 0);
-  EXPECT_GT(fromSlotOne, 0);
+  EXPECT_GT(slotZero, 0);
+  EXPECT_LT(slotZero, 60);
 }
 
-// ---- Selection -----------------------------------------------------------
-
-// Member m (0..9 parents, 10..79 children) carries m in its genes and step
-// sizes, so a test can tell where each individual went.
-Generation MarkedGeneration(const std::function<double(int)>& fitness) {
+// Member m carries m in its gene and step size.
+Generation Marked(const std::function<double(int)>& fitness) {
   RandomSource random(FixedClock(0));
-  Generation generation(SettingsWithVariables(1), random);
+  Generation generation(WithVariables(1), random);
   for (int m = 0; m < Generation::RankCount; ++m) {
-    generation.Member(m).X[1] = m / 100.0;
-    generation.Member(m).Sigma[1] = m / 1000.0;
+    generation.Member(m).X[1] = m;
+    generation.Member(m).Sigma[1] = -m;
     generation.Member(m).f = fitness(m);
   }
   return generation;
 }
 
-TEST(SelectBest, TheTenSmallestBecomeTheParentsInAscendingOrder) {
-  Generation generation = MarkedGeneration([](int m) { return 79.0 - m; });
-  SelectBest(generation);
-  for (int i = 0; i < 10; ++i) {
-    EXPECT_EQ(generation.Parents[i].f, i);
-    EXPECT_EQ(generation.Parents[i].X[1], (79 - i) / 100.0);
-    EXPECT_EQ(generation.Parents[i].Sigma[1], (79 - i) / 1000.0);
+std::vector<double> ParentMarks(const Generation& generation) {
+  std::vector<double> marks;
+  for (const Individual& parent : generation.Parents) {
+    marks.push_back(parent.X[1]);
   }
+  return marks;
 }
 
-TEST(SelectBest, AllEqualFitnessKeepsTheOrderAndTheFormerParents) {
-  Generation generation = MarkedGeneration([](int) { return 0.3; });
+TEST(SelectBest, TheTenSmallestBecomeTheParentsInAscendingOrder) {
+  Generation generation = Marked([](int m) { return 79.0 - m; });
   SelectBest(generation);
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(generation.Parents[i].X[1], i / 100.0);
-  for (int entry = 0; entry < Generation::RankCount; ++entry) {
-    EXPECT_EQ(generation.RankTable[entry], entry);
-  }
+  EXPECT_EQ(ParentMarks(generation),
+            (std::vector<double>{79, 78, 77, 76, 75, 74, 73, 72, 71, 70}));
+  EXPECT_EQ(generation.Parents[0].Sigma[1], -79);
+  EXPECT_EQ(generation.Parents[0].f, 0);
+}
+
+TEST(SelectBest, EqualFitnessIsNeverSwapped) {
+  Generation generation = Marked([](int) { return 0.3; });
+  SelectBest(generation);
+  EXPECT_EQ(ParentMarks(generation),
+            (std::vector<double>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
 }
 
 TEST(SelectBest, TheFirstPassComparesEntriesFortyApart) {
-  // One better individual at entry 40: the gap-40 pass swaps it with entry
-  // 0, and the former parent 0, equal to all the rest, stays at entry 40. An
-  // insertion sort would have kept it as parent 1 instead.
-  Generation generation = MarkedGeneration([](int m) { return m == 40 ? 0.0 : 1.0; });
+  // The gap-40 pass swaps entry 40 with entry 0, and the former parent 0,
+  // equal to all the rest, stays at entry 40 (an insertion sort would keep
+  // it as parent 1).
+  Generation generation = Marked([](int m) { return m == 40 ? 0.0 : 1.0; });
   SelectBest(generation);
-  EXPECT_EQ(generation.Parents[0].X[1], 40 / 100.0);
-  for (int i = 1; i < 10; ++i) EXPECT_EQ(generation.Parents[i].X[1], i / 100.0);
+  EXPECT_EQ(ParentMarks(generation),
+            (std::vector<double>{40, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
 }
 
-TEST(SelectBest, ANanFitnessInFrontIsNeverMoved) {
-  Generation generation = MarkedGeneration(
-      [](int m) { return m == 0 ? std::nan("") : 79.0 - m; });
-  SelectBest(generation);
-  EXPECT_TRUE(std::isnan(generation.Parents[0].f));
-  EXPECT_EQ(generation.Parents[0].X[1], 0.0);
-  for (int i = 1; i < 10; ++i) EXPECT_EQ(generation.Parents[i].f, i - 1);
+TEST(ShellSort, ANanStaysAndNothingPassesIt) {
+  // Six positions, as in the ranking: gap 4 compares 3 with 5 and NaN with
+  // 0; gap 1 sorts what lies behind the NaN. Position 6 is not included.
+  const double nan = std::nan("");
+  std::vector<double> keys{3, nan, 2, 1, 5, 0, -1};
+  ShellSort(
+      6, [&](int i) { return keys[i]; },
+      [&](int a, int b) { std::swap(keys[a], keys[b]); });
+  EXPECT_EQ(keys[0], 3);
+  EXPECT_TRUE(std::isnan(keys[1]));
+  EXPECT_EQ(std::vector<double>(keys.begin() + 2, keys.end()),
+            (std::vector<double>{0, 1, 2, 5, -1}));
 }
 
-// ---- Sub-populations -----------------------------------------------------
-
-class SubPopulationOperators : public ::testing::Test {
- protected:
-  SubPopulationOperators() {
-    testing::ControlValues control;
-    control.VariableCount = 2;
-    dir_.WriteCase(control, {}, 1);
-  }
-
-  testing::CaseDir dir_;
-  testing::WorkingDirectory cwd_{dir_.Path()};
-  RandomSource random_{FixedClock(0)};
-};
-
-TEST_F(SubPopulationOperators, InitialisingEvaluatesRandomParentsUnsorted) {
-  int calls = 0;
-  FakeObjective objective([&](const Slots&) { return 10.0 - ++calls; });
-  SubPopulation subPopulation;
-
-  InitialiseSubPopulation(subPopulation, 2, random_, objective);
-
-  EXPECT_EQ(objective.Batches, 1);
-  const Generation& generation = *subPopulation.Current;
-  EXPECT_EQ(generation.GeneBound, 3);
-  EXPECT_EQ(generation.Parents[0].X[1], 38 / 32767.0);
-  for (int p = 0; p < 10; ++p) EXPECT_EQ(generation.Parents[p].f, 9.0 - p);
-}
-
-TEST_F(SubPopulationOperators, SteppingKeepsTheSurvivorsFitnessSortedInANewGeneration) {
-  // Parents score 9 down to 0; every child scores worse than all of them.
+TEST(StepSubPopulation,
+     SurvivorsKeepTheirFitnessAndBecomeSortedParentsOfANewGeneration) {
+  testing::CaseDir dir;
+  testing::ControlValues control;
+  control.VariableCount = 2;
+  dir.WriteCase(control, {}, 1);
+  testing::WorkingDirectory cwd(dir.Path());
+  // Parents score 9 down to 0; every child scores worse.
   int calls = 0;
   FakeObjective objective([&](const Slots&) {
     ++calls;
     return calls <= 10 ? 10.0 - calls : 100.0 + calls;
   });
+  RandomSource random(FixedClock(0));
   SubPopulation subPopulation;
-  InitialiseSubPopulation(subPopulation, 2, random_, objective);
-  const auto before = subPopulation.Current->Parents;
 
-  StepSubPopulation(subPopulation, 2, random_, objective);
+  InitialiseSubPopulation(subPopulation, 2, random, objective);
+  const auto before = subPopulation.Current->Parents;
+  EXPECT_EQ(before[0].f, 9.0);  // evaluated, not sorted
+  StepSubPopulation(subPopulation, 2, random, objective);
 
   EXPECT_EQ(objective.Batches, 2);
   const Generation& next = *subPopulation.Current;
+  EXPECT_EQ(next.GeneBound, 3);  // read from the control file
   for (int i = 0; i < 10; ++i) {
     EXPECT_EQ(next.Parents[i].f, before[9 - i].f);
     EXPECT_EQ(next.Parents[i].X, before[9 - i].X);
-    EXPECT_EQ(next.Parents[i].Sigma, before[9 - i].Sigma);
   }
-  for (const Individual& child : next.Children) {
-    EXPECT_EQ(child.X, Slots{});
-    EXPECT_EQ(child.f, 0.0);
-  }
+  for (const Individual& child : next.Children) EXPECT_EQ(child.X, Slots{});
 }
 
 }  // namespace
