@@ -1,0 +1,117 @@
+#include "optimizer/operators.h"
+
+#include <cmath>
+#include <utility>
+
+#include "optimizer/shell_sort.h"
+
+namespace velm {
+
+void EvaluateParents(Generation& generation, int outputFlag,
+                     Objective& objective) {
+  const auto batch = objective.StartBatch();
+  for (Individual& parent : generation.Parents) {
+    for (int k = 1; k < generation.GeneBound; ++k) {
+      if (parent.X[k] < 0 || parent.X[k] > 1) parent.f = kParentBoundsPenalty;
+    }
+    if (parent.f < kParentEvaluationLimit) {
+      parent.f = parent.f + batch->Evaluate(parent.X, outputFlag);
+    }
+  }
+}
+
+void EvaluateChildren(Generation& generation, int outputFlag,
+                      Objective& objective) {
+  const auto batch = objective.StartBatch();
+  for (int entry = Generation::ParentCount; entry < Generation::RankCount;
+       ++entry) {
+    Individual& child = generation.Ranked(entry);
+    // Not the worst offence but the last out-of-range gene sets the penalty.
+    for (int k = 1; k < generation.GeneBound; ++k) {
+      if (child.X[k] < 0) child.f = kChildBelowZeroPenalty;
+      if (child.X[k] > 1) child.f = kChildAboveOnePenalty;
+    }
+    if (child.f < kChildEvaluationLimit) {
+      child.f = child.f + batch->Evaluate(child.X, outputFlag);
+    }
+  }
+}
+
+void Mutate(Generation& generation, RandomSource& random) {
+  random.SeedFromClock();
+  const double n = generation.GeneBound;
+  const double tau1 = 1 / std::sqrt(2 * std::sqrt(n));
+  const double tau2 = 1 / std::sqrt(2 * n);
+  for (int i = 0; i < Generation::MutantCount; ++i) {
+    const Individual& parent = generation.Parents[i];
+    Individual& child = generation.Children[i];
+    for (int k = 1; k < generation.GeneBound; ++k) {
+      const NormalDraws z = random.NormalPair();
+      child.Sigma[k] = parent.Sigma[k] * std::exp(tau1 * z.z1 + tau2 * z.z2);
+      // The step uses the same z1 that scaled the step size.
+      child.X[k] = parent.X[k] + child.Sigma[k] * z.z1;
+    }
+  }
+}
+
+void Recombine(Generation& generation, RandomSource& random) {
+  for (int i = 0; i < Generation::ParentCount; ++i) {
+    generation.RankTable[i] = i;
+    generation.RankTable[Generation::ParentCount + i] =
+        Generation::ParentCount + i;
+  }
+  random.SeedFromClock();
+  constexpr int kPartnerCount =
+      Generation::ParentCount + Generation::MutantCount;
+  for (int m = Generation::MutantCount; m < Generation::ChildCount; ++m) {
+    Individual& child = generation.Children[m];
+    const Individual& main =
+        generation.Ranked(random.Pick(Generation::ParentCount));
+    for (int k = 1; k < generation.GeneBound; ++k) {
+      const Individual& partner = generation.Ranked(random.Pick(kPartnerCount));
+      // Any gene of the partner, slot 0 included, not necessarily gene k.
+      const int s = random.Pick(generation.GeneBound);
+      child.X[k] =
+          main.X[k] + (partner.X[s] - main.X[k]) * kRecombinationWeight;
+    }
+    generation.RankTable[m + Generation::ParentCount] =
+        m + Generation::ParentCount;
+  }
+}
+
+void SelectBest(Generation& generation) {
+  auto& table = generation.RankTable;
+  ShellSort(
+      Generation::RankCount,
+      [&](int entry) { return generation.Ranked(entry).f; },
+      [&](int a, int b) { std::swap(table[a], table[b]); });
+  // The best may include parents, which the copy overwrites: copy out first.
+  std::array<Individual, Generation::ParentCount> best;
+  for (int i = 0; i < Generation::ParentCount; ++i) {
+    best[i] = generation.Ranked(i);
+  }
+  generation.Parents = best;
+}
+
+void InitialiseSubPopulation(SubPopulation& subPopulation, int outputFlag,
+                             RandomSource& random, Objective& objective) {
+  std::unique_ptr<Generation> generation = CreateGeneration(random);
+  EvaluateParents(*generation, outputFlag, objective);
+  subPopulation.Current = std::move(generation);
+}
+
+void StepSubPopulation(SubPopulation& subPopulation, int outputFlag,
+                       RandomSource& random, Objective& objective) {
+  Generation& generation = *subPopulation.Current;
+  Mutate(generation, random);
+  Recombine(generation, random);
+  EvaluateChildren(generation, outputFlag, objective);
+  SelectBest(generation);
+  // The next generation is created with random parents like a first one
+  // (reading the control file and reseeding); the survivors then replace them.
+  std::unique_ptr<Generation> next = CreateGeneration(random);
+  next->Parents = generation.Parents;
+  subPopulation.Current = std::move(next);
+}
+
+}  // namespace velm
