@@ -5,7 +5,6 @@
 #include <iostream>
 #include <utility>
 
-#include "input/file_info.h"
 #include "model/runoff_model.h"
 #include "optimizer/operators.h"
 #include "optimizer/parameter_reports.h"
@@ -122,13 +121,10 @@ bool Optimizer::Run(int outputFlag) {
 
 bool Optimizer::Run(int outputFlag, Objective& objective) {
   record_ = {};
-  FileInfo files;
-  files.Read();
-  const std::string resultName = files.Name(FileEntry::kResult);
   // Whether it opens or not, the run goes on: writes to a failed stream are
   // skipped, and the failure is reported once, at the end.
-  std::ofstream resultFile(resultName,
-                           std::ios::out | std::ios::trunc | std::ios::binary);
+  ResultFile result = OpenResultFile();
+  std::ofstream& resultFile = result.Stream;
   WriteInitialParameters(Parameters, resultFile);
 
   ProgressReport report(std::cout, resultFile, outputFlag == 1,
@@ -153,7 +149,7 @@ bool Optimizer::Run(int outputFlag, Objective& objective) {
   const bool writtenSoFar = resultFile.good();
   const bool written =
       WriteCalibrationResult(model, resultFile) && writtenSoFar;
-  if (!written) ReportUnwritableResultFile(resultName);
+  if (!written) ReportUnwritableResultFile(result.Name);
   return written;
 }
 
