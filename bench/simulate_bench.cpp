@@ -40,4 +40,3 @@ BENCHMARK(SimulateSampleCatchment)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
