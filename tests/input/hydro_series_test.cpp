@@ -101,26 +101,6 @@ TEST_F(HydroSeriesRead, ATrailingPartialDayHasNoEvaporation) {
   EXPECT_EQ(all->ep[49], 0.0);
 }
 
-TEST_F(HydroSeriesRead, RefusesEvaporationThatDoesNotCoverTheRainDays) {
-  dir_.Write("rain.csv", Hours(72));
-  dir_.Write("ep.csv", "2004,7,1,3\r\n2004,7,2,3\r\n");
-  EXPECT_EQ(ErrorOf([&] { ReadAll(); }),
-            Message("InputFilename_EPData", 3, "データが足りません"));
-  dir_.Write("ep.csv", "2004,7,1,3\r\n2004,7,2,3\r\n2004,7,3,3\r\n2004,7,4,3\r\n");
-  EXPECT_EQ(ErrorOf([&] { ReadAll(); }),
-            Message("InputFilename_EPData", 4, "データが多すぎます"));
-  dir_.Write("ep.csv", "2004,7,1,3\r\n2004,7,2\r\n2004,7,3,3\r\n");
-  EXPECT_EQ(ErrorOf([&] { ReadAll(); }),
-            Message("InputFilename_EPData", 2, "項目が足りません"));
-}
-
-TEST_F(HydroSeriesRead, RefusesARainRecordWithoutItsValueField) {
-  dir_.Write("rain.csv", "2004,7,1,1,0\r\n\r\n");
-  dir_.Write("ep.csv", "");
-  EXPECT_EQ(ErrorOf([&] { ReadAll(); }),
-            Message("InputFilename_RainData", 2, "項目が足りません"));
-}
-
 TEST_F(HydroSeriesRead, ObservedRunoffIsConvertedUnlessTheAreaIsExactlyOne) {
   dir_.Write("runoff.csv", "2004,7,1,1,0.5\r\n2004,7,1,2,2\r\n");
   std::vector<double> observed(3, -1.0);
@@ -143,19 +123,6 @@ TEST_F(HydroSeriesRead, RefusesObservedRunoffLongerThanTheRun) {
   const HydroSeries series;
   EXPECT_EQ(ErrorOf([&] { series.ReadObservedRunoff(observed); }),
             Message("InputFilename_RunoffData", 3, "データが多すぎます"));
-}
-
-TEST_F(HydroSeriesRead, MissingFilesAreReportedInTheOrderTheyAreRead) {
-  const std::string cannotOpen = testing::ToCp932(" ファイルをオープンできません");
-  EXPECT_EQ(ErrorOf([&] { ReadAll(); }), "InputFilename_RainData" + cannotOpen);
-  dir_.Write("rain.csv", Hours(24));
-  EXPECT_EQ(ErrorOf([&] { ReadAll(); }), "InputFilename_EPData" + cannotOpen);
-  std::vector<double> observed(24);
-  EXPECT_EQ(ErrorOf([&] { HydroSeries().ReadObservedRunoff(observed); }),
-            "InputFilename_RunoffData" + cannotOpen);
-  dir_.Remove("control.dat");
-  EXPECT_EQ(ErrorOf([&] { HydroSeries(); }),
-            "InputFilename_Control" + cannotOpen);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <map>
 
-#include "common/input_error.h"
 #include "support/case_dir.h"
 
 namespace velm {
@@ -18,14 +17,6 @@ class RunSettingsRead : public ::testing::Test {
     RunSettings settings;
     settings.Read();
     return settings;
-  }
-  std::string ErrorFor(const std::string& text) {
-    try {
-      ReadControl(text);
-    } catch (const InputError& error) {
-      return error.Message();
-    }
-    return "no error";
   }
   // Lines 1..count, each holding `fill`, with some lines replaced.
   static std::string Lines(int count, const std::map<int, std::string>& values,
@@ -124,33 +115,6 @@ TEST_F(RunSettingsRead, ACopySharesTheIndexListsOfItsSource) {
   EXPECT_EQ(copy.CoeffTankIndex(1), 3);
   EXPECT_EQ(copy.OptIndex_BotomTank, source.OptIndex_BotomTank);
   EXPECT_EQ(copy.Files.Name(FileEntry::kControl), "control.dat");
-}
-
-TEST_F(RunSettingsRead, RefusesGeneNumbersTheIndividualsCannotHold) {
-  const auto message = [](int line, const char* problem) {
-    return "InputFilename_Control " + std::to_string(line) +
-           testing::ToCp932(std::string("行目 ") + problem);
-  };
-  EXPECT_EQ(ErrorFor(Lines(19, {{19, "15"}})),
-            message(19, "最適化変数の数は14以下にしてください"));
-  EXPECT_EQ(ErrorFor(Lines(24, {{19, "2"}, {24, "3"}})),
-            message(24, "最適化変数の番号が範囲外です"));
-  EXPECT_EQ(ErrorFor(Lines(22, {{19, "2"}, {22, "-1"}})),
-            message(22, "最適化変数の番号が範囲外です"));
-  EXPECT_EQ(ErrorFor(Lines(47, {{19, "2"}, {44, "1"}, {47, "7"}})),
-            message(47, "最適化変数の番号が範囲外です"));
-  EXPECT_EQ(ErrorFor(Lines(24, {{19, "14"}, {24, "14"}})), "no error");
-}
-
-TEST_F(RunSettingsRead, AMissingControlFileEndsTheRunWithItsMessage) {
-  RunSettings settings;
-  try {
-    settings.Read();
-    FAIL() << "no error";
-  } catch (const InputError& error) {
-    EXPECT_EQ(error.Message(), "InputFilename_Control" +
-                                   testing::ToCp932(" ファイルをオープンできません"));
-  }
 }
 
 }  // namespace
