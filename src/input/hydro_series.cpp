@@ -13,7 +13,6 @@
 namespace velm {
 namespace {
 
-constexpr int kHoursPerDay = 24;
 // Potential evaporation falls in the daytime hours 9 to 18 of a day, one
 // tenth of the day's value in each.
 constexpr int kFirstEvaporationHour = 9;

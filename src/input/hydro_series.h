@@ -12,6 +12,9 @@
 
 namespace velm {
 
+// The model steps in hours and reports by day.
+inline constexpr int kHoursPerDay = 24;
+
 class HydroSeries {
  public:
   // Reads FILEINFO.dat, then the run settings (FILEINFO.dat and the control

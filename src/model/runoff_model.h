@@ -28,7 +28,6 @@ struct HourlyResult {
 
 class RunoffModel {
  public:
-  static constexpr int kHoursPerDay = 24;
 
   // Reads, in this order: FILEINFO.dat and the control file (for the series),
   // the rain file twice (to count and to read it), the evaporation file, the

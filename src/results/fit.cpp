@@ -10,10 +10,11 @@
 namespace velm {
 namespace {
 
-constexpr std::size_t kHoursPerDay = RunoffModel::kHoursPerDay;
+// The hours of a day as an index count.
+constexpr std::size_t kDayLength = kHoursPerDay;
 
 std::vector<double> SumDays(std::span<const double> steps) {
-  std::vector<double> days(steps.size() / kHoursPerDay);
+  std::vector<double> days(steps.size() / kDayLength);
   SumDaily(steps, days);
   return days;
 }
@@ -21,12 +22,12 @@ std::vector<double> SumDays(std::span<const double> steps) {
 }  // namespace
 
 void SumDaily(std::span<const double> steps, std::span<double> days) {
-  const std::size_t dayCount = steps.size() / kHoursPerDay;
+  const std::size_t dayCount = steps.size() / kDayLength;
   for (std::size_t k = 0; k < dayCount; ++k) {
     double total = 0.0;
     // Last hour first: the order fixes the rounding of the totals.
-    for (std::size_t h = kHoursPerDay; h-- > 0;) {
-      total += steps[kHoursPerDay * k + h];
+    for (std::size_t h = kDayLength; h-- > 0;) {
+      total += steps[kDayLength * k + h];
     }
     days[k] = total;
   }

@@ -77,7 +77,7 @@ void WriteDailyRows(TextWriter& out, const RunoffModel& model,
     if (withObserved) out << days.ObservedQ[day] << ",";
     out << days.CalcQ[day] << "," << days.PotentialE[day] << ","
         << days.ActualE[day] << ","
-        << model.Infiltration[RunoffModel::kHoursPerDay * day] << ","
+        << model.Infiltration[kHoursPerDay * day] << ","
         << kEndLine;
   }
 }
