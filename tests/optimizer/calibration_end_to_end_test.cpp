@@ -133,7 +133,13 @@ TEST(CalibrationEndToEnd,
   ASSERT_EQ(file.substr(0, head.size()), head);
   const std::string tail =
       FileLines({"X[1]=0.40849", "X[2]=0.510361"}) + testing::kAsterisks;
-  EXPECT_EQ(file.substr(file.find("\r\n", head.size()) + 2, tail.size()), tail);
+  const std::size_t tailAt = file.find("\r\n", head.size()) + 2;
+  EXPECT_EQ(file.substr(tailAt, tail.size()), tail);
+  // Then the result block of the best genes, to its last daily row.
+  EXPECT_EQ(file.substr(tailAt + tail.size()).rfind(
+                "*** Velm-Model Calculation *** Parameter\r\n", 0),
+            0u);
+  EXPECT_NE(file.find("\r\n2,2004,7,3,"), std::string::npos);
 }
 
 TEST(CalibrationEndToEnd, RunsUnderTheSameFrozenClockAreByteForByteTheSame) {
@@ -174,15 +180,14 @@ TEST(CalibrationEndToEnd,
   EXPECT_EQ(bad.Stdout, good.Stdout);
 }
 
-// Needs the real ReportUnwritableResultFile.
 TEST(CalibrationEndToEnd, AnUnwritableResultFileIsReportedOnOneStderrLine) {
   CaseDir dir;
   WriteCalibration(dir, 2, 0, 2);
   PointResultIntoMissingDirectory(dir);
   const auto run = testing::RunVelm(dir.Path(), kFrozen);
 
-  EXPECT_EQ(std::count(run.Stderr.begin(), run.Stderr.end(), '\n'), 1);
-  EXPECT_NE(run.Stderr.find("no-such-directory/result.csv"), std::string::npos);
+  EXPECT_EQ(run.Stderr, ToCp932("結果ファイルに書き込めません: ") +
+                            "no-such-directory/result.csv\n");
 }
 
 }  // namespace

@@ -52,7 +52,6 @@ TEST(ParameterReports, InitialReportIsItsHeadingAndA19LineBlockWithTwoTanks) {
       0u);
 }
 
-// Needs the real ApplyGenes.
 TEST(ParameterReports, OptimizedReportScalesEachParameterByTheGeneOfItsIndex) {
   testing::CaseDir dir;
   testing::ControlValues control;
