@@ -39,4 +39,3 @@ void SimulateSampleCatchment(benchmark::State& state) {
 BENCHMARK(SimulateSampleCatchment)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-

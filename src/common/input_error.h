@@ -25,7 +25,8 @@ class InputError : public std::exception {
   std::string message_;
 };
 
-// "<key> ファイルをオープンできません"; `key` is the file's InputFilename_ label.
+// "<key> ファイルをオープンできません"; `key` is the file's InputFilename_
+// label.
 [[noreturn]] void ThrowCannotOpen(std::string_view key);
 // "FILEINFO 入力ファイルをオープンできません"
 [[noreturn]] void ThrowCannotOpenFileInfo();

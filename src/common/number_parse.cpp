@@ -44,7 +44,8 @@ std::size_t DecimalRealLength(std::string_view text) {
   if (digitCount == 0) return 0;
   if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
     std::size_t exponent = at + 1;
-    if (exponent < text.size() && (text[exponent] == '+' || text[exponent] == '-')) {
+    if (exponent < text.size() &&
+        (text[exponent] == '+' || text[exponent] == '-')) {
       ++exponent;
     }
     const std::size_t exponentEnd = SkipDigits(text, exponent);
@@ -85,9 +86,9 @@ double ParseReal(std::string_view text) {
   // from_chars takes a minus sign but not a plus sign.
   if (number.front() == '+') number.remove_prefix(1);
   double value = 0.0;
-  const auto [end, error] = std::from_chars(
-      number.data(), number.data() + number.size(), value,
-      std::chars_format::general);
+  const auto [end, error] =
+      std::from_chars(number.data(), number.data() + number.size(), value,
+                      std::chars_format::general);
   if (error == std::errc::result_out_of_range) return OutOfRangeReal(number);
   return value;
 }

@@ -29,9 +29,9 @@ class TextWriter {
   TextWriter& operator<<(EndLineTag);
   // Only int and double have a format; anything else is a mistake.
   template <typename T>
-    requires(std::is_arithmetic_v<T> && !std::is_same_v<T, int> &&
-             !std::is_same_v<T, double>)
-  TextWriter& operator<<(T) = delete;
+  requires(std::is_arithmetic_v<T> && !std::is_same_v<T, int> &&
+           !std::is_same_v<T, double>) TextWriter&
+  operator<<(T) = delete;
 
   // True while every write so far has reached the stream.
   bool Good() const { return out_->good(); }

@@ -26,7 +26,8 @@ inline constexpr std::string_view kControlKey = "InputFilename_Control";
 inline constexpr std::string_view kParameterKey = "InputFilename_Paramater";
 inline constexpr std::string_view kRainKey = "InputFilename_RainData";
 inline constexpr std::string_view kEvaporationKey = "InputFilename_EPData";
-inline constexpr std::string_view kObservedRunoffKey = "InputFilename_RunoffData";
+inline constexpr std::string_view kObservedRunoffKey =
+    "InputFilename_RunoffData";
 
 inline constexpr const char* kFileInfoPath = "FILEINFO.dat";
 

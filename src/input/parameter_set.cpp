@@ -91,8 +91,8 @@ bool WalkFirstLevel(const RootFunction& g, double f18, double& x, double& gx) {
 TextLines ReadParameterFile() {
   FileInfo files;
   files.Read();
-  auto lines = TextLines::Read(files.Name(FileEntry::kParameter),
-                               LastLine::kKept);
+  auto lines =
+      TextLines::Read(files.Name(FileEntry::kParameter), LastLine::kKept);
   if (!lines) ThrowCannotOpen(kParameterKey);
   return std::move(*lines);
 }
@@ -196,8 +196,8 @@ void ParameterSet::Read(int echo) {
     CoeffTank[i] = real(FirstTankLine(i) + 1);
     BotomTank[i] = real(FirstTankLine(i) + 2);
     if (echo == 1) {
-      console << i << " CoeffTank=" << CoeffTank[i] << " BotomTank="
-              << BotomTank[i] << kEndLine;
+      console << i << " CoeffTank=" << CoeffTank[i]
+              << " BotomTank=" << BotomTank[i] << kEndLine;
     }
   }
 

@@ -22,7 +22,8 @@ class ParameterSet {
   double MAX_SoilMoisture = 0.0;
   double Final_Infiltration = 0.0;
   double Coeff_Reduction = 0.0;
-  double F18_SoilMoisture = 0.0;  // a depth: the file's fraction times MAX_SoilMoisture
+  double F18_SoilMoisture =
+      0.0;  // a depth: the file's fraction times MAX_SoilMoisture
   double MAX_EvapoRatio = 0.0;
   double Coeff_EvapoModel = 0.0;
   double CoeffSurfaceTopTank = 0.0;

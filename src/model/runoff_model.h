@@ -28,7 +28,6 @@ struct HourlyResult {
 
 class RunoffModel {
  public:
-
   // Reads, in this order: FILEINFO.dat and the control file (for the series),
   // the rain file twice (to count and to read it), the evaporation file, the
   // parameter file without echo, and FILEINFO.dat and the control file again.

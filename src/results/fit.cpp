@@ -68,7 +68,8 @@ FitMeasures MeasureFit(const DailyTotals& days) {
   fit.RMSE = std::sqrt(s1 / n);
   fit.RR = std::sqrt(s2 / n);
   fit.RE = 100 * s3 / n;
-  fit.BalanceRatio = std::fabs(fit.SumCalcQ - fit.SumObservedQ) / fit.SumObservedQ;
+  fit.BalanceRatio =
+      std::fabs(fit.SumCalcQ - fit.SumObservedQ) / fit.SumObservedQ;
   return fit;
 }
 

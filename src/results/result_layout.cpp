@@ -27,8 +27,8 @@ void WriteParameterBlock(TextWriter& out, const ParameterSet& p) {
   out << " HighSurfaceTopTank    =" << p.HighSurfaceTopTank
       << ",  HighSurfaceBotomTank  =" << p.HighSurfaceBotomTank << kEndLine;
   for (int i = 1; i <= p.TankCount; ++i) {
-    out << i << " CoeffTank=" << p.CoeffTank[i] << ", BotomTank="
-        << p.BotomTank[i] << kEndLine;
+    out << i << " CoeffTank=" << p.CoeffTank[i]
+        << ", BotomTank=" << p.BotomTank[i] << kEndLine;
   }
   out << kEndLine << kEndLine;
 }
@@ -76,9 +76,8 @@ void WriteDailyRows(TextWriter& out, const RunoffModel& model,
         << series.Day[day] << "," << days.Rain[day] << ",";
     if (withObserved) out << days.ObservedQ[day] << ",";
     out << days.CalcQ[day] << "," << days.PotentialE[day] << ","
-        << days.ActualE[day] << ","
-        << model.Infiltration[kHoursPerDay * day] << ","
-        << kEndLine;
+        << days.ActualE[day] << "," << model.Infiltration[kHoursPerDay * day]
+        << "," << kEndLine;
   }
 }
 

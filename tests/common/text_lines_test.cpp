@@ -20,8 +20,7 @@ using Strings = std::vector<std::string>;
 TEST(TextLines, LineFeedEndsALineAndACarriageReturnBeforeItIsDropped) {
   EXPECT_EQ(Lines("a\r\nb\nc\r\n", LastLine::kDropped),
             (Strings{"a", "b", "c"}));
-  EXPECT_EQ(Lines("a\rb\r\n\r\n", LastLine::kDropped),
-            (Strings{"a\rb", ""}));
+  EXPECT_EQ(Lines("a\rb\r\n\r\n", LastLine::kDropped), (Strings{"a\rb", ""}));
 }
 
 TEST(TextLines, AnUnterminatedLastLineIsDroppedOrKeptByRule) {

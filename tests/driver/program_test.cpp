@@ -84,7 +84,9 @@ void WriteParameters(
 
 const BadInput kBadInputs[] = {
     {"entry without comma",
-     [](const CaseDir& d) { Replace(d, "FILEINFO.dat", "RainData,", "RainData "); },
+     [](const CaseDir& d) {
+       Replace(d, "FILEINFO.dat", "RainData,", "RainData ");
+     },
      "FILEINFO 4行目 カンマがありません"},
     {"name of 258 characters",
      [](const CaseDir& d) {
@@ -92,7 +94,9 @@ const BadInput kBadInputs[] = {
      },
      "FILEINFO 2行目 ファイル名が長すぎます"},
     {"15 variables",
-     [](const CaseDir& d) { WriteControl(d, [](auto& c) { c.VariableCount = 15; }); },
+     [](const CaseDir& d) {
+       WriteControl(d, [](auto& c) { c.VariableCount = 15; });
+     },
      "InputFilename_Control 19行目 最適化変数の数は14以下にしてください"},
     {"index beyond the variables",
      [](const CaseDir& d) {
@@ -108,26 +112,37 @@ const BadInput kBadInputs[] = {
      },
      "InputFilename_Control 50行目 最適化変数の番号が範囲外です"},
     {"rain record without its value",
-     [](const CaseDir& d) { Replace(d, "rain.csv", "2004,7,1,2,0", "2004,7,1,2"); },
+     [](const CaseDir& d) {
+       Replace(d, "rain.csv", "2004,7,1,2,0", "2004,7,1,2");
+     },
      "InputFilename_RainData 2行目 項目が足りません"},
     {"evaporation one day short",
      [](const CaseDir& d) { d.Write("ep.csv", "2004,7,1,3\r\n"); },
      "InputFilename_EPData 2行目 データが足りません"},
     {"evaporation one day long",
-     [](const CaseDir& d) { d.Write("ep.csv", testing::DailyFileText({1, 2, 3})); },
+     [](const CaseDir& d) {
+       d.Write("ep.csv", testing::DailyFileText({1, 2, 3}));
+     },
      "InputFilename_EPData 3行目 データが多すぎます"},
     {"evaporation without its value",
      [](const CaseDir& d) { d.Write("ep.csv", "2004,7,1,3\r\n2004,7,2\r\n"); },
      "InputFilename_EPData 2行目 項目が足りません"},
     {"1001 tanks",
-     [](const CaseDir& d) { WriteParameters(d, [](auto& p) { p.TankCountLine = "1001"; }); },
+     [](const CaseDir& d) {
+       WriteParameters(d, [](auto& p) { p.TankCountLine = "1001"; });
+     },
      "InputFilename_Paramater 25行目 タンク数は0から1000の範囲にしてください"},
     {"negative tank count",
-     [](const CaseDir& d) { WriteParameters(d, [](auto& p) { p.TankCountLine = "-1"; }); },
+     [](const CaseDir& d) {
+       WriteParameters(d, [](auto& p) { p.TankCountLine = "-1"; });
+     },
      "InputFilename_Paramater 25行目 タンク数は0から1000の範囲にしてください"},
     {"impervious catchment with tanks",
-     [](const CaseDir& d) { WriteParameters(d, [](auto& p) { p.Impervious = "1"; }); },
-     "InputFilename_Paramater 3行目 Impervious が 1 では初期水深を計算できません"},
+     [](const CaseDir& d) {
+       WriteParameters(d, [](auto& p) { p.Impervious = "1"; });
+     },
+     "InputFilename_Paramater 3行目 Impervious が 1 "
+     "では初期水深を計算できません"},
     {"search starting past its root",
      [](const CaseDir& d) {
        WriteParameters(d, [](auto& p) {
@@ -137,10 +152,14 @@ const BadInput kBadInputs[] = {
      },
      "InputFilename_Paramater 5-11行目 MAX_Infiltration を求められません"},
     {"no final infiltration",
-     [](const CaseDir& d) { WriteParameters(d, [](auto& p) { p.Final_Infiltration = "0"; }); },
+     [](const CaseDir& d) {
+       WriteParameters(d, [](auto& p) { p.Final_Infiltration = "0"; });
+     },
      "InputFilename_Paramater 5-11行目 MAX_Infiltration を求められません"},
     {"no Horton decay",
-     [](const CaseDir& d) { WriteParameters(d, [](auto& p) { p.Coeff_Reduction = "0"; }); },
+     [](const CaseDir& d) {
+       WriteParameters(d, [](auto& p) { p.Coeff_Reduction = "0"; });
+     },
      "InputFilename_Paramater 5-11行目 MAX_Infiltration を求められません"},
 };
 
@@ -157,11 +176,11 @@ TEST_P(InputTheModelCannotUse, IsNamedByFileAndLineAndEndsTheRun) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, InputTheModelCannotUse,
-                         ::testing::ValuesIn(kBadInputs),
-                         [](const auto& info) {
+                         ::testing::ValuesIn(kBadInputs), [](const auto& info) {
                            std::string name = info.param.name;
                            for (char& c : name) {
-                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             if (!std::isalnum(static_cast<unsigned char>(c)))
+                               c = '_';
                            }
                            return name;
                          });

@@ -22,15 +22,16 @@ class FileInfoRead : public ::testing::Test {
 
 TEST_F(FileInfoRead, TakesEntriesByPositionAndNamesVerbatim) {
   const std::string longestName(FileInfo::kMaxNameLength, 'r');
-  const FileInfo info = ReadWith(
-      std::string("InputFilename_Heading,ignored.dat\r\n"
-      "Anything,control.dat\r\n"
-      "InputFilename_Paramater, param.dat\r\n"
-      "InputFilename_RainData,rain,2004.csv\n"
-      "InputFilename_EPData,ep.csv\r\n"
-      "InputFilename_RunoffData,runoff.csv\r\n"
-      "result file,").append(longestName).append(
-      "\r\nextra,8.dat\r\nextra,9.dat\r\n"));
+  const FileInfo info =
+      ReadWith(std::string("InputFilename_Heading,ignored.dat\r\n"
+                           "Anything,control.dat\r\n"
+                           "InputFilename_Paramater, param.dat\r\n"
+                           "InputFilename_RainData,rain,2004.csv\n"
+                           "InputFilename_EPData,ep.csv\r\n"
+                           "InputFilename_RunoffData,runoff.csv\r\n"
+                           "result file,")
+                   .append(longestName)
+                   .append("\r\nextra,8.dat\r\nextra,9.dat\r\n"));
   EXPECT_EQ(info.Name(FileEntry::kControl), "control.dat");
   EXPECT_EQ(info.Name(FileEntry::kParameter), " param.dat");
   EXPECT_EQ(info.Name(FileEntry::kRain), "rain,2004.csv");
@@ -40,8 +41,8 @@ TEST_F(FileInfoRead, TakesEntriesByPositionAndNamesVerbatim) {
 }
 
 TEST_F(FileInfoRead, AnUnterminatedLastLineLeavesItsEntryEmpty) {
-  const FileInfo info = ReadWith(
-      "heading\na,1\nb,2\nc,3\nd,4\ne,5\nresult,result.csv");
+  const FileInfo info =
+      ReadWith("heading\na,1\nb,2\nc,3\nd,4\ne,5\nresult,result.csv");
   EXPECT_EQ(info.Name(FileEntry::kObservedRunoff), "5");
   EXPECT_EQ(info.Name(FileEntry::kResult), "");
 }

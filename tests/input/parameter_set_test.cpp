@@ -50,8 +50,8 @@ TEST_F(ParameterSetRead, InitialDepthsDivideLeftToRight) {
   values.Impervious = "0.1";
   values.Tanks = {{"0.3", "0"}, {"0.3", "0"}};
   const ParameterSet p = ReadParameters(values);
-  EXPECT_EQ(p.TankWaterDepth, (std::vector<double>{0, 0.3703703703703704,
-                                                   0.1851851851851852}));
+  EXPECT_EQ(p.TankWaterDepth,
+            (std::vector<double>{0, 0.3703703703703704, 0.1851851851851852}));
 }
 
 TEST_F(ParameterSetRead, FewerThanTwoTanksGetTheDepthsOfTheTanksThatExist) {
@@ -91,7 +91,9 @@ TEST_F(ParameterSetRead, EchoPrintsTheMainAndTankParametersAsRead) {
 // The search walked one step at a time, as the fast walk must reproduce.
 std::optional<double> StepByStepSearch(double fc, double k, double smax,
                                        double f18) {
-  const auto g = [&](double x) { return k * smax - (x - fc * std::log((f18 - fc) / x)); };
+  const auto g = [&](double x) {
+    return k * smax - (x - fc * std::log((f18 - fc) / x));
+  };
   double x = f18, s = 1.0, gx = 1.0;
   for (long pass = 0; pass < 100'000'000; ++pass) {
     if (gx <= 0) {
@@ -125,11 +127,11 @@ TEST_P(MaxInfiltrationSearch, FindsBitForBitWhatTheStepByStepWalkFinds) {
 
 INSTANTIATE_TEST_SUITE_P(
     ValidSets, MaxInfiltrationSearch,
-    ::testing::Values(SearchCase{5, 0.1, 200, 0.5},       // 13 steps
-                      SearchCase{0.01, 1, 200, 0.5},      // 18,169 steps
-                      SearchCase{0.001, 1, 200, 0.5},     // 181,795 steps
-                      SearchCase{0.0005, 1, 100, 0.5},    // 182,369 steps
-                      SearchCase{3e-5, 0.05, 500, 0.5},   // 757,258 steps
+    ::testing::Values(SearchCase{5, 0.1, 200, 0.5},      // 13 steps
+                      SearchCase{0.01, 1, 200, 0.5},     // 18,169 steps
+                      SearchCase{0.001, 1, 200, 0.5},    // 181,795 steps
+                      SearchCase{0.0005, 1, 100, 0.5},   // 182,369 steps
+                      SearchCase{3e-5, 0.05, 500, 0.5},  // 757,258 steps
                       SearchCase{0.02, 2, 80, 0.3},
                       SearchCase{2, 0.05, 150, 0.5}));
 
@@ -144,8 +146,8 @@ TEST(MaxInfiltrationSearchEnds, ATinyF18TakesBillionsOfStepsButEnds) {
 }
 
 TEST(MaxInfiltrationSearchEnds, SetsOutsideTheDomainAreRefused) {
-  EXPECT_FALSE(SearchMaxInfiltration(5, 0.1, 1, 5.5));   // g(F18) < -0.01
-  EXPECT_FALSE(SearchMaxInfiltration(5, 0.1, 200, 5));   // ln of 0
+  EXPECT_FALSE(SearchMaxInfiltration(5, 0.1, 1, 5.5));  // g(F18) < -0.01
+  EXPECT_FALSE(SearchMaxInfiltration(5, 0.1, 200, 5));  // ln of 0
   EXPECT_FALSE(SearchMaxInfiltration(-1, 0.1, 200, -1.1));
   EXPECT_FALSE(SearchMaxInfiltration(5, 0.1, 200, std::nan("")));
 }

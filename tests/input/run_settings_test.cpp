@@ -57,11 +57,11 @@ TEST_F(RunSettingsRead, ReadsEveryValueFromItsLine) {
   EXPECT_EQ(s.BalanceErrorLimit, 0.25);
   EXPECT_EQ(s.VariableCount, 14);
   const int indices[] = {
-      s.OptIndex_Impervious,         s.OptIndex_MAX_Infiltration,
-      s.OptIndex_Final_Infiltration, s.OptIndex_Coeff_Reduction,
-      s.OptIndex_F18_Infiltration,   s.OptIndex_MAX_EvapoRatio,
-      s.OptIndex_Coeff_EvapoModel,   s.OptIndex_CoeffSurfaceTopTank,
-      s.OptIndex_HighSurfaceTopTank, s.OptIndex_CoeffSurfaceBotomTank,
+      s.OptIndex_Impervious,          s.OptIndex_MAX_Infiltration,
+      s.OptIndex_Final_Infiltration,  s.OptIndex_Coeff_Reduction,
+      s.OptIndex_F18_Infiltration,    s.OptIndex_MAX_EvapoRatio,
+      s.OptIndex_Coeff_EvapoModel,    s.OptIndex_CoeffSurfaceTopTank,
+      s.OptIndex_HighSurfaceTopTank,  s.OptIndex_CoeffSurfaceBotomTank,
       s.OptIndex_HighSurfaceBotomTank};
   for (int i = 0; i < 11; ++i) EXPECT_EQ(indices[i], i + 1);
   EXPECT_EQ(s.CoeffTankIndex(1), 12);
@@ -71,9 +71,11 @@ TEST_F(RunSettingsRead, ReadsEveryValueFromItsLine) {
 }
 
 TEST_F(RunSettingsRead, ValueLinesReadTheirLeadingNumberOnly) {
-  const RunSettings s =
-      ReadControl(Lines(19, {{3, "1"}, {5, "1   calibrate"}, {9, "output"},
-                             {17, " 0.5e-1 ratio"}, {19, "3"}}));
+  const RunSettings s = ReadControl(Lines(19, {{3, "1"},
+                                               {5, "1   calibrate"},
+                                               {9, "output"},
+                                               {17, " 0.5e-1 ratio"},
+                                               {19, "3"}}));
   EXPECT_EQ(s.CatchmentArea, 1.0);
   EXPECT_EQ(s.RunMode, 1);
   EXPECT_EQ(s.OutputFlag, 0);
@@ -91,9 +93,14 @@ TEST_F(RunSettingsRead, AShortFileLeavesIndicesZeroAndListsEmpty) {
 }
 
 TEST_F(RunSettingsRead, TankGroupsFollowTheirCountAndSkipTheirLabelLines) {
-  const RunSettings s = ReadControl(
-      Lines(50, {{19, "5"}, {44, "2"}, {45, "9"}, {46, "1"}, {47, "2"},
-                 {48, "9"}, {49, "3"}, {50, "4"}}));
+  const RunSettings s = ReadControl(Lines(50, {{19, "5"},
+                                               {44, "2"},
+                                               {45, "9"},
+                                               {46, "1"},
+                                               {47, "2"},
+                                               {48, "9"},
+                                               {49, "3"},
+                                               {50, "4"}}));
   EXPECT_EQ(*s.OptIndex_CoeffTank, (std::vector<int>{1, 3}));
   EXPECT_EQ(*s.OptIndex_BotomTank, (std::vector<int>{2, 4}));
   // Tanks the control file has no group for are not calibrated.

@@ -136,8 +136,8 @@ TEST(CalibrationEndToEnd,
   const std::size_t tailAt = file.find("\r\n", head.size()) + 2;
   EXPECT_EQ(file.substr(tailAt, tail.size()), tail);
   // Then the result block of the best genes, to its last daily row.
-  EXPECT_EQ(file.substr(tailAt + tail.size()).rfind(
-                "*** Velm-Model Calculation *** Parameter\r\n", 0),
+  EXPECT_EQ(file.substr(tailAt + tail.size())
+                .rfind("*** Velm-Model Calculation *** Parameter\r\n", 0),
             0u);
   EXPECT_NE(file.find("\r\n2,2004,7,3,"), std::string::npos);
 }

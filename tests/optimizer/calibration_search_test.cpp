@@ -32,7 +32,7 @@ TEST(CalibrationSearch, RecoversMultipliersTheObservedRunoffWasMadeWith) {
   control.OutputFlag = 0;
   control.ObjectiveType = 1;
   control.VariableCount = 2;
-  control.ScalarIndices[0] = 1;                // Impervious
+  control.ScalarIndices[0] = 1;                    // Impervious
   control.TankIndices = {{2, 0}, {2, 0}, {2, 0}};  // every CoeffTank
   dir.WriteCase(control, {}, 20);
 

@@ -39,26 +39,41 @@ TEST(ConstraintPenalty, EachRuleHasItsStrictOrNonStrictEdge) {
        kConstraintPenalty},
       {"F18 NaN", [&](ParameterSet& p) { p.F18_Infiltration = nan; },
        kConstraintPenalty},
-      {"top equal to floor", [](ParameterSet& p) { p.CoeffSurfaceTopTank = 0.3; }, 0},
+      {"top equal to floor",
+       [](ParameterSet& p) { p.CoeffSurfaceTopTank = 0.3; }, 0},
       {"top below floor", [](ParameterSet& p) { p.CoeffSurfaceTopTank = 0.29; },
        kConstraintPenalty},
-      {"floor equal to tank 1", [](ParameterSet& p) { p.CoeffSurfaceBotomTank = 0.2; }, 0},
-      {"floor below tank 1", [](ParameterSet& p) { p.CoeffSurfaceBotomTank = 0.19; },
+      {"floor equal to tank 1",
+       [](ParameterSet& p) { p.CoeffSurfaceBotomTank = 0.2; }, 0},
+      {"floor below tank 1",
+       [](ParameterSet& p) { p.CoeffSurfaceBotomTank = 0.19; },
        kConstraintPenalty},
       {"floor NaN", [&](ParameterSet& p) { p.CoeffSurfaceBotomTank = nan; },
        kConstraintPenalty},
-      {"fc equal to last bottom", [](ParameterSet& p) { p.BotomTank[3] = 5; p.BotomTank[2] = 5; p.BotomTank[1] = 5; }, 0},
-      {"fc below last bottom", [](ParameterSet& p) { p.BotomTank = {0, 6, 6, 6}; },
+      {"fc equal to last bottom",
+       [](ParameterSet& p) {
+         p.BotomTank[3] = 5;
+         p.BotomTank[2] = 5;
+         p.BotomTank[1] = 5;
+       },
+       0},
+      {"fc below last bottom",
+       [](ParameterSet& p) {
+         p.BotomTank = {0, 6, 6, 6};
+       },
        kConstraintPenalty},
-      {"equal neighbouring coefficients", [](ParameterSet& p) { p.CoeffTank[2] = 0.2; }, 0},
+      {"equal neighbouring coefficients",
+       [](ParameterSet& p) { p.CoeffTank[2] = 0.2; }, 0},
       {"rising coefficients", [](ParameterSet& p) { p.CoeffTank[3] = 0.11; },
        kConstraintPenalty},
-      {"equal neighbouring bottoms", [](ParameterSet& p) { p.BotomTank[2] = 0.5; }, 0},
+      {"equal neighbouring bottoms",
+       [](ParameterSet& p) { p.BotomTank[2] = 0.5; }, 0},
       {"rising bottoms", [](ParameterSet& p) { p.BotomTank[3] = 0.3; },
        kConstraintPenalty},
       {"last coefficient NaN", [&](ParameterSet& p) { p.CoeffTank[3] = nan; },
        kConstraintPenalty},
-      {"every rule broken", [](ParameterSet& p) {
+      {"every rule broken",
+       [](ParameterSet& p) {
          p.F18_Infiltration = 1;
          p.CoeffSurfaceTopTank = 0;
          p.CoeffTank = {0, 1, 2, 3};
@@ -78,7 +93,8 @@ TEST(ConstraintPenalty, EachRuleHasItsStrictOrNonStrictEdge) {
          p.BotomTank = {0, 5.5};
        },
        kConstraintPenalty},
-      {"no tanks", [](ParameterSet& p) {
+      {"no tanks",
+       [](ParameterSet& p) {
          p.TankCount = 0;
          p.CoeffTank = {0};
          p.BotomTank = {0};
@@ -164,7 +180,8 @@ TEST_F(EvaluateObjectiveOnAModel, TheSameGenesScoreTheSameWhateverRanBefore) {
   EXPECT_EQ(model.Parameters.CoeffTank[3], 0.9 * 0.05);
 }
 
-TEST_F(EvaluateObjectiveOnAModel, FlagTwoScoresTheConstraintsAloneAndSaysNothing) {
+TEST_F(EvaluateObjectiveOnAModel,
+       FlagTwoScoresTheConstraintsAloneAndSaysNothing) {
   RunoffModel model;
   testing::CapturedStdout console;
   EXPECT_EQ(EvaluateObjective(model, Of(0.5, 0.5), 2), 0.0);

@@ -61,9 +61,12 @@ std::string ParameterBlock(const std::string& impervious,
          " Coeff_Reduction   =0.1,   Final_Infiltration  =5\r\n"
          " MAX_EvapoRatio    =0.8,  Coeff_EvapoModel    =5e-005\r\n"
          "\r\n"
-         " Impervious            =" + impervious + "\r\n"
+         " Impervious            =" +
+         impervious +
+         "\r\n"
          " CoeffSurfaceTopTank   =1,  CoeffSurfaceBotomTank =0.3\r\n"
-         " HighSurfaceTopTank    =10,  HighSurfaceBotomTank  =1.23457e+006\r\n" +
+         " HighSurfaceTopTank    =10,  HighSurfaceBotomTank  "
+         "=1.23457e+006\r\n" +
          tankLines + "\r\n\r\n";
 }
 const std::string kParameterBlock = ParameterBlock("1", "");
@@ -80,9 +83,9 @@ const std::string kWaterBalance =
 
 class SimulationRun : public ::testing::Test {
  protected:
-  testing::ProgramResult Run(const testing::ControlValues& control,
-                             const testing::ParameterValues& parameters =
-                                 ImperviousOnly()) {
+  testing::ProgramResult Run(
+      const testing::ControlValues& control,
+      const testing::ParameterValues& parameters = ImperviousOnly()) {
     WriteHandCase(dir_, control, parameters);
     return testing::RunVelm(dir_.Path());
   }
@@ -96,7 +99,8 @@ TEST_F(SimulationRun, ComparedWithObservedRunoff) {
   EXPECT_EQ(result.Stderr, "");
   EXPECT_EQ(dir_.Read("result.csv"),
             kParameterBlock +
-                ToCp932("Result of Velm-Model Runoff Calculation  2日間　相対誤差=66.6667\r\n") +
+                ToCp932("Result of Velm-Model Runoff Calculation  "
+                        "2日間　相対誤差=66.6667\r\n") +
                 kColumnsWithObserved + kRowsWithObserved);
 }
 
@@ -108,13 +112,14 @@ TEST_F(SimulationRun, WithoutObservedRunoffTheColumnAndComparisonAreLeftOut) {
   dir_.Remove("runoff.csv");  // not needed, so not read
   EXPECT_EQ(result.Stdout, kEcho + ToCp932("day= 0　相対誤差=0\n"));
   EXPECT_EQ(result.ExitCode, 0);
-  EXPECT_EQ(dir_.Read("result.csv"),
-            kParameterBlock +
-                ToCp932("Result of Velm-Model Runoff Calculation  0日間\r\n") +
-                "i,YEAR,MONTH,DAY,Rain,CalcQ,PotentialE,ActualE,Infiltration\r\n"
-                "0,2004,7,1,0,0,0,0,6.70442,\r\n"
-                "1,2004,7,2,0,0,0,0,6.70442,\r\n"
-                "2,2004,7,3,4,4,0,0,6.70442,\r\n");
+  EXPECT_EQ(
+      dir_.Read("result.csv"),
+      kParameterBlock +
+          ToCp932("Result of Velm-Model Runoff Calculation  0日間\r\n") +
+          "i,YEAR,MONTH,DAY,Rain,CalcQ,PotentialE,ActualE,Infiltration\r\n"
+          "0,2004,7,1,0,0,0,0,6.70442,\r\n"
+          "1,2004,7,2,0,0,0,0,6.70442,\r\n"
+          "2,2004,7,3,4,4,0,0,6.70442,\r\n");
 }
 
 TEST_F(SimulationRun, TanksAreListedAfterTheSurfaceParameters) {
@@ -134,7 +139,8 @@ TEST_F(SimulationRun, TanksAreListedAfterTheSurfaceParameters) {
             ParameterBlock("0",
                            "1 CoeffTank=1, BotomTank=0\r\n"
                            "2 CoeffTank=1, BotomTank=0\r\n") +
-                ToCp932("Result of Velm-Model Runoff Calculation  2日間　相対誤差=100\r\n") +
+                ToCp932("Result of Velm-Model Runoff Calculation  "
+                        "2日間　相対誤差=100\r\n") +
                 kColumnsWithObserved +
                 "0,2004,7,1,0,3,0,0,0,6.70442,\r\n"
                 "1,2004,7,2,0,0,0,0,0,6.70442,\r\n"
@@ -158,31 +164,36 @@ TEST_F(SimulationRun, ObservedRunoffIsReadEvenWhenNothingIsWritten) {
   WriteHandCase(dir_, control, ImperviousOnly());
   dir_.Remove("runoff.csv");
   const auto result = testing::RunVelm(dir_.Path());
-  EXPECT_EQ(result.Stdout,
-            kEcho + ToCp932("InputFilename_RunoffData ファイルをオープンできません\n\n"));
+  EXPECT_EQ(
+      result.Stdout,
+      kEcho +
+          ToCp932("InputFilename_RunoffData ファイルをオープンできません\n\n"));
   EXPECT_EQ(result.ExitCode, 1);
 }
 
 TEST_F(SimulationRun, ARunWithoutWholeDaysEndsWithTheColumnLine) {
   WriteHandCase(dir_, {}, ImperviousOnly());
-  for (const char* name : {"rain.csv", "ep.csv", "runoff.csv"}) dir_.Write(name, "");
+  for (const char* name : {"rain.csv", "ep.csv", "runoff.csv"})
+    dir_.Write(name, "");
   const auto result = testing::RunVelm(dir_.Path());
   EXPECT_EQ(result.Stdout, kEcho + ToCp932("day= 0　相対誤差=nan\n"));
   EXPECT_EQ(dir_.Read("result.csv"),
             kParameterBlock +
-                ToCp932("Result of Velm-Model Runoff Calculation  0日間　相対誤差=nan\r\n") +
+                ToCp932("Result of Velm-Model Runoff Calculation  "
+                        "0日間　相対誤差=nan\r\n") +
                 kColumnsWithObserved);
 }
 
-TEST_F(SimulationRun, AResultFileThatCannotBeCreatedFailsTheRunAfterTheSummary) {
+TEST_F(SimulationRun,
+       AResultFileThatCannotBeCreatedFailsTheRunAfterTheSummary) {
   WriteHandCase(dir_, {}, ImperviousOnly());
   std::string fileInfo = dir_.Read("FILEINFO.dat");
   fileInfo.replace(fileInfo.find("result.csv"), 10, "no-such-dir/result.csv");
   dir_.Write("FILEINFO.dat", fileInfo);
   const auto result = testing::RunVelm(dir_.Path());
   EXPECT_EQ(result.Stdout, kEcho + ToCp932("day= 2　相対誤差=66.6667\n"));
-  EXPECT_EQ(result.Stderr,
-            ToCp932("結果ファイルに書き込めません: ") + "no-such-dir/result.csv\n");
+  EXPECT_EQ(result.Stderr, ToCp932("結果ファイルに書き込めません: ") +
+                               "no-such-dir/result.csv\n");
   EXPECT_EQ(result.ExitCode, 1);
 }
 
@@ -197,16 +208,20 @@ class CalibrationLayout : public ::testing::TestWithParam<int> {
   }
   std::string SummaryLine() const {
     switch (GetParam()) {
-      case 1: return ToCp932("　RMSE;平均２乗誤差平方根=2.54951");
-      case 2: return ToCp932("　RR;相対誤差の平均２乗平方根=0.745356");
-      case 3: return ToCp932("　RE;相対誤差=66.6667");
-      default: return "";  // the balance line continues this one
+      case 1:
+        return ToCp932("　RMSE;平均２乗誤差平方根=2.54951");
+      case 2:
+        return ToCp932("　RR;相対誤差の平均２乗平方根=0.745356");
+      case 3:
+        return ToCp932("　RE;相対誤差=66.6667");
+      default:
+        return "";  // the balance line continues this one
     }
   }
   std::string Console() const {
     const std::string measure = SummaryLine();
-    return "day= 2" + measure + (measure.empty() ? "" : "\n") +
-           kWaterBalance + "\n";
+    return "day= 2" + measure + (measure.empty() ? "" : "\n") + kWaterBalance +
+           "\n";
   }
   std::string Layout() const {
     const std::string measure = SummaryLine();

@@ -40,10 +40,12 @@ void Line(std::string& out, std::string_view text) {
 
 std::string ControlFileText(const ControlValues& v) {
   static const char* const kScalarNames[] = {
-      "Impervious",          "MAX_Infiltration",      "Final_Infiltration",
-      "Coeff_Reduction",     "F18_Infiltration",      "MAX_EvapoRatio",
-      "Coeff_EvapoModel",    "CoeffSurfaceTopTank",   "HighSurfaceTopTank",
-      "CoeffSurfaceBotomTank", "HighSurfaceBotomTank"};
+      "Impervious",          "MAX_Infiltration",
+      "Final_Infiltration",  "Coeff_Reduction",
+      "F18_Infiltration",    "MAX_EvapoRatio",
+      "Coeff_EvapoModel",    "CoeffSurfaceTopTank",
+      "HighSurfaceTopTank",  "CoeffSurfaceBotomTank",
+      "HighSurfaceBotomTank"};
   std::string out;
   Line(out, "velm control file");
   Line(out, "Catchment area (km2; 1.0 = runoff already in mm per hour)");
@@ -67,7 +69,8 @@ std::string ControlFileText(const ControlValues& v) {
   Line(out, "--- optimization indices (0 keeps the file value) ---");
   for (std::size_t i = 0; i < 11; ++i) {
     Line(out, kScalarNames[i]);
-    Line(out, std::to_string(i < v.ScalarIndices.size() ? v.ScalarIndices[i] : 0));
+    Line(out,
+         std::to_string(i < v.ScalarIndices.size() ? v.ScalarIndices[i] : 0));
   }
   Line(out, "Number of tanks");
   Line(out, std::to_string(v.TankIndices.size()));
@@ -123,7 +126,8 @@ std::string HourlyFileText(const std::vector<double>& values) {
 std::string DailyFileText(const std::vector<double>& values) {
   std::string out;
   for (std::size_t d = 0; d < values.size(); ++d) {
-    Line(out, "2004,7," + std::to_string(1 + d) + "," + FormatNumber(values[d]));
+    Line(out,
+         "2004,7," + std::to_string(1 + d) + "," + FormatNumber(values[d]));
   }
   return out;
 }

@@ -52,7 +52,8 @@ struct ParameterValues {
   std::string HighSurfaceTopTank = "10";
   std::string CoeffSurfaceBotomTank = "0.3";
   std::string HighSurfaceBotomTank = "0";
-  std::vector<TankValues> Tanks = {{"0.2", "0.5"}, {"0.1", "0.2"}, {"0.05", "0"}};
+  std::vector<TankValues> Tanks = {
+      {"0.2", "0.5"}, {"0.1", "0.2"}, {"0.05", "0"}};
   // Line 25; empty writes the number of Tanks.
   std::string TankCountLine;
 };
@@ -84,8 +85,8 @@ class CaseDir {
   void WriteFileInfo() const;
   // A whole case: FILEINFO.dat, the control and parameter files, and
   // `days` days of rain, evaporation and runoff with a little of each.
-  void WriteCase(const ControlValues& control, const ParameterValues& parameters,
-                 int days) const;
+  void WriteCase(const ControlValues& control,
+                 const ParameterValues& parameters, int days) const;
 
  private:
   std::filesystem::path path_;
