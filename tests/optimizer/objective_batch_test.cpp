@@ -1,4 +1,4 @@
-// The production objective. Both tests need the real EvaluateObjective.
+// The production objective: one runoff model per batch of evaluations.
 
 #include "optimizer/objective_batch.h"
 
