@@ -33,14 +33,12 @@ class TextWriter {
            !std::is_same_v<T, double>) TextWriter&
   operator<<(T) = delete;
 
-  // True while every write so far has reached the stream.
-  bool Good() const { return out_->good(); }
-
  private:
   std::ostream* out_;
   LineEnd end_;
 };
 
+// Lines to standard output, ended with LF.
 TextWriter Console();
 
 }  // namespace velm
