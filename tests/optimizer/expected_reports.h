@@ -23,27 +23,26 @@ inline std::string FileLines(std::initializer_list<std::string_view> lines) {
 inline const std::string kAsterisks =
     FileLines({" *************************************************** "});
 
+// The parameter block of a report on the default parameter file, with the
+// given tank lines.
+inline std::string ParameterBlock(
+    std::initializer_list<std::string_view> tankLines) {
+  std::string block =
+      FileLines({" MAX_SoilMoisture  =200", " MAX_EvapoRatio    =0.8",
+                 " Coeff_Reduction   =0.1", " F18_SoilMoisture  =100",
+                 " Final_Infiltration=5", " Coeff_EvapoModel  =10",
+                 " F18_Infiltration  =5.58701", " MAX_Infiltration  =12.3525",
+                 "", " Impervious            =0.2", " ImperviousTankWD      =0",
+                 " CoeffSurfaceTopTank   =0.5", " CoeffSurfaceBotomTank =0.3",
+                 " HighSurfaceTopTank    =10", " HighSurfaceBotomTank  =0",
+                 " TankWaterDepth[0]     =0", ""});
+  return block + FileLines(tankLines);
+}
+
 inline std::string DefaultParameterBlock() {
-  return FileLines({" MAX_SoilMoisture  =200",
-                    " MAX_EvapoRatio    =0.8",
-                    " Coeff_Reduction   =0.1",
-                    " F18_SoilMoisture  =100",
-                    " Final_Infiltration=5",
-                    " Coeff_EvapoModel  =10",
-                    " F18_Infiltration  =5.58701",
-                    " MAX_Infiltration  =12.3525",
-                    "",
-                    " Impervious            =0.2",
-                    " ImperviousTankWD      =0",
-                    " CoeffSurfaceTopTank   =0.5",
-                    " CoeffSurfaceBotomTank =0.3",
-                    " HighSurfaceTopTank    =10",
-                    " HighSurfaceBotomTank  =0",
-                    " TankWaterDepth[0]     =0",
-                    "",
-                    "1 CoeffTank=0.2 BotomTank=0.5 TankWaterDepth=0",
-                    "2 CoeffTank=0.1 BotomTank=0.2 TankWaterDepth=1.25",
-                    "3 CoeffTank=0.05 BotomTank=0 TankWaterDepth=1.25"});
+  return ParameterBlock({"1 CoeffTank=0.2 BotomTank=0.5 TankWaterDepth=0",
+                         "2 CoeffTank=0.1 BotomTank=0.2 TankWaterDepth=1.25",
+                         "3 CoeffTank=0.05 BotomTank=0 TankWaterDepth=1.25"});
 }
 
 // Both reports; with every index 0 the optimized one repeats the values.
