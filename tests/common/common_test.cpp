@@ -1,0 +1,94 @@
+// The shared pieces: the number format, the number grammar, the line reader
+// and the code-page-932 texts.
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "common/number_format.h"
+#include "common/number_parse.h"
+#include "common/text_lines.h"
+#include "common/texts.h"
+#include "support/case_dir.h"
+
+namespace velm {
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+TEST(NumberFormat, SixSignificantDigitsWithAThreeDigitExponent) {
+  const std::pair<double, const char*> rows[] = {
+      {0.1, "0.1"},           {2.5, "2.5"},
+      {0, "0"},               {123456, "123456"},
+      {1234567, "1.23457e+006"}, {0.00001234, "1.234e-005"},
+      {0.00005, "5e-005"},    {0.0001, "0.0001"},
+      {999999.5, "1e+006"},   {-2.5e-300, "-2.5e-300"},
+      {1e100, "1e+100"},      {5.587012935772848, "5.58701"},
+      {-0.0, "-0"},           {std::nan(""), "nan"},
+      {-std::nan(""), "nan"}, {kInf, "inf"},
+      {-kInf, "-inf"}};
+  for (const auto& [value, text] : rows) EXPECT_EQ(FormatNumber(value), text);
+  EXPECT_EQ(FormatFixed(0.123456789, 8, 6), "0.123457");
+  EXPECT_EQ(FormatFixed(std::nan(""), 8, 6), "     nan");
+  EXPECT_EQ(FormatFixed(-kInf, 6, 4), "  -inf");
+}
+
+TEST(NumberGrammar, LeadingDecimalNumberOrZero) {
+  const std::pair<const char*, int> integers[] = {
+      {"  1   runs", 1},  {"\t-12,5", -12},         {"+7", 7},
+      {"07", 7},          {"2.9", 2},               {"", 0},
+      {"calibration", 0}, {"-", 0},                 {"0x1A", 0},
+      {"\v\f 3", 3},      {"2147483648", INT_MAX},  {"-2147483648", INT_MIN},
+      {"-99999999999999999999", INT_MIN}};
+  for (const auto& [text, value] : integers) {
+    EXPECT_EQ(ParseInt(text), value) << text;
+  }
+  const std::pair<const char*, double> reals[] = {
+      {"  2.5 mm per hour", 2.5}, {"-0.25", -0.25}, {"+3", 3.0},
+      {"5.", 5.0},                {".5", 0.5},      {"1.5E-2x", 0.015},
+      {"2e+", 2.0},               {"36.0\r", 36.0}, {"\v\f0.1", 0.1},
+      {".", 0.0},                 {"inf", 0.0},     {"nan", 0.0},
+      {"0x1p3", 0.0},             {"e5", 0.0},      {"1e999", kInf},
+      {"-1e999", -kInf},          {"1e-999", 0.0}};
+  for (const auto& [text, value] : reals) {
+    EXPECT_EQ(ParseReal(text), value) << text;
+  }
+}
+
+std::vector<std::string> Lines(std::string text, LastLine rule) {
+  const TextLines lines = TextLines::FromText(std::move(text), rule);
+  std::vector<std::string> out;
+  for (std::size_t i = 0; i < lines.Count(); ++i) out.emplace_back(lines[i]);
+  return out;
+}
+
+TEST(TextLines, LineEndsLastLinesAndPiecesOf1023) {
+  using Strings = std::vector<std::string>;
+  const std::string exact(1023, 'x');
+  EXPECT_EQ(Lines("a\r\nb\nc\rd\r\n\r\n", LastLine::kDropped),
+            (Strings{"a", "b", "c\rd", ""}));
+  EXPECT_EQ(Lines("a\nlast", LastLine::kDropped), (Strings{"a"}));
+  EXPECT_EQ(Lines("a\nlast", LastLine::kKept), (Strings{"a", "last"}));
+  EXPECT_EQ(Lines(exact + "\n", LastLine::kDropped), (Strings{exact, ""}));
+  EXPECT_EQ(Lines(exact + exact + "tail\r\n", LastLine::kDropped),
+            (Strings{exact, exact, "tail"}));
+  EXPECT_EQ(Lines(std::string(1022, 'y') + "\r\n", LastLine::kDropped),
+            (Strings{std::string(1022, 'y')}));
+  const TextLines lines = TextLines::FromText("one\n", LastLine::kKept);
+  EXPECT_EQ(lines.LineOrEmpty(1), "one");
+  EXPECT_EQ(lines.LineOrEmpty(2), "");
+  EXPECT_EQ(lines.LineOrEmpty(0), "");
+}
+
+TEST(Cp932Texts, EveryTextIsTheCp932FormOfItsReadableForm) {
+  for (const text::Cp932Text* item : text::kAllTexts) {
+    EXPECT_EQ(item->bytes, testing::ToCp932(item->utf8)) << item->utf8;
+  }
+}
+
+}  // namespace
+}  // namespace velm

@@ -1,0 +1,238 @@
+// The hourly routines as a table of worked outputs, and the simulation loop's
+// passes. Whole runs are pinned byte for byte by tests/cases.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "model/runoff_model.h"
+#include "model/surface_storage.h"
+#include "support/case_dir.h"
+
+namespace velm {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// A routine run on the worked example (fc = 1, k = 0.5, f18 = 3, fmax = 10,
+// Smax = 50, S18 = 25, Emax = 0.8, ce = 10) after the changes its row needs;
+// its outputs are the result, then the values it changed. NaN asks for NaN.
+using Run = std::function<std::vector<double>(RunoffModel&, ParameterSet&)>;
+struct Row {
+  const char* name;
+  Run run;
+  std::vector<double> expected;
+};
+
+Row Value(const char* name, std::function<double(RunoffModel&)> value,
+          double expected) {
+  return {name, [=](RunoffModel& m, auto&) { return std::vector{value(m)}; },
+          {expected}};
+}
+Row After(const char* name, double x, double f, double expected) {
+  return Value(name, [=](auto& m) { return m.CapacityAfter(x, f); }, expected);
+}
+Row Capacity(const char* name, double w, double f, double expected) {
+  return Value(name, [=](auto& m) { return m.NextCapacity(w, f); }, expected);
+}
+// For a demand of 0.3.
+Row Soil(const char* name, double f, double f18, double s18, double ce,
+         double expected) {
+  return {name,
+          [=](RunoffModel& m, ParameterSet& p) {
+            p.F18_Infiltration = f18, p.F18_SoilMoisture = s18;
+            p.Coeff_EvapoModel = ce;
+            return std::vector{m.SoilEvaporation(f, 0.3)};
+          },
+          {expected}};
+}
+// Evaporation, demand and depth after.
+Row SurfaceTank(const char* name, double depth, double demand,
+                std::vector<double> expected) {
+  return {name,
+          [=](RunoffModel& m, ParameterSet& p) {
+            p.TankWaterDepth[0] = depth;
+            double d = demand;
+            const double e = m.SurfaceTankEvaporation(d);
+            return std::vector{e, d, p.TankWaterDepth[0]};
+          },
+          expected};
+}
+// With Impervious 0.2: runoff, evaporation and depth after.
+Row Impervious(const char* name, double coeffTop, double depth, double rain,
+               double demand, std::vector<double> expected) {
+  return {name,
+          [=](RunoffModel& m, ParameterSet& p) {
+            p.Impervious = 0.2, p.CoeffSurfaceTopTank = coeffTop;
+            double h = depth, e = -1;
+            const double q = m.ImperviousStep(rain, demand, e, h);
+            return std::vector{q, e, h};
+          },
+          expected};
+}
+// With HsT 1 and CsT 0.5: outflow, next capacity, surface tank after.
+Row Infiltrate(const char* name, double f, double rain, double es,
+               double depth, double coeffBottom, std::vector<double> expected) {
+  return {name,
+          [=](RunoffModel& m, ParameterSet& p) {
+            p.HighSurfaceTopTank = 1, p.CoeffSurfaceTopTank = 0.5;
+            p.CoeffSurfaceBotomTank = coeffBottom, p.TankWaterDepth[0] = depth;
+            m.Infiltration[0] = f;
+            const double q = m.InfiltrationStep(rain, es, 0);
+            return std::vector{q, m.Infiltration[1], p.TankWaterDepth[0]};
+          },
+          expected};
+}
+// Tank j of n: side outflow, inflow passed on, depth after.
+Row Tank(const char* name, int n, int j, double depth, double inflow, double a,
+         double b, std::vector<double> expected) {
+  return {name,
+          [=](RunoffModel& m, ParameterSet& p) {
+            p.TankCount = n, p.TankWaterDepth[j] = depth;
+            p.CoeffTank[j] = a, p.BotomTank[j] = b;
+            double in = inflow;
+            const double q = m.TankStep(j, in);
+            return std::vector{q, in, p.TankWaterDepth[j]};
+          },
+          expected};
+}
+// Storage depths after, and the water given back.
+Row Store(const char* name, bool fill, double first, double second,
+          double water, std::vector<double> expected) {
+  return {name,
+          [=](auto&, auto&) {
+            SurfaceStorage s;
+            s.FirstDepth = first, s.SecondDepth = second;
+            double w = water;
+            fill ? s.Fill(w) : s.Draw(w);
+            return std::vector{s.FirstDepth, s.SecondDepth, w};
+          },
+          expected};
+}
+
+void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
+
+class Routine : public ::testing::TestWithParam<Row> {};
+
+TEST_P(Routine, GivesWorkedOutputs) {
+  const testing::CaseDir dir;
+  RunoffModel model;
+  ParameterSet& p = model.Parameters;
+  p.Final_Infiltration = 1, p.Coeff_Reduction = 0.5, p.F18_Infiltration = 3;
+  p.MAX_Infiltration = 10, p.MAX_SoilMoisture = 50, p.F18_SoilMoisture = 25;
+  p.MAX_EvapoRatio = 0.8, p.Coeff_EvapoModel = 10;
+  const std::vector<double> actual = GetParam().run(model, p);
+  const std::vector<double>& expected = GetParam().expected;
+  ASSERT_EQ(actual.size(), expected.size());
+  for (std::size_t k = 0; k < actual.size(); ++k) {
+    if (std::isnan(expected[k])) {
+      EXPECT_TRUE(std::isnan(actual[k])) << "output " << k;
+    } else {
+      EXPECT_NEAR(actual[k], expected[k], 5e-9) << "output " << k;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WorkedExample, Routine,
+    ::testing::Values(
+        Value("HortonDecayE1", [](auto& m) { return m.HortonDecay(); },
+              0.60653066),
+        Value("StepVolumeAt5", [](auto& m) { return m.StepVolume(5); },
+              4.14775472),
+        After("CapacityAfter2At5", 2, 5, 4.14307012),
+        After("CapacityAfterNothingIsUnchanged", 0, 5, 5),
+        After("CapacityAfterNaNCountsAsNothing", kNaN, 5, 5),
+        Capacity("DryRegimeWettingBelowStepVolume", 2, 5, 4.14307012),
+        Capacity("DryRegimeFullStepDownTheCurve", 6, 5, 3.42612264),
+        Capacity("DryRegimeDrying", -0.2, 5, 5.09760965),
+        Capacity("WetRegimeSupplyAboveStepVolume", 2, 2, 1.80236485),
+        Capacity("WetRegimeSupplyBelowFinalRateDries", 0.5, 2, 2.15016346),
+        // At exactly f18, fc is not taken off before the drying test but is
+        // taken off the wetting water.
+        Capacity("AtFieldCapacityDryingKeepsFc", -1, 3, 3.42882264),
+        Capacity("AtFieldCapacityWettingByFcIsNoChange", 1, 3, 3),
+        Capacity("AtFieldCapacitySupplyAboveStepVolume", 3, 3, 2.47315540),
+        Capacity("DryingStopsAtMaximum", -5, 9.5, 10),
+        Capacity("NaNWaterTakesDryingRowLimitedToMaximum", kNaN, 12, 10),
+        Soil("SoilAboveFieldCapacity", 6, 3, 25, 10, 0.01065471),
+        Soil("SoilWetterThanFieldCapacity", 2, 3, 25, 10, 0.24),
+        // θ = 0.22016310 at f = 6: r = 0.98025 with S18 = 0.2246.
+        Soil("SoilRatioAtLeast098GivesFullRatio", 6, 3, 0.2246, 0.01, 0.24),
+        Soil("SoilRatioJustBelow098FollowsCurve", 6, 3, 0.2247, 0.01,
+             0.05711612),
+        Soil("SoilBeyondMaximumHasZeroTheta", 20, 3, 25, 10, 0),
+        Soil("SoilNaNThetaCountsAsZero", 6, 0.5, 25, 10, 0),  // f18 < fc
+        Soil("SoilNaNCapacityCountsAsWet", kNaN, 3, 25, 10, 0.24),
+        SurfaceTank("EmptySurfaceTankLeavesDemand", 0, 0.3, {0, 0.3, 0}),
+        SurfaceTank("SurfaceTankCoversDemand", 1.0, 0.3, {0.3, 0, 0.7}),
+        SurfaceTank("SurfaceTankEmptiedLeavesTheRest", 0.2, 0.3, {0.2, 0.1, 0}),
+        SurfaceTank("NaNSurfaceTankLeavesDemand", kNaN, 0.3, {0, 0.3, kNaN}),
+        Impervious("ImperviousWaterAboveDemand", 0.5, 0, 2, 0.5,
+                   {0.15, 0.1, 0.75}),
+        Impervious("ImperviousDemandTakesAllWater", 0.5, 0.2, 0.1, 0.5,
+                   {0, 0.06, 0}),
+        Impervious("ImperviousWithoutWaterMeetsNoDemand", 0.5, 0, 0, 0.5,
+                   {0, 0, 0}),
+        Impervious("ImperviousOutflowLimitedToStore", 1.5, 1, 0, 0, {0.2, 0, 0}),
+        // Excess 6 − V(5) = 1.85224528 rises above the upper outlet.
+        Infiltrate("ExcessFeedsBothOutlets", 5, 6.5, 0.5, 0, 0.1,
+                   {0.61134717, 3.42612264, 1.24089811}),
+        Infiltrate("SupplyBelowStepVolumeLeavesNoExcess", 5, 2, 0, 0.5, 0.1,
+                   {0.05, 4.14307012, 0.45}),
+        Infiltrate("NoNetWaterCapsCapacityAtMaximum", 12, 0.1, 0.1, 0, 0.1,
+                   {0, 10, 0}),
+        Infiltrate("DryingUpToMaximumUsesNextCapacity", 5, 0, 0.2, 0, 0.1,
+                   {0, 5.09760965, 0}),
+        Infiltrate("FloorOutletLimitedToSurfaceTank", 5, 0, 0, 0.8, 1.5,
+                   {0.8, 5, 0}),
+        Infiltrate("NaNExcessCountsAsNone", kNaN, 5, 0, 0, 0.1, {0, kNaN, 0}),
+        Tank("UpperTankPassesBottomOutflowOn", 2, 1, 10, 1, 0.1, 0.5,
+             {1.1, 0.5, 9.4}),
+        Tank("EmptyUpperTankStaysEmptyAndPassesNothing", 3, 2, 0, 0, 0.1, 0.5,
+             {0, 0, 0}),
+        // 0.2 held against 0.1 + 0.4 wanted: shared 1 : 4.
+        Tank("ShortTankSharesWhatItHeld", 3, 1, 0.2, 0, 0.5, 0.4,
+             {0.04, 0.16, 0}),
+        Tank("LastTankHasOnlySideOutlet", 3, 3, 10, 0.3, 0.1, 5,
+             {1.03, 0.3, 9.27}),
+        // 0.56 overflows: 15 % of it to the second store, 85 % passes.
+        Store("FillEmptyOverflowsPastFirstCapacity", true, 0, 0, 2.0,
+              {1.44, 0.084, 0.476}),
+        Store("FillFullSecondStorePassesItsExcessToo", true, 1.44, 0.5, 1.0,
+              {1.44, 0.53, 0.97}),
+        Store("DrawRestFromSecondStore", false, 0.3, 0.5, 0.6, {0, 0.2, 0}),
+        Store("DrawBothEmptyLeavesShortfall", false, 0.3, 0.2, 0.6,
+              {0, 0, 0.1})),
+    [](const ::testing::TestParamInfo<Row>& info) { return info.param.name; });
+
+// A single tank is also the last one: it receives nothing and loses a·h each
+// step, so its depth after a run counts the steps that ran (warm-up: the
+// first sixth of the record, then the main pass).
+TEST(Simulate, WarmUpRunsTheFirstSixthOfTheRecordBeforeTheMainPass) {
+  const std::pair<int, int> hoursAndSteps[] = {
+      {0, 0}, {5, 5}, {6, 7}, {12, 14}, {8760, 10220}};
+  for (const auto& [hours, steps] : hoursAndSteps) {
+    const testing::CaseDir dir;
+    dir.SetLine("param.dat", 25, "1");
+    std::string rain, ep;
+    for (int t = 0; t < hours; ++t) rain += "2004,1,1,1,0\r\n";
+    for (int d = 0; d < hours / 24; ++d) ep += "2004,1,1,0\r\n";
+    dir.Write("rain.csv", rain);
+    dir.Write("ep.csv", ep);
+    RunoffModel model;
+    const double a = model.Parameters.CoeffTank[1];
+    double depth = model.Parameters.TankWaterDepth[1];
+    for (int step = 0; step < steps; ++step) depth -= a * depth;
+    model.Simulate(1);
+    EXPECT_EQ(model.Parameters.TankWaterDepth[1], depth) << hours;
+    EXPECT_EQ(model.Infiltration[0], 1.2 * model.Parameters.F18_Infiltration);
+  }
+}
+
+}  // namespace
+}  // namespace velm
