@@ -246,6 +246,8 @@ function rainBars(e) {
                  p.yval / rainMax * area.h * 0.35);
   }
 }
+const tidy = v => String(Number(v.toPrecision(3)));
+const dateAxis = { x: { axisLabelWidth: 70 }, y: { axisLabelWidth: 60 } };
 function whenDrawn(name) {
   return (g, initial) => { if (initial) chartDrawn(name); };
 }
@@ -258,7 +260,8 @@ new Dygraph(document.getElementById('hydrograph'),
   ylabel: 'Runoff (mm/day)',
   colors: hasObserved ? ['#4a90d9', '#111111', '#d9534f'] : ['#4a90d9', '#d9534f'],
   series: { Rain: { axis: 'y2', plotter: rainBars } },
-  axes: { y2: { drawAxis: false, drawGrid: false, valueRange: [0, rainMax] } },
+  axes: Object.assign({ y2: { drawAxis: false, drawGrid: false,
+                              valueRange: [0, rainMax] } }, dateAxis),
   showRangeSelector: true,
   legend: 'always',
   labelsSeparateLines: false,
@@ -269,6 +272,7 @@ new Dygraph(document.getElementById('duration'), duration, {
                       : ['Exceedance', 'Calculated'],
   colors: hasObserved ? ['#111111', '#d9534f'] : ['#d9534f'],
   logscale: true,
+  axes: { y: { axisLabelWidth: 60, axisLabelFormatter: tidy } },
   xlabel: 'Exceedance probability (%)',
   ylabel: 'Runoff (mm/day)',
   legend: 'always',
@@ -279,6 +283,7 @@ new Dygraph(document.getElementById('cumulative'),
   labels: hasObserved ? ['Date', 'Observed', 'Calculated'] : ['Date', 'Calculated'],
   colors: hasObserved ? ['#111111', '#d9534f'] : ['#d9534f'],
   ylabel: 'Cumulative runoff (mm)',
+  axes: dateAxis,
   legend: 'always',
   drawCallback: whenDrawn('cumulative'),
 });
