@@ -45,8 +45,8 @@ int Fail(const std::string& message) {
 std::string PageBeside(const std::string& input) {
   const std::size_t slash = input.find_last_of('/');
   const std::size_t dot = input.find_last_of('.');
-  const bool hasExtension =
-      dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+  const bool hasExtension = dot != std::string::npos &&
+                            (slash == std::string::npos || dot > slash + 1);
   return (hasExtension ? input.substr(0, dot) : input) + ".html";
 }
 
@@ -61,11 +61,16 @@ void PrintTable(const Scores& s) {
   }
   std::cout << "Scores over " << s.fitDays << " fit days\n";
   const std::pair<const char*, std::optional<double>> rows[] = {
-      {"NSE", s.nse},          {"KGE", s.kge},
-      {"  r", s.r},            {"  alpha", s.alpha},
-      {"  beta", s.beta},      {"KGE'", s.kgePrime},
-      {"  gamma", s.gamma},    {"PBIAS %", s.percentBias},
-      {"RMSE mm/day", s.rmse}, {"Peak error %", s.peakError},
+      {"NSE", s.nse},
+      {"KGE", s.kge},
+      {"  r", s.r},
+      {"  alpha", s.alpha},
+      {"  beta", s.beta},
+      {"KGE'", s.kgePrime},
+      {"  gamma", s.gamma},
+      {"PBIAS %", s.percentBias},
+      {"RMSE mm/day", s.rmse},
+      {"Peak error %", s.peakError},
   };
   for (const auto& [name, value] : rows) {
     std::cout << "  " << name << std::string(14 - std::string(name).size(), ' ')
@@ -86,8 +91,8 @@ void PrintCsv(const ResultFile& result, const Scores& s) {
       "final_f";
   std::string row = std::to_string(s.fitDays);
   for (std::optional<double> v :
-       {s.nse, s.kge, s.r, s.alpha, s.beta, s.kgePrime, s.gamma,
-        s.percentBias, s.rmse, s.peakError}) {
+       {s.nse, s.kge, s.r, s.alpha, s.beta, s.kgePrime, s.gamma, s.percentBias,
+        s.rmse, s.peakError}) {
     row += "," + CsvValue(v);
   }
   row += "," + CsvValue(result.calibration

@@ -16,11 +16,20 @@ std::string Escape(std::string_view text) {
   std::string out;
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -79,15 +88,21 @@ std::string ScoreTable(const Scores& s) {
       {"NSE", s.nse, "Nash-Sutcliffe efficiency (1 is perfect)"},
       {"KGE", s.kge, "Kling-Gupta efficiency, 2009 (1 is perfect)"},
       {"r", s.r, "linear correlation"},
-      {"&alpha;", s.alpha, "ratio of standard deviations, calculated / observed"},
+      {"&alpha;", s.alpha,
+       "ratio of standard deviations, calculated / observed"},
       {"&beta;", s.beta, "ratio of means, calculated / observed"},
       {"KGE&prime;", s.kgePrime, "Kling-Gupta efficiency, 2012, with &gamma;"},
       {"&gamma;", s.gamma, "ratio of coefficients of variation"},
-      {"PBIAS %", s.percentBias, "percent bias, positive when calculated is higher"},
+      {"PBIAS %", s.percentBias,
+       "percent bias, positive when calculated is higher"},
       {"RMSE", s.rmse, "root mean square error, mm/day"},
-      {"Peak error %", s.peakError, "highest calculated day against highest observed day"},
+      {"Peak error %", s.peakError,
+       "highest calculated day against highest observed day"},
   };
-  std::string out = "<table class=\"scores\">\n<tr><th>Score</th><th>Value</th><th>Meaning</th></tr>\n";
+  std::string out =
+      "<table "
+      "class=\"scores\">\n<tr><th>Score</th><th>Value</th><th>Meaning</th></"
+      "tr>\n";
   for (const Row& row : rows) {
     out += std::string("<tr><td>") + row.name + "</td><td class=\"num\">" +
            Shown(row.value) + "</td><td>" + row.meaning + "</td></tr>\n";
@@ -144,13 +159,16 @@ std::string ParameterTable(const ResultFile& result) {
     const auto initial =
         std::find_if(c.initial.begin(), c.initial.end(),
                      [&](const NamedValue& q) { return q.name == p.name; });
-    const bool changed = initial == c.initial.end() || initial->value != p.value;
+    const bool changed =
+        initial == c.initial.end() || initial->value != p.value;
     out += std::string(changed ? "<tr class=\"changed\">" : "<tr>") + "<td>" +
            Escape(p.name) + "</td>" +
            (initial == c.initial.end() ? "<td></td>" : cell(initial->value)) +
            cell(p.value) + "</tr>\n";
   }
-  out += "</table>\n<table class=\"genes\">\n<tr><th>Gene</th><th>Value</th></tr>\n";
+  out +=
+      "</table>\n<table "
+      "class=\"genes\">\n<tr><th>Gene</th><th>Value</th></tr>\n";
   for (std::size_t k = 0; k < c.genes.size(); ++k) {
     out += "<tr><td>X[" + std::to_string(k + 1) + "]</td>" + cell(c.genes[k]) +
            "</tr>\n";
@@ -200,9 +218,8 @@ std::string DurationData(const ResultFile& result) {
   const auto positive = [](double v) { return v > 0 ? v : NAN; };
   std::string out = "[";
   for (std::size_t i = 0; i < observed.size(); ++i) {
-    const double exceedance =
-        100.0 * static_cast<double>(i + 1) /
-        static_cast<double>(observed.size() + 1);
+    const double exceedance = 100.0 * static_cast<double>(i + 1) /
+                              static_cast<double>(observed.size() + 1);
     out += "[" + JsNumber(exceedance) + "," + JsNumber(positive(observed[i])) +
            "," + JsNumber(positive(calculated[i])) + "],\n";
   }
@@ -301,11 +318,13 @@ std::string RenderPage(const ResultFile& result, const Scores& scores,
     duration = "(" + duration + ").map(r => [r[0], r[2]])";
   }
   std::string page;
-  page += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
+  page +=
+      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
   page += "<title>" + title + "</title>\n";
-  page += "<script>window.onerror = function (message) {\n"
-          "  document.documentElement.dataset.scriptError = String(message);\n"
-          "};</script>\n";
+  page +=
+      "<script>window.onerror = function (message) {\n"
+      "  document.documentElement.dataset.scriptError = String(message);\n"
+      "};</script>\n";
   page += "<style>\n" + std::string(DygraphsStyle()) + "\n</style>\n";
   page += "<style>" + std::string(kPageStyle) + "</style>\n";
   // As a data URL the library's own markup strings cannot be mistaken for
@@ -323,14 +342,16 @@ std::string RenderPage(const ResultFile& result, const Scores& scores,
   page += "<div class=\"row\">\n<div>\n<h2>Scores over the fit days</h2>\n" +
           ScoreTable(scores) + "</div>\n<div>\n<h2>Water balance</h2>\n" +
           BalanceTable(result) + "</div>\n</div>\n";
-  page += "<h2>Daily hydrograph</h2>\n<p class=\"meta\">Drag to zoom, "
-          "double-click to zoom out, or use the range selector; rain hangs "
-          "from the top as bars.</p>\n<div id=\"hydrograph\" "
-          "class=\"chart\"></div>\n";
-  page += "<div class=\"row\">\n<div>\n<h2>Flow-duration curve</h2>\n"
-          "<div id=\"duration\" class=\"chart half\"></div>\n</div>\n"
-          "<div>\n<h2>Cumulative runoff</h2>\n<div id=\"cumulative\" "
-          "class=\"chart half\"></div>\n</div>\n</div>\n";
+  page +=
+      "<h2>Daily hydrograph</h2>\n<p class=\"meta\">Drag to zoom, "
+      "double-click to zoom out, or use the range selector; rain hangs "
+      "from the top as bars.</p>\n<div id=\"hydrograph\" "
+      "class=\"chart\"></div>\n";
+  page +=
+      "<div class=\"row\">\n<div>\n<h2>Flow-duration curve</h2>\n"
+      "<div id=\"duration\" class=\"chart half\"></div>\n</div>\n"
+      "<div>\n<h2>Cumulative runoff</h2>\n<div id=\"cumulative\" "
+      "class=\"chart half\"></div>\n</div>\n</div>\n";
   page += std::string("<h2>") +
           (calibration ? "Initial and optimized parameters" : "Parameters") +
           "</h2>\n" + ParameterTable(result);

@@ -99,7 +99,8 @@ class LineCursor {
 // A parameter block: lines of named values and the empty lines between them.
 std::vector<NamedValue> ReadParameterLines(LineCursor& in) {
   std::vector<NamedValue> values;
-  while (!in.AtEnd() && (in.Peek().empty() || ParseNamedValues(in.Peek(), values))) {
+  while (!in.AtEnd() &&
+         (in.Peek().empty() || ParseNamedValues(in.Peek(), values))) {
     in.Take();
   }
   if (values.empty()) in.Fail("expected a parameter block");
@@ -109,9 +110,9 @@ std::vector<NamedValue> ReadParameterLines(LineCursor& in) {
 double ReadFinalObjective(LineCursor& in) {
   const std::string_view label = text::kFinalBestLabel.bytes;
   const std::string_view line = in.Peek();
-  const std::optional<double> f =
-      line.starts_with(label) ? ParseDouble(line.substr(label.size()))
-                              : std::nullopt;
+  const std::optional<double> f = line.starts_with(label)
+                                      ? ParseDouble(line.substr(label.size()))
+                                      : std::nullopt;
   if (!f) in.Fail("expected the final objective line");
   in.Take();
   return *f;
@@ -187,9 +188,15 @@ DayRow ReadRow(LineCursor& in, std::size_t index, bool hasObserved) {
   // Without the observed column every later value sits one column further left.
   const std::size_t shift = hasObserved ? 0 : 1;
   const auto at = [&](std::size_t k) { return values[k - shift]; };
-  return {date[0], date[1], date[2],
-          values[0], hasObserved ? values[1] : std::nan(""), at(2),
-          at(3),     at(4),                                  at(5)};
+  return {date[0],
+          date[1],
+          date[2],
+          values[0],
+          hasObserved ? values[1] : std::nan(""),
+          at(2),
+          at(3),
+          at(4),
+          at(5)};
 }
 
 }  // namespace
@@ -216,7 +223,8 @@ bool ParseNamedValues(std::string_view line, std::vector<NamedValue>& out) {
     for (char c : name) {
       if (!IsNameCharacter(c)) return false;
     }
-    const std::size_t end = std::min(line.find_first_of(" ,", equals), line.size());
+    const std::size_t end =
+        std::min(line.find_first_of(" ,", equals), line.size());
     const std::optional<double> value =
         ParseDouble(line.substr(equals + 1, end - equals - 1));
     if (!value) return false;
@@ -231,7 +239,8 @@ bool ParseNamedValues(std::string_view line, std::vector<NamedValue>& out) {
 ResultFile ParseResultFile(std::string_view text) {
   LineCursor in(text);
   ResultFile result;
-  if (in.Peek() == kInitialHeading) result.calibration = ReadCalibrationHead(in);
+  if (in.Peek() == kInitialHeading)
+    result.calibration = ReadCalibrationHead(in);
   in.Expect(kSimulationHeading, "the parameter heading of a velm result file");
   result.parameters = ReadParameterLines(in);
   result.fitDays = ReadSummary(in);

@@ -36,9 +36,9 @@ std::optional<double> DistanceFromIdeal(std::optional<double> a,
                                         std::optional<double> b,
                                         std::optional<double> c) {
   if (!a || !b || !c) return std::nullopt;
-  return Defined(1.0 - std::sqrt((*a - 1.0) * (*a - 1.0) +
-                                 (*b - 1.0) * (*b - 1.0) +
-                                 (*c - 1.0) * (*c - 1.0)));
+  return Defined(1.0 -
+                 std::sqrt((*a - 1.0) * (*a - 1.0) + (*b - 1.0) * (*b - 1.0) +
+                           (*c - 1.0) * (*c - 1.0)));
 }
 
 }  // namespace

@@ -12,16 +12,18 @@ namespace velm::report {
 
 struct Scores {
   int fitDays = 0;
-  std::optional<double> nse;          // Nash-Sutcliffe efficiency
-  std::optional<double> kge;          // Kling-Gupta efficiency (2009)
-  std::optional<double> r;            // linear correlation
-  std::optional<double> alpha;        // ratio of standard deviations
-  std::optional<double> beta;         // ratio of means
-  std::optional<double> kgePrime;     // KGE' (2012)
-  std::optional<double> gamma;        // ratio of coefficients of variation
-  std::optional<double> percentBias;  // 100 (sum calculated - sum observed) / sum observed
+  std::optional<double> nse;       // Nash-Sutcliffe efficiency
+  std::optional<double> kge;       // Kling-Gupta efficiency (2009)
+  std::optional<double> r;         // linear correlation
+  std::optional<double> alpha;     // ratio of standard deviations
+  std::optional<double> beta;      // ratio of means
+  std::optional<double> kgePrime;  // KGE' (2012)
+  std::optional<double> gamma;     // ratio of coefficients of variation
+  std::optional<double>
+      percentBias;  // 100 (sum calculated - sum observed) / sum observed
   std::optional<double> rmse;
-  std::optional<double> peakError;  // 100 (max calculated - max observed) / max observed
+  std::optional<double>
+      peakError;  // 100 (max calculated - max observed) / max observed
 };
 
 // The two series are the daily totals, day by day.

@@ -30,9 +30,9 @@ TEST(ResultReader, ReadsCalibrationLayout) {
   ASSERT_TRUE(r.calibration);
   const Calibration& c = *r.calibration;
   EXPECT_EQ(c.finalObjective, 0.537435);
-  EXPECT_EQ(c.genes, (std::vector<double>{0.182242, 0.460535, 0.405887,
-                                          0.378588, 0.321278, 0.342521,
-                                          0.71072, 0.324922}));
+  EXPECT_EQ(c.genes,
+            (std::vector<double>{0.182242, 0.460535, 0.405887, 0.378588,
+                                 0.321278, 0.342521, 0.71072, 0.324922}));
   EXPECT_EQ(ValueOf(c.initial, "MAX_EvapoRatio"), 0.8);
   EXPECT_EQ(ValueOf(c.optimized, "MAX_EvapoRatio"), 0.324709);
   EXPECT_EQ(ValueOf(c.optimized, "TankWaterDepth[3]"), 52.6316);
@@ -62,8 +62,8 @@ TEST(ResultReader, ReadsSimulationLayoutWithoutObserved) {
   ASSERT_EQ(r.days.size(), 1u);
   const DayRow& d = r.days[0];
   EXPECT_TRUE(std::isnan(d.observed));
-  EXPECT_EQ((std::vector<double>{d.rain, d.calculated, d.potentialE,
-                                 d.actualE, d.infiltration}),
+  EXPECT_EQ((std::vector<double>{d.rain, d.calculated, d.potentialE, d.actualE,
+                                 d.infiltration}),
             (std::vector<double>{4, 0.5, 1e-5, 0.25, 7.5}));
 }
 

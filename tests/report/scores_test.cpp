@@ -54,8 +54,8 @@ TEST(Scores, PerfectFitScoresIdeal) {
 // A constant observed series has no variance: NSE, r and the ratios built on
 // its spread are undefined, the others are not.
 TEST(Scores, ConstantObservedLeavesSpreadScoresUndefined) {
-  const Scores s = ComputeScores(std::vector<double>{2, 2},
-                                 std::vector<double>{1, 3});
+  const Scores s =
+      ComputeScores(std::vector<double>{2, 2}, std::vector<double>{1, 3});
   for (auto score : {s.nse, s.r, s.alpha, s.gamma, s.kge, s.kgePrime}) {
     EXPECT_FALSE(score.has_value());
   }
