@@ -19,11 +19,12 @@ struct Scores {
   std::optional<double> beta;      // ratio of means
   std::optional<double> kgePrime;  // KGE' (2012)
   std::optional<double> gamma;     // ratio of coefficients of variation
-  std::optional<double>
-      percentBias;  // 100 (sum calculated - sum observed) / sum observed
+  // 100 (sum calculated - sum observed) / sum observed
+  std::optional<double> percentBias;
   std::optional<double> rmse;
-  std::optional<double>
-      peakError;  // 100 (max calculated - max observed) / max observed
+  // 100 (max calculated - max observed) / max observed, whichever days the
+  // two peaks fall on
+  std::optional<double> peakError;
 };
 
 // The two series are the daily totals, day by day.
