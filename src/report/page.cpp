@@ -359,7 +359,15 @@ std::string RenderPage(const ResultFile& result, const Scores& scores,
           std::string(result.hasObserved ? "true" : "false") + ";\n";
   page += "const days = " + DailyData(result) + ";\n";
   page += "const duration = " + duration + ";\n";
-  page += std::string(kPageScript) + "</script>\n</body>\n</html>\n";
+  // A file of no whole day has nothing to draw (and the charts would refuse
+  // an empty series).
+  page +=
+      "if (days.length === 0) {\n"
+      "  for (const id of ['hydrograph', 'duration', 'cumulative']) {\n"
+      "    document.getElementById(id).textContent = 'No daily rows.';\n"
+      "  }\n"
+      "} else {\n" +
+      std::string(kPageScript) + "}\n</script>\n</body>\n</html>\n";
   return page;
 }
 
