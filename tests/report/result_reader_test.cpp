@@ -1,0 +1,94 @@
+#include "report/result_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+namespace velm::report {
+namespace {
+
+std::string ReadData(const std::string& name) {
+  std::ifstream in(std::string(VELM_REPORT_TEST_DATA) + "/" + name,
+                   std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+double ValueOf(const std::vector<NamedValue>& values, const std::string& name) {
+  for (const NamedValue& v : values) {
+    if (v.name == name) return v.value;
+  }
+  return std::nan("");
+}
+
+// The sample catchment calibrated under a frozen clock (output switch 0).
+TEST(ResultReader, ReadsCalibrationLayout) {
+  const ResultFile r = ParseResultFile(ReadData("calibration.csv"));
+  ASSERT_TRUE(r.calibration);
+  const Calibration& c = *r.calibration;
+  EXPECT_EQ(c.finalObjective, 0.537435);
+  EXPECT_EQ(c.genes,
+            (std::vector<double>{0.182242, 0.460535, 0.405887, 0.378588,
+                                 0.321278, 0.342521, 0.71072, 0.324922}));
+  EXPECT_EQ(ValueOf(c.initial, "MAX_EvapoRatio"), 0.8);
+  EXPECT_EQ(ValueOf(c.optimized, "MAX_EvapoRatio"), 0.324709);
+  EXPECT_EQ(ValueOf(c.optimized, "TankWaterDepth[3]"), 52.6316);
+  EXPECT_EQ(ValueOf(r.parameters, "CoeffTank[1]"), 0.00649843);
+  EXPECT_EQ(r.parameters.size(), 19u);  // 13 scalars, 3 tanks of 2
+  EXPECT_EQ(r.fitDays, 365);
+  ASSERT_EQ(r.days.size(), 365u);
+  EXPECT_TRUE(r.hasObserved);
+  const DayRow& last = r.days.back();
+  EXPECT_EQ((std::vector<double>{double(last.year), double(last.month),
+                                 double(last.day), last.observed}),
+            (std::vector<double>{2001, 12, 31, 0.200461}));
+}
+
+// Without observed runoff the remaining columns move one to the left.
+TEST(ResultReader, ReadsSimulationLayoutWithoutObserved) {
+  const ResultFile r = ParseResultFile(
+      "*** Velm-Model Calculation *** Parameter\r\n"
+      " MAX_SoilMoisture  =150,   F18_SoilMoisture   =75\r\n\r\n"
+      "1 CoeffTank=0.02, BotomTank=nan\r\n\r\n\r\n"
+      "Result of Velm-Model Runoff Calculation  0\x93\xfa\x8a\xd4\r\n"
+      "i,YEAR,MONTH,DAY,Rain,CalcQ,PotentialE,ActualE,Infiltration\r\n"
+      "0,2001,1,1,4,0.5,1e-005,0.25,7.5,\r\n");
+  EXPECT_FALSE(r.calibration);
+  EXPECT_FALSE(r.hasObserved);
+  EXPECT_TRUE(std::isnan(ValueOf(r.parameters, "BotomTank[1]")));
+  ASSERT_EQ(r.days.size(), 1u);
+  const DayRow& d = r.days[0];
+  EXPECT_TRUE(std::isnan(d.observed));
+  EXPECT_EQ((std::vector<double>{d.rain, d.calculated, d.potentialE, d.actualE,
+                                 d.infiltration}),
+            (std::vector<double>{4, 0.5, 1e-5, 0.25, 7.5}));
+}
+
+TEST(ResultReader, RejectsWhatIsNoResultFileNamingTheLine) {
+  const std::string head =
+      "*** Velm-Model Calculation *** Parameter\r\n Impervious =0.05\r\n\r\n"
+      "Result of Velm-Model Runoff Calculation  1\r\n"
+      "i,YEAR,MONTH,DAY,Rain,CalcQ,PotentialE,ActualE,Infiltration\r\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {"", "line 1: expected the parameter heading"},
+      {"2001,1,1,1,0.5\n", "line 1: expected the parameter heading"},
+      {head + "0,2001,1,1,4,0.5,0,0,7.5\r\n", "line 6: expected a daily row"},
+      {head + "1,2001,1,1,4,0.5,0,0,7.5,\r\n", "line 6: expected row number 0"},
+      {head + "0,2001,1,1,4,x,0,0,7.5,\r\n", "line 6: expected a number"},
+      {head + "\r\nmore\r\n", "line 7: unexpected text"},
+  };
+  for (const auto& [text, message] : cases) {
+    try {
+      ParseResultFile(text);
+      ADD_FAILURE() << "accepted: " << text;
+    } catch (const NotAResultFile& e) {
+      EXPECT_TRUE(std::string(e.what()).starts_with(message)) << e.what();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace velm::report
