@@ -159,6 +159,13 @@ INSTANTIATE_TEST_SUITE_P(
         Capacity("AtFieldCapacitySupplyAboveStepVolume", 3, 3, 2.47315540),
         Capacity("DryingStopsAtMaximum", -5, 9.5, 10),
         Capacity("NaNWaterTakesDryingRowLimitedToMaximum", kNaN, 12, 10),
+        // fc 0.2 and f18 0.25: V(0.3) = 0.27869387, so 0.5 is a full step.
+        Row{"SmallFcFullStepBelowOneUnit",
+            [](RunoffModel& m, ParameterSet& p) {
+              p.Final_Infiltration = 0.2, p.F18_Infiltration = 0.25;
+              return std::vector{m.NextCapacity(0.5, 0.3)};
+            },
+            {0.26065307}},
         Soil("SoilAboveFieldCapacity", 6, 3, 25, 10, 0.01065471),
         Soil("SoilWetterThanFieldCapacity", 2, 3, 25, 10, 0.24),
         // θ = 0.22016310 at f = 6: r = 0.98025 with S18 = 0.2246.

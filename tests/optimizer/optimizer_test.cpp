@@ -167,13 +167,15 @@ TEST_F(CalibrationRun, FinalPhaseRunsWhileBelowTheBudgetAndNotBelowPoint2) {
   }
 }
 
-TEST_F(CalibrationRun, EpochsRankTheSubPopulationsAndDropTheWorst) {
+TEST_F(CalibrationRun, EpochsRankAndDropTheWorstThenTheBestGoesOnAlone) {
   // A clock one second later at every reading makes the sub-populations
-  // differ; the objective is the gene itself.
+  // differ; every evaluation scores better than the ones before it, but
+  // never good enough to stop.
   auto now = std::make_shared<std::time_t>(1767225600);
-  FakeObjective objective([](const Slots& x) { return x[1]; });
+  int calls = 0;
+  FakeObjective objective([&](const Slots&) { return 0.2 + 1.0 / ++calls; });
   const CalibrationRecord record =
-      Run(0, objective, [now] { return (*now)++; });
+      Run(29460 + 20 * 70, objective, [now] { return (*now)++; });
   ASSERT_EQ(record.Epochs.size(), 6u);
   const int fcounts[] = {8460, 15460, 21060, 25260, 28060, 29460};
   for (std::size_t e = 0; e < 6; ++e) {
@@ -186,7 +188,8 @@ TEST_F(CalibrationRun, EpochsRankTheSubPopulationsAndDropTheWorst) {
     }
   }
   EXPECT_LT(record.Epochs[0].RankedF.front(), record.Epochs[0].RankedF.back());
-  EXPECT_EQ(record.Best.f, record.Epochs.back().RankedF[0]);
+  EXPECT_EQ(record.FinalSteps, 20);
+  EXPECT_LT(record.Best.f, record.Epochs.back().RankedF[0]);
 }
 
 // The observed runoff of this case was made by the model with multipliers
