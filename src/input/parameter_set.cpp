@@ -42,12 +42,16 @@ int BinadeOf(double x) {
 // The search's first level: x walks up from F18 in whole steps of F18 while g
 // stays above the tolerance, and stops at the first x where it does not. One
 // step at a time that can take billions of steps for a small F18, so runs of
-// steps are skipped: within one binade every step that starts from a rounded
-// sum adds the same amount, so the positions are known exactly and the first
-// one where g has fallen to the tolerance is found by bisection. The x found
+// steps are skipped: within one binade a step from an even multiple of the
+// binade's ulp always adds the same amount, so the positions are known exactly
+// and the first one where g has fallen to the tolerance is found by bisection.
+// The first step inside a binade may start from an odd multiple (the sum that
+// crossed into it) and, when F18's bits below the ulp are exactly one half,
+// round to even differently; its result is an even multiple. So the step size
+// is taken only from a second consecutive step within the binade. The x found
 // is bit for bit the one the step-by-step walk reaches.
 bool WalkFirstLevel(const RootFunction& g, double f18, double& x, double& gx) {
-  bool fromStepResult = false;  // x itself is the rounded sum of a step
+  int stepsInBinade = 0;  // consecutive steps that started and ended in it
   for (;;) {
     const double before = x;
     x = before + f18;
@@ -55,11 +59,11 @@ bool WalkFirstLevel(const RootFunction& g, double f18, double& x, double& gx) {
     gx = g(x);
     if (std::isnan(gx)) return false;
     if (gx <= kSearchTolerance) return true;
-    const bool sameBinade = BinadeOf(before) == BinadeOf(x);
-    if (!fromStepResult || !sameBinade) {
-      fromStepResult = true;
+    if (BinadeOf(before) != BinadeOf(x)) {
+      stepsInBinade = 0;
       continue;
     }
+    if (++stepsInBinade < 2) continue;
     const double step = x - before;
     const int exponent = BinadeOf(x);
     const double top = std::ldexp(1.0, exponent);
