@@ -153,8 +153,6 @@ void ParameterSet::Read(int echo) {
   const auto real = [&](std::size_t n) {
     return ParseReal(lines.LineOrEmpty(n));
   };
-  TextWriter console = Console();
-
   Impervious = real(kImperviousLine);
   MAX_SoilMoisture = real(5);
   Final_Infiltration = real(7);
@@ -185,25 +183,11 @@ void ParameterSet::Read(int echo) {
   BotomTank.assign(tankSlots, 0.0);
   TankWaterDepth.assign(tankSlots, 0.0);
 
-  if (echo == 1) {
-    console << " MAX_SoilMoisture  =" << MAX_SoilMoisture
-            << " MAX_EvapoRatio    =" << MAX_EvapoRatio << kEndLine;
-    console << " Coeff_Reduction   =" << Coeff_Reduction
-            << " F18_SoilMoisture  =" << F18_SoilMoisture << kEndLine;
-    console << " Final_Infiltration=" << Final_Infiltration
-            << " Coeff_EvapoModel  =" << Coeff_EvapoModel << kEndLine;
-    console << " F18_Infiltration  =" << F18_Infiltration
-            << " MAX_Infiltration  =" << MAX_Infiltration << kEndLine;
-    console << kEndLine;
-  }
   for (int i = 1; i <= TankCount; ++i) {
     CoeffTank[i] = real(FirstTankLine(i) + 1);
     BotomTank[i] = real(FirstTankLine(i) + 2);
-    if (echo == 1) {
-      console << i << " CoeffTank=" << CoeffTank[i]
-              << " BotomTank=" << BotomTank[i] << kEndLine;
-    }
   }
+  if (echo == 1) Echo();
 
   // The last two tanks start full enough that their first side outflows add
   // 0.1 and 0.05 per step to the runoff. With a single tank only the last of
@@ -215,6 +199,23 @@ void ParameterSet::Read(int echo) {
   if (n >= 2) TankWaterDepth[n - 1] = 0.1 / CoeffTank[n - 1] / (1 - Impervious);
   if (n >= 1) TankWaterDepth[n] = 0.05 / CoeffTank[n] / (1 - Impervious);
   ImperviousTankWD = 0.0;
+}
+
+void ParameterSet::Echo() const {
+  TextWriter console = Console();
+  console << " MAX_SoilMoisture  =" << MAX_SoilMoisture
+          << " MAX_EvapoRatio    =" << MAX_EvapoRatio << kEndLine;
+  console << " Coeff_Reduction   =" << Coeff_Reduction
+          << " F18_SoilMoisture  =" << F18_SoilMoisture << kEndLine;
+  console << " Final_Infiltration=" << Final_Infiltration
+          << " Coeff_EvapoModel  =" << Coeff_EvapoModel << kEndLine;
+  console << " F18_Infiltration  =" << F18_Infiltration
+          << " MAX_Infiltration  =" << MAX_Infiltration << kEndLine;
+  console << kEndLine;
+  for (int i = 1; i <= TankCount; ++i) {
+    console << i << " CoeffTank=" << CoeffTank[i]
+            << " BotomTank=" << BotomTank[i] << kEndLine;
+  }
 }
 
 }  // namespace velm

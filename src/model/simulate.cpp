@@ -27,7 +27,10 @@ HourlyResult RunoffModel::HourlyStep(int i, SurfaceStorage& storage,
 }
 
 void RunoffModel::Simulate(int useCurrentParameters) {
-  if (useCurrentParameters == 0) Parameters.Read(1);
+  if (useCurrentParameters == 0) {
+    Parameters = Inputs().FileParameters();
+    Parameters.Echo();
+  }
   double imperviousDepth = Parameters.ImperviousTankWD;
   SurfaceStorage storage;
   // The soil starts each pass a little drier than field capacity; the

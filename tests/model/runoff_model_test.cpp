@@ -20,9 +20,11 @@ TEST_F(RunoffModelConstruction, SizesEveryArrayByTheRainFileAndReadsQuietly) {
   EXPECT_EQ(console.Text(), "");
   EXPECT_EQ(model.HourCount, 72);
   EXPECT_EQ(model.DayCount(), 3);
-  for (const auto* hourly : {&model.Rain, &model.PotentialE, &model.ActualE,
-                             &model.ObservedQ, &model.CalcQ}) {
-    EXPECT_EQ(hourly->size(), 72u);
+  for (const std::span<const double> hourly :
+       {model.Rain, model.PotentialE, std::span<const double>(model.ActualE),
+        std::span<const double>(model.ObservedQ),
+        std::span<const double>(model.CalcQ)}) {
+    EXPECT_EQ(hourly.size(), 72u);
   }
   EXPECT_EQ(model.Infiltration.size(), 73u);
   EXPECT_EQ(model.Rain[24 + 5], 2.5 + 0.5 * 5);

@@ -75,9 +75,11 @@ INSTANTIATE_TEST_SUITE_P(Records, StepsRun,
 TEST(Simulate, WarmUpOfAYearEndsWithHour1459) {
   const CaseDir dir;
   auto model = BuildModel(dir, 8760);
+  std::vector<double> rain(8760);
+  model->Rain = rain;  // the run's series are read-only: the test's own
   const auto firstRunoffWithRainAt = [&](int hour) {
-    std::fill(model->Rain.begin(), model->Rain.end(), 0.0);
-    if (hour >= 0) model->Rain[hour] = 20;
+    std::fill(rain.begin(), rain.end(), 0.0);
+    if (hour >= 0) rain[hour] = 20;
     return RunFromFileParameters(*model).CalcQ[0];
   };
   const double dry = firstRunoffWithRainAt(-1);
@@ -93,7 +95,8 @@ TEST(HourlyStep, DemandPassesStorageThenSurfaceTankThenSoil) {
   const CaseDir dir;
   auto model = BuildModel(dir, 1);
   model->Settings.SurfaceStorageFlag = 1;
-  model->PotentialE[0] = 0.3;
+  const std::vector<double> demand{0.3};
+  model->PotentialE = demand;
   model->Infiltration[0] = 1.0;
   model->Parameters.TankWaterDepth[0] = 0.1;
   SurfaceStorage storage;

@@ -227,10 +227,12 @@ TEST(StepSubPopulation,
   RandomSource random(FixedClock(0));
   SubPopulation subPopulation;
 
-  InitialiseSubPopulation(subPopulation, 2, random, objective);
+  RunSettings settings;
+  settings.Read();
+  InitialiseSubPopulation(subPopulation, 2, random, objective, settings);
   const auto before = subPopulation.Current->Parents;
   EXPECT_EQ(before[0].f, 9.0);  // evaluated, not sorted
-  StepSubPopulation(subPopulation, 2, random, objective);
+  StepSubPopulation(subPopulation, 2, random, objective, settings);
 
   EXPECT_EQ(objective.Batches, 2);
   const Generation& next = *subPopulation.Current;
