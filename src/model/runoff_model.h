@@ -11,23 +11,9 @@
 #include "input/parameter_set.h"
 #include "input/run_inputs.h"
 #include "input/run_settings.h"
+#include "model/step_kernel.h"
 
 namespace velm {
-
-class SurfaceStorage;
-
-// What one hourly step gives, before the main pass weights it by area. The
-// impervious values come already multiplied by Impervious; the surface tank,
-// soil and pervious values are depths on the pervious area; the storage's
-// evaporation applies to the whole catchment.
-struct HourlyResult {
-  double StorageEvaporation = 0.0;
-  double ImperviousEvaporation = 0.0;
-  double ImperviousRunoff = 0.0;
-  double SurfaceTankEvaporation = 0.0;
-  double SoilEvaporation = 0.0;
-  double PerviousRunoff = 0.0;
-};
 
 class RunoffModel {
  public:
@@ -58,8 +44,9 @@ class RunoffModel {
   HourlyResult HourlyStep(int i, SurfaceStorage& storage,
                           double& imperviousDepth);
 
-  // One hourly step's routines; they read Parameters and change the tank
-  // depths in place. Depths and rates are per hourly step.
+  // One hourly step's routines (StepKernel's, on Parameters as they stand);
+  // they change the tank depths in place. Depths and rates are per hourly
+  // step. Simulate builds one kernel per run instead.
   double ImperviousStep(double rain, double demand, double& evaporation,
                         double& depth) const;
   double SurfaceTankEvaporation(double& demand);
