@@ -145,8 +145,8 @@ void BareKernel(benchmark::State& state) {
     double impDepth = 0.0;
     Pass(p, a, hours / 6, depths.data(), impDepth, a.calcQ.data(),
          a.actualE.data(), a.capacity.data());
-    Pass(p, a, hours, depths.data(), impDepth, a.calcQ.data(),
-         a.actualE.data(), a.capacity.data());
+    Pass(p, a, hours, depths.data(), impDepth, a.calcQ.data(), a.actualE.data(),
+         a.capacity.data());
     benchmark::DoNotOptimize(a.calcQ.data());
     benchmark::ClobberMemory();
   }

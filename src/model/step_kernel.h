@@ -142,9 +142,8 @@ class StepKernel {
     }
 
     h0 += excess;
-    double q = h0 > highTop_
-                   ? (h0 - highTop_) * coeffTop_ + coeffBottom_ * h0
-                   : coeffBottom_ * h0;
+    double q = h0 > highTop_ ? (h0 - highTop_) * coeffTop_ + coeffBottom_ * h0
+                             : coeffBottom_ * h0;
     if (!(q >= 0)) q = 0.0;
     h0 -= q;
     if (!(h0 >= 0)) {

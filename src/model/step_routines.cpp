@@ -13,8 +13,8 @@ double RunoffModel::StepVolume(double f) const {
 
 double RunoffModel::ImperviousStep(double rain, double demand,
                                    double& evaporation, double& depth) const {
-  return StepKernel(Parameters).ImperviousStep(rain, demand, evaporation,
-                                               depth);
+  return StepKernel(Parameters)
+      .ImperviousStep(rain, demand, evaporation, depth);
 }
 
 double RunoffModel::SurfaceTankEvaporation(double& demand) {
@@ -28,9 +28,9 @@ double RunoffModel::SoilEvaporation(double f, double demand) const {
 
 double RunoffModel::InfiltrationStep(double rain, double soilEvaporation,
                                      int i) {
-  return StepKernel(Parameters).InfiltrationStep(
-      rain, soilEvaporation, Infiltration[i], Infiltration[i + 1],
-      Parameters.TankWaterDepth[0]);
+  return StepKernel(Parameters)
+      .InfiltrationStep(rain, soilEvaporation, Infiltration[i],
+                        Infiltration[i + 1], Parameters.TankWaterDepth[0]);
 }
 
 double RunoffModel::NextCapacity(double w, double f) const {
@@ -42,8 +42,8 @@ double RunoffModel::CapacityAfter(double x, double f) const {
 }
 
 double RunoffModel::TankStep(int j, double& inflow) {
-  return StepKernel(Parameters).TankStep(j, inflow,
-                                         Parameters.TankWaterDepth[j]);
+  return StepKernel(Parameters)
+      .TankStep(j, inflow, Parameters.TankWaterDepth[j]);
 }
 
 }  // namespace velm

@@ -104,7 +104,8 @@ void ModelObjective::Batch::EvaluateNew(std::vector<NewGenes>& fresh,
   for (std::ptrdiff_t n = 0; n < count; ++n) {
     NewGenes& item = fresh[static_cast<std::size_t>(n)];
     try {
-      RunoffModel& model = *models[static_cast<std::size_t>(omp_get_thread_num())];
+      RunoffModel& model =
+          *models[static_cast<std::size_t>(omp_get_thread_num())];
       if (outputFlag == 2) {
         item.result.f = PenaltyOfGenes(model, *item.x);
       } else {

@@ -1,7 +1,7 @@
 #include "results/fit.h"
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <iostream>
 

@@ -51,9 +51,9 @@ FitMeasures MeasureFit(const DailyTotals& days);
 // BalanceErrorLimit (or either is NaN), else 0.
 double SelectedMeasure(const FitMeasures& fit, const RunSettings& settings);
 
-// The daily fit of the model's last simulation against the observed runoff. With outputFlag 1 it prints the two-line report and
-// (unless told to skip it) rewrites the result file. Returns the selected
-// measure.
+// The daily fit of the model's last simulation against the observed runoff.
+// With outputFlag 1 it prints the two-line report and (unless told to skip it)
+// rewrites the result file. Returns the selected measure.
 double ComputeFit(RunoffModel& model, int outputFlag,
                   FitReportFile file = FitReportFile::kWrite);
 // The same with the report written to `console`.

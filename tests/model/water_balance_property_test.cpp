@@ -55,12 +55,14 @@ std::optional<ParameterSet> RandomValidSet(std::mt19937_64& random) {
   if (!fmax || ConstraintPenalty(p) != 0) return std::nullopt;
   p.MAX_Infiltration = *fmax;
   const int n = p.TankCount;
-  if (n >= 2) p.TankWaterDepth[n - 1] = 0.1 / p.CoeffTank[n - 1] / (1 - p.Impervious);
+  if (n >= 2)
+    p.TankWaterDepth[n - 1] = 0.1 / p.CoeffTank[n - 1] / (1 - p.Impervious);
   if (n >= 1) p.TankWaterDepth[n] = 0.05 / p.CoeffTank[n] / (1 - p.Impervious);
   return p;
 }
 
-TEST(WaterBalance, RandomSetsAndWeatherNeverGoNegativeOrNaNAndEveryStepBalances) {
+TEST(WaterBalance,
+     RandomSetsAndWeatherNeverGoNegativeOrNaNAndEveryStepBalances) {
   std::mt19937_64 random(10);
   int sets = 0;
   for (int attempt = 0; sets < 300; ++attempt) {
@@ -105,9 +107,10 @@ TEST(WaterBalance, RandomSetsAndWeatherNeverGoNegativeOrNaNAndEveryStepBalances)
       const double after = held(stores);
 
       const double error = rain - actualE - calcQ - (after - before) - soil;
-      const double scale = rain + actualE + calcQ + before + after +
-                           std::fabs(soil) + 1;
-      ASSERT_LE(std::fabs(error), 1e-9 * scale) << "set " << sets << " hour " << hour;
+      const double scale =
+          rain + actualE + calcQ + before + after + std::fabs(soil) + 1;
+      ASSERT_LE(std::fabs(error), 1e-9 * scale)
+          << "set " << sets << " hour " << hour;
       ASSERT_TRUE(std::isfinite(next) && std::isfinite(after) &&
                   std::isfinite(actualE));
       ASSERT_GE(calcQ, 0);
