@@ -1,7 +1,8 @@
 #pragma once
 
-// The object one simulation runs on: its own settings, parameters and series,
-// the hourly input arrays, and the hourly outputs the simulation writes.
+// The object one simulation runs on: its own settings and parameters, the
+// hourly input series (shared read-only by every model of the run), and the
+// hourly outputs the simulation writes.
 
 #include <memory>
 #include <span>
