@@ -9,8 +9,8 @@ std::optional<TextLines> TextLines::Read(const std::string& path,
                                          LastLine rule) {
   std::ifstream file(path, std::ios::binary | std::ios::ate);
   if (!file) return std::nullopt;
-  // Data files are read again for every evaluation of a calibration, so the
-  // whole file is read in one go.
+  // The whole file in one go, so that reading a long record costs time in
+  // proportion to its size.
   const std::streamoff size = file.tellg();
   std::string text;
   if (size >= 0) {

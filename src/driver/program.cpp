@@ -4,6 +4,7 @@
 #include <new>
 
 #include "common/input_error.h"
+#include "input/run_inputs.h"
 #include "input/run_settings.h"
 #include "model/runoff_model.h"
 #include "optimizer/optimizer.h"
@@ -12,10 +13,11 @@
 namespace velm {
 
 int RunProgram() {
-  RunSettings settings;
-  RunoffModel model;
-  settings.Read();
-  Optimizer optimizer;
+  // Every file is read once, at the point where it is first needed.
+  const auto inputs = std::make_shared<RunInputs>();
+  RunoffModel model(inputs);
+  const RunSettings& settings = inputs->Settings();
+  Optimizer optimizer(SystemClock(), inputs);
   bool resultWritten = true;
   if (settings.RunMode != 0) {
     resultWritten = optimizer.Run(settings.OutputFlag);

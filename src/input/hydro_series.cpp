@@ -57,6 +57,19 @@ double HourlyValue(const TextLines& lines, std::size_t index,
 
 }  // namespace
 
+void SumDaily(std::span<const double> steps, std::span<double> days) {
+  constexpr std::size_t kDayLength = kHoursPerDay;
+  const std::size_t dayCount = steps.size() / kDayLength;
+  for (std::size_t k = 0; k < dayCount; ++k) {
+    double total = 0.0;
+    // Last hour first: the order fixes the rounding of the totals.
+    for (std::size_t h = kDayLength; h-- > 0;) {
+      total += steps[kDayLength * k + h];
+    }
+    days[k] = total;
+  }
+}
+
 HydroSeries::HydroSeries() {
   Files.Read();
   Settings.Read();

@@ -5,6 +5,7 @@
 // arrays; the series fills them.
 
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "input/file_info.h"
@@ -15,11 +16,18 @@ namespace velm {
 // The model steps in hours and reports by day.
 inline constexpr int kHoursPerDay = 24;
 
+// Daily totals of an hourly series: the 24 hours of each whole day added
+// last hour first. `days` holds at least steps.size() / 24 values.
+void SumDaily(std::span<const double> steps, std::span<double> days);
+
 class HydroSeries {
  public:
   // Reads FILEINFO.dat, then the run settings (FILEINFO.dat and the control
   // file again); the data files are read by the operations below.
   HydroSeries();
+  // With the files and settings already read.
+  HydroSeries(FileInfo files, RunSettings settings)
+      : Settings(std::move(settings)), Files(std::move(files)) {}
 
   // The number of hours of the run: the records of the rain file.
   int CountRainLines() const;

@@ -42,12 +42,16 @@ int BinadeOf(double x) {
 // The search's first level: x walks up from F18 in whole steps of F18 while g
 // stays above the tolerance, and stops at the first x where it does not. One
 // step at a time that can take billions of steps for a small F18, so runs of
-// steps are skipped: within one binade every step that starts from a rounded
-// sum adds the same amount, so the positions are known exactly and the first
-// one where g has fallen to the tolerance is found by bisection. The x found
+// steps are skipped: within one binade a step from an even multiple of the
+// binade's ulp always adds the same amount, so the positions are known exactly
+// and the first one where g has fallen to the tolerance is found by bisection.
+// The first step inside a binade may start from an odd multiple (the sum that
+// crossed into it) and, when F18's bits below the ulp are exactly one half,
+// round to even differently; its result is an even multiple. So the step size
+// is taken only from a second consecutive step within the binade. The x found
 // is bit for bit the one the step-by-step walk reaches.
 bool WalkFirstLevel(const RootFunction& g, double f18, double& x, double& gx) {
-  bool fromStepResult = false;  // x itself is the rounded sum of a step
+  int stepsInBinade = 0;  // consecutive steps that started and ended in it
   for (;;) {
     const double before = x;
     x = before + f18;
@@ -55,11 +59,11 @@ bool WalkFirstLevel(const RootFunction& g, double f18, double& x, double& gx) {
     gx = g(x);
     if (std::isnan(gx)) return false;
     if (gx <= kSearchTolerance) return true;
-    const bool sameBinade = BinadeOf(before) == BinadeOf(x);
-    if (!fromStepResult || !sameBinade) {
-      fromStepResult = true;
+    if (BinadeOf(before) != BinadeOf(x)) {
+      stepsInBinade = 0;
       continue;
     }
+    if (++stepsInBinade < 2) continue;
     const double step = x - before;
     const int exponent = BinadeOf(x);
     const double top = std::ldexp(1.0, exponent);
@@ -149,8 +153,6 @@ void ParameterSet::Read(int echo) {
   const auto real = [&](std::size_t n) {
     return ParseReal(lines.LineOrEmpty(n));
   };
-  TextWriter console = Console();
-
   Impervious = real(kImperviousLine);
   MAX_SoilMoisture = real(5);
   Final_Infiltration = real(7);
@@ -181,25 +183,11 @@ void ParameterSet::Read(int echo) {
   BotomTank.assign(tankSlots, 0.0);
   TankWaterDepth.assign(tankSlots, 0.0);
 
-  if (echo == 1) {
-    console << " MAX_SoilMoisture  =" << MAX_SoilMoisture
-            << " MAX_EvapoRatio    =" << MAX_EvapoRatio << kEndLine;
-    console << " Coeff_Reduction   =" << Coeff_Reduction
-            << " F18_SoilMoisture  =" << F18_SoilMoisture << kEndLine;
-    console << " Final_Infiltration=" << Final_Infiltration
-            << " Coeff_EvapoModel  =" << Coeff_EvapoModel << kEndLine;
-    console << " F18_Infiltration  =" << F18_Infiltration
-            << " MAX_Infiltration  =" << MAX_Infiltration << kEndLine;
-    console << kEndLine;
-  }
   for (int i = 1; i <= TankCount; ++i) {
     CoeffTank[i] = real(FirstTankLine(i) + 1);
     BotomTank[i] = real(FirstTankLine(i) + 2);
-    if (echo == 1) {
-      console << i << " CoeffTank=" << CoeffTank[i]
-              << " BotomTank=" << BotomTank[i] << kEndLine;
-    }
   }
+  if (echo == 1) Echo();
 
   // The last two tanks start full enough that their first side outflows add
   // 0.1 and 0.05 per step to the runoff. With a single tank only the last of
@@ -211,6 +199,23 @@ void ParameterSet::Read(int echo) {
   if (n >= 2) TankWaterDepth[n - 1] = 0.1 / CoeffTank[n - 1] / (1 - Impervious);
   if (n >= 1) TankWaterDepth[n] = 0.05 / CoeffTank[n] / (1 - Impervious);
   ImperviousTankWD = 0.0;
+}
+
+void ParameterSet::Echo() const {
+  TextWriter console = Console();
+  console << " MAX_SoilMoisture  =" << MAX_SoilMoisture
+          << " MAX_EvapoRatio    =" << MAX_EvapoRatio << kEndLine;
+  console << " Coeff_Reduction   =" << Coeff_Reduction
+          << " F18_SoilMoisture  =" << F18_SoilMoisture << kEndLine;
+  console << " Final_Infiltration=" << Final_Infiltration
+          << " Coeff_EvapoModel  =" << Coeff_EvapoModel << kEndLine;
+  console << " F18_Infiltration  =" << F18_Infiltration
+          << " MAX_Infiltration  =" << MAX_Infiltration << kEndLine;
+  console << kEndLine;
+  for (int i = 1; i <= TankCount; ++i) {
+    console << i << " CoeffTank=" << CoeffTank[i]
+            << " BotomTank=" << BotomTank[i] << kEndLine;
+  }
 }
 
 }  // namespace velm

@@ -17,6 +17,8 @@ class ParameterSet {
   // Reads FILEINFO.dat and the parameter file it names. With `echo` 1 the
   // main and tank parameters are printed on the console as they are read.
   void Read(int echo);
+  // The echo of Read: the main and tank parameters as the file gives them.
+  void Echo() const;
 
   double Impervious = 0.0;
   double MAX_SoilMoisture = 0.0;

@@ -1,7 +1,7 @@
 #pragma once
 
 // The control file: the settings of a run, read strictly by line number.
-// Every component that needs settings holds its own RunSettings and reads it.
+// Every component that needs settings holds its own copy of the run's.
 
 #include <memory>
 #include <vector>

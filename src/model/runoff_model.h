@@ -1,46 +1,38 @@
 #pragma once
 
-// The object one simulation runs on: its own settings, parameters and series,
-// the hourly input arrays, and the hourly outputs the simulation writes.
+// The object one simulation runs on: its own settings and parameters, the
+// hourly input series (shared read-only by every model of the run), and the
+// hourly outputs the simulation writes.
 
+#include <memory>
+#include <span>
 #include <vector>
 
 #include "input/hydro_series.h"
 #include "input/parameter_set.h"
+#include "input/run_inputs.h"
 #include "input/run_settings.h"
+#include "model/step_kernel.h"
 
 namespace velm {
 
-class SurfaceStorage;
-
-// What one hourly step gives, before the main pass weights it by area. The
-// impervious values come already multiplied by Impervious; the surface tank,
-// soil and pervious values are depths on the pervious area; the storage's
-// evaporation applies to the whole catchment.
-struct HourlyResult {
-  double StorageEvaporation = 0.0;
-  double ImperviousEvaporation = 0.0;
-  double ImperviousRunoff = 0.0;
-  double SurfaceTankEvaporation = 0.0;
-  double SoilEvaporation = 0.0;
-  double PerviousRunoff = 0.0;
-};
-
 class RunoffModel {
  public:
-  // Reads, in this order: FILEINFO.dat and the control file (for the series),
-  // the rain file twice (to count and to read it), the evaporation file, the
-  // parameter file without echo, and FILEINFO.dat and the control file again.
-  RunoffModel();
+  // Asks the run's inputs, in this order, for FILEINFO.dat, the control
+  // file, the rain and evaporation files and the parameter file (without
+  // echo); the inputs read each file at its first request only.
+  explicit RunoffModel(
+      std::shared_ptr<RunInputs> inputs = std::make_shared<RunInputs>());
   RunoffModel(const RunoffModel&) = delete;
   RunoffModel& operator=(const RunoffModel&) = delete;
 
   // Whole days of the run; a trailing partial day is simulated, not reported.
   int DayCount() const { return HourCount / kHoursPerDay; }
 
-  // The hourly simulation over the whole record. With 0 the parameter file is
-  // read again with its console echo, which also resets the tank depths; any
-  // other value runs with the parameters and depths as they stand.
+  // The hourly simulation over the whole record. With 0 the parameter file's
+  // values are taken again and echoed on the console, which also resets the
+  // tank depths; any other value runs with the parameters and depths as they
+  // stand.
   void Simulate(int useCurrentParameters);
 
   // The steps of the warm-up pass that precedes the main pass: the first
@@ -53,8 +45,9 @@ class RunoffModel {
   HourlyResult HourlyStep(int i, SurfaceStorage& storage,
                           double& imperviousDepth);
 
-  // One hourly step's routines; they read Parameters and change the tank
-  // depths in place. Depths and rates are per hourly step.
+  // One hourly step's routines (StepKernel's, on Parameters as they stand);
+  // they change the tank depths in place. Depths and rates are per hourly
+  // step. Simulate builds one kernel per run instead.
   double ImperviousStep(double rain, double demand, double& evaporation,
                         double& depth) const;
   double SurfaceTankEvaporation(double& demand);
@@ -71,15 +64,24 @@ class RunoffModel {
   // the supply is unlimited.
   double StepVolume(double f) const;
 
+  // The run's inputs, and the series this model reads (shared by every
+  // model of the run).
+  RunInputs& Inputs() const { return *inputs_; }
+
+ private:
+  std::shared_ptr<RunInputs> inputs_;
+  std::shared_ptr<const Weather> weather_;
+
+ public:
   // The number of hourly steps: the records of the rain file.
   int HourCount = 0;
   // Capacity at the start (entry 0) and after each hourly step: HourCount + 1.
   std::vector<double> Infiltration;
   RunSettings Settings;
   ParameterSet Parameters;
-  HydroSeries Series;
-  std::vector<double> Rain;
-  std::vector<double> PotentialE;
+  const HydroSeries& Series;
+  std::span<const double> Rain;
+  std::span<const double> PotentialE;
   std::vector<double> ActualE;
   std::vector<double> ObservedQ;
   std::vector<double> CalcQ;

@@ -1,51 +1,55 @@
 #include "model/runoff_model.h"
-#include "model/surface_storage.h"
+#include "model/step_kernel.h"
 
 namespace velm {
 
 HourlyResult RunoffModel::HourlyStep(int i, SurfaceStorage& storage,
                                      double& imperviousDepth) {
-  HourlyResult result;
-  double rain = Rain[i];
-  double demand = PotentialE[i];
-  if (Settings.SurfaceStorageFlag == 1) {
-    result.StorageEvaporation = storage.Exchange(rain, demand);
-  }
-  result.ImperviousRunoff = ImperviousStep(
-      rain, demand, result.ImperviousEvaporation, imperviousDepth);
-  result.SurfaceTankEvaporation = SurfaceTankEvaporation(demand);
-  result.SoilEvaporation = SoilEvaporation(Infiltration[i], demand);
-  double runoff = InfiltrationStep(rain, result.SoilEvaporation, i);
-  // The cascade drains what it holds: the soil passes it nothing, and each
-  // tank's bottom outflow is the next one's inflow.
-  double inflow = 0.0;
-  for (int j = 1; j <= Parameters.TankCount; ++j) {
-    runoff += TankStep(j, inflow);
-  }
-  result.PerviousRunoff = runoff;
+  StepStores stores{storage, imperviousDepth};
+  const HourlyResult result =
+      StepKernel(Parameters)
+          .Step(Rain[i], PotentialE[i], Settings.SurfaceStorageFlag == 1,
+                Infiltration[i], Infiltration[i + 1], stores,
+                Parameters.TankWaterDepth);
+  storage = stores.Storage;
+  imperviousDepth = stores.ImperviousDepth;
   return result;
 }
 
 void RunoffModel::Simulate(int useCurrentParameters) {
-  if (useCurrentParameters == 0) Parameters.Read(1);
-  double imperviousDepth = Parameters.ImperviousTankWD;
-  SurfaceStorage storage;
+  if (useCurrentParameters == 0) {
+    Parameters = Inputs().FileParameters();
+    Parameters.Echo();
+  }
+  const StepKernel kernel(Parameters);
+  StepStores stores;
+  stores.ImperviousDepth = Parameters.ImperviousTankWD;
+  const bool withStorage = Settings.SurfaceStorageFlag == 1;
+  const std::span<double> depths(Parameters.TankWaterDepth);
+  const double* rain = Rain.data();
+  const double* demand = PotentialE.data();
+  double* capacity = Infiltration.data();
   // The soil starts each pass a little drier than field capacity; the
   // stores carry the warm-up's state into the main pass.
   const double startCapacity = 1.2 * Parameters.F18_Infiltration;
 
-  Infiltration[0] = startCapacity;
+  capacity[0] = startCapacity;
   const int warmUpSteps = WarmUpSteps();
   for (int i = 0; i < warmUpSteps; ++i) {
-    HourlyStep(i, storage, imperviousDepth);
+    kernel.Step(rain[i], demand[i], withStorage, capacity[i], capacity[i + 1],
+                stores, depths);
   }
 
-  Infiltration[0] = startCapacity;
-  const double imp = Parameters.Impervious;
+  capacity[0] = startCapacity;
+  const double pervious = 1 - Parameters.Impervious;
+  double* calcQ = CalcQ.data();
+  double* actualE = ActualE.data();
   for (int i = 0; i < HourCount; ++i) {
-    const HourlyResult r = HourlyStep(i, storage, imperviousDepth);
-    CalcQ[i] = (1 - imp) * r.PerviousRunoff + r.ImperviousRunoff;
-    ActualE[i] = (r.SoilEvaporation + r.SurfaceTankEvaporation) * (1 - imp) +
+    const HourlyResult r =
+        kernel.Step(rain[i], demand[i], withStorage, capacity[i],
+                    capacity[i + 1], stores, depths);
+    calcQ[i] = pervious * r.PerviousRunoff + r.ImperviousRunoff;
+    actualE[i] = (r.SoilEvaporation + r.SurfaceTankEvaporation) * pervious +
                  r.StorageEvaporation + r.ImperviousEvaporation;
   }
 }

@@ -28,10 +28,9 @@ const Individual& Generation::Member(int number) const {
                               : Children[number - ParentCount];
 }
 
-std::unique_ptr<Generation> CreateGeneration(RandomSource& random) {
-  RunSettings settings;
-  settings.Read();
-  return std::make_unique<Generation>(std::move(settings), random);
+std::unique_ptr<Generation> CreateGeneration(RandomSource& random,
+                                             const RunSettings& settings) {
+  return std::make_unique<Generation>(settings, random);
 }
 
 }  // namespace velm

@@ -51,9 +51,9 @@ class Generation {
   std::array<int, RankCount> RankTable;
 };
 
-// A new generation whose settings are read again from FILEINFO.dat and the
-// control file.
-std::unique_ptr<Generation> CreateGeneration(RandomSource& random);
+// A new generation with the run's settings.
+std::unique_ptr<Generation> CreateGeneration(RandomSource& random,
+                                             const RunSettings& settings);
 
 struct SubPopulation {
   std::unique_ptr<Generation> Current;

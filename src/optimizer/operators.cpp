@@ -1,28 +1,49 @@
 #include "optimizer/operators.h"
 
 #include <cmath>
+#include <span>
 #include <utility>
+#include <vector>
 
 #include "optimizer/shell_sort.h"
 
 namespace velm {
 
+namespace {
+
+// Scores the individuals in the order given, as one batch, and adds f to the
+// penalty each one holds.
+void ScoreInOrder(std::span<Individual* const> individuals, int outputFlag,
+                  Objective& objective) {
+  std::vector<const Slots*> genes;
+  genes.reserve(individuals.size());
+  for (const Individual* individual : individuals) {
+    genes.push_back(&individual->X);
+  }
+  std::vector<double> f(individuals.size());
+  objective.StartBatch()->EvaluateAll(genes, f, outputFlag);
+  for (std::size_t i = 0; i < individuals.size(); ++i) {
+    individuals[i]->f = individuals[i]->f + f[i];
+  }
+}
+
+}  // namespace
+
 void EvaluateParents(Generation& generation, int outputFlag,
                      Objective& objective) {
-  const auto batch = objective.StartBatch();
+  std::vector<Individual*> scored;
   for (Individual& parent : generation.Parents) {
     for (int k = 1; k < generation.GeneBound; ++k) {
       if (parent.X[k] < 0 || parent.X[k] > 1) parent.f = kParentBoundsPenalty;
     }
-    if (parent.f < kParentEvaluationLimit) {
-      parent.f = parent.f + batch->Evaluate(parent.X, outputFlag);
-    }
+    if (parent.f < kParentEvaluationLimit) scored.push_back(&parent);
   }
+  ScoreInOrder(scored, outputFlag, objective);
 }
 
 void EvaluateChildren(Generation& generation, int outputFlag,
                       Objective& objective) {
-  const auto batch = objective.StartBatch();
+  std::vector<Individual*> scored;
   for (int entry = Generation::ParentCount; entry < Generation::RankCount;
        ++entry) {
     Individual& child = generation.Ranked(entry);
@@ -31,10 +52,9 @@ void EvaluateChildren(Generation& generation, int outputFlag,
       if (child.X[k] < 0) child.f = kChildBelowZeroPenalty;
       if (child.X[k] > 1) child.f = kChildAboveOnePenalty;
     }
-    if (child.f < kChildEvaluationLimit) {
-      child.f = child.f + batch->Evaluate(child.X, outputFlag);
-    }
+    if (child.f < kChildEvaluationLimit) scored.push_back(&child);
   }
+  ScoreInOrder(scored, outputFlag, objective);
 }
 
 void Mutate(Generation& generation, RandomSource& random) {
@@ -94,22 +114,24 @@ void SelectBest(Generation& generation) {
 }
 
 void InitialiseSubPopulation(SubPopulation& subPopulation, int outputFlag,
-                             RandomSource& random, Objective& objective) {
-  std::unique_ptr<Generation> generation = CreateGeneration(random);
+                             RandomSource& random, Objective& objective,
+                             const RunSettings& settings) {
+  std::unique_ptr<Generation> generation = CreateGeneration(random, settings);
   EvaluateParents(*generation, outputFlag, objective);
   subPopulation.Current = std::move(generation);
 }
 
 void StepSubPopulation(SubPopulation& subPopulation, int outputFlag,
-                       RandomSource& random, Objective& objective) {
+                       RandomSource& random, Objective& objective,
+                       const RunSettings& settings) {
   Generation& generation = *subPopulation.Current;
   Mutate(generation, random);
   Recombine(generation, random);
   EvaluateChildren(generation, outputFlag, objective);
   SelectBest(generation);
   // The next generation is created with random parents like a first one
-  // (reading the control file and reseeding); the survivors then replace them.
-  std::unique_ptr<Generation> next = CreateGeneration(random);
+  // (reseeding); the survivors then replace them.
+  std::unique_ptr<Generation> next = CreateGeneration(random, settings);
   next->Parents = generation.Parents;
   subPopulation.Current = std::move(next);
 }

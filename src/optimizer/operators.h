@@ -37,10 +37,12 @@ void SelectBest(Generation& generation);
 
 // A sub-population's first generation: random parents, evaluated.
 void InitialiseSubPopulation(SubPopulation& subPopulation, int outputFlag,
-                             RandomSource& random, Objective& objective);
+                             RandomSource& random, Objective& objective,
+                             const RunSettings& settings);
 // One generation step; the sub-population then holds a new generation whose
 // parents are the best 10 found so far, sorted.
 void StepSubPopulation(SubPopulation& subPopulation, int outputFlag,
-                       RandomSource& random, Objective& objective);
+                       RandomSource& random, Objective& objective,
+                       const RunSettings& settings);
 
 }  // namespace velm

@@ -24,11 +24,12 @@ bool GoodEnough(double f) {
 class Search {
  public:
   Search(ProgressReport& report, Clock clock, Objective& objective,
-         int outputFlag)
+         int outputFlag, const RunSettings& settings)
       : report_(report),
         random_(std::move(clock)),
         objective_(objective),
-        outputFlag_(outputFlag) {}
+        outputFlag_(outputFlag),
+        settings_(settings) {}
 
   // Each line is printed before its sub-population is counted.
   void Initialise() {
@@ -36,7 +37,7 @@ class Search {
       report_.Initialising(s, fcount_);
       fcount_ += Optimizer::kEvaluationsPerInitialisation;
       InitialiseSubPopulation(subPopulations_[s], outputFlag_, random_,
-                              objective_);
+                              objective_, settings_);
     }
   }
 
@@ -85,7 +86,8 @@ class Search {
   double BestF(int s) const { return subPopulations_[s].Best().f; }
 
   void Step(int s) {
-    StepSubPopulation(subPopulations_[s], outputFlag_, random_, objective_);
+    StepSubPopulation(subPopulations_[s], outputFlag_, random_, objective_,
+                      settings_);
     fcount_ += Optimizer::kEvaluationsPerStep;
   }
 
@@ -103,6 +105,7 @@ class Search {
   RandomSource random_;
   Objective& objective_;
   int outputFlag_;
+  const RunSettings& settings_;
   std::array<SubPopulation, Optimizer::SubPopulationCount> subPopulations_;
   int fcount_ = 0;
   int g_ = 0;
@@ -110,13 +113,17 @@ class Search {
 
 }  // namespace
 
-Optimizer::Optimizer(Clock clock) : clock_(std::move(clock)) {
-  Settings.Read();
-}
+Optimizer::Optimizer(Clock clock, std::shared_ptr<RunInputs> inputs)
+    : Settings(inputs->Settings()),
+      inputs_(std::move(inputs)),
+      clock_(std::move(clock)) {}
 
 bool Optimizer::Run(int outputFlag) {
-  ModelObjective objective;
-  return Run(outputFlag, objective);
+  ModelObjective objective(inputs_);
+  const bool written = Run(outputFlag, objective);
+  record_.Evaluations = objective.EvaluationCounts().Evaluations;
+  record_.Simulations = objective.EvaluationCounts().Simulations;
+  return written;
 }
 
 bool Optimizer::Run(int outputFlag, Objective& objective) {
@@ -129,7 +136,7 @@ bool Optimizer::Run(int outputFlag, Objective& objective) {
 
   ProgressReport report(std::cout, resultFile, outputFlag == 1,
                         Settings.VariableCount);
-  Search search(report, clock_, objective, outputFlag);
+  Search search(report, clock_, objective, outputFlag, Settings);
   search.Initialise();
   search.RunEpochs(record_);
   search.RunFinalPhase(Settings.FcountLimit, record_);
@@ -141,7 +148,7 @@ bool Optimizer::Run(int outputFlag, Objective& objective) {
 
   // A fresh model simulates the best genes for the result block. The f
   // reported is the one the search stored, not this evaluation's.
-  RunoffModel model;
+  RunoffModel model(inputs_);
   EvaluateObjective(model, best.X, 0);
   WriteOptimizedParameters(Parameters, Settings, best.X, resultFile);
   report.FinalBest(best);

@@ -6,9 +6,11 @@
 // enough, and the best parameter set found is reported.
 
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "input/parameter_set.h"
+#include "input/run_inputs.h"
 #include "input/run_settings.h"
 #include "optimizer/generation.h"
 #include "optimizer/objective_batch.h"
@@ -29,6 +31,10 @@ struct CalibrationRecord {
   int Generation = 0;  // g at the end
   int Fcount = 0;      // fcount at the end
   Individual Best;     // the result: the best individual of sub-population 0
+  // With the runoff model as the objective: the gene vectors it scored and
+  // the simulations that took (repeats are not simulated again).
+  long Evaluations = 0;
+  long Simulations = 0;
 };
 
 class Optimizer {
@@ -42,9 +48,11 @@ class Optimizer {
   static constexpr int kEvaluationsPerInitialisation = Generation::ParentCount;
   static constexpr int kEvaluationsPerStep = Generation::ChildCount;
 
-  // Reads its own settings (FILEINFO.dat, then the control file). The clock
-  // seeds the run's random numbers.
-  explicit Optimizer(Clock clock = SystemClock());
+  // Asks the run's inputs for the settings (FILEINFO.dat, then the control
+  // file). The clock seeds the run's random numbers.
+  explicit Optimizer(
+      Clock clock = SystemClock(),
+      std::shared_ptr<RunInputs> inputs = std::make_shared<RunInputs>());
 
   // The whole calibration, scoring individuals with the runoff model. Returns
   // false when the result file could not be written completely; the run and
@@ -59,6 +67,7 @@ class Optimizer {
   ParameterSet Parameters;  // read and scaled by the parameter reports
 
  private:
+  std::shared_ptr<RunInputs> inputs_;
   Clock clock_;
   CalibrationRecord record_;
 };

@@ -1,7 +1,9 @@
 #include "results/fit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <iostream>
 
 #include "common/text_writer.h"
 #include "results/result_file.h"
@@ -21,30 +23,22 @@ std::vector<double> SumDays(std::span<const double> steps) {
 
 }  // namespace
 
-void SumDaily(std::span<const double> steps, std::span<double> days) {
-  const std::size_t dayCount = steps.size() / kDayLength;
-  for (std::size_t k = 0; k < dayCount; ++k) {
-    double total = 0.0;
-    // Last hour first: the order fixes the rounding of the totals.
-    for (std::size_t h = kDayLength; h-- > 0;) {
-      total += steps[kDayLength * k + h];
-    }
-    days[k] = total;
-  }
-}
-
 DailyTotals SumModelDays(const RunoffModel& model) {
   DailyTotals days;
   days.CalcQ = SumDays(model.CalcQ);
-  days.Rain = SumDays(model.Rain);
-  days.PotentialE = SumDays(model.PotentialE);
+  // The inputs' totals are summed once per run.
+  const auto weather = model.Inputs().WeatherRecord();
+  days.Rain = weather->DailyRain;
+  days.PotentialE = weather->DailyPotentialE;
   days.ActualE = SumDays(model.ActualE);
   return days;
 }
 
 void AddObservedDays(RunoffModel& model, DailyTotals& days) {
-  model.Series.ReadObservedRunoff(model.ObservedQ);
-  days.ObservedQ = SumDays(model.ObservedQ);
+  const auto observed = model.Inputs().Observed();
+  std::copy(observed->Hourly.begin(), observed->Hourly.end(),
+            model.ObservedQ.begin());
+  days.ObservedQ = observed->Daily;
 }
 
 FitMeasures MeasureFit(const DailyTotals& days) {
@@ -90,11 +84,16 @@ double SelectedMeasure(const FitMeasures& fit, const RunSettings& settings) {
 }
 
 double ComputeFit(RunoffModel& model, int outputFlag, FitReportFile file) {
+  return ComputeFit(model, outputFlag, file, std::cout);
+}
+
+double ComputeFit(RunoffModel& model, int outputFlag, FitReportFile file,
+                  std::ostream& consoleStream) {
   DailyTotals days = SumModelDays(model);
   AddObservedDays(model, days);
   const FitMeasures fit = MeasureFit(days);
   if (outputFlag == 1) {
-    TextWriter console = Console();
+    TextWriter console(consoleStream, LineEnd::kLf);
     WriteFitReport(console, fit, model.Settings.ObjectiveType);
     if (file == FitReportFile::kWrite) {
       ResultFile result = OpenResultFile();

@@ -3,6 +3,7 @@
 // The daily fit of a simulation against observed runoff: daily totals, the
 // three fit measures and the water balance over the days that were observed.
 
+#include <ostream>
 #include <span>
 #include <vector>
 
@@ -15,10 +16,6 @@ namespace velm {
 // evaluations report on the console only.
 enum class FitReportFile { kWrite, kSkip };
 
-// Daily totals of an hourly series: the 24 hours of each whole day added
-// last hour first. `days` holds at least steps.size() / 24 values.
-void SumDaily(std::span<const double> steps, std::span<double> days);
-
 // Daily totals of the model's series; ObservedQ stays empty until the
 // observed-runoff file has been read into the model and totalled.
 struct DailyTotals {
@@ -29,7 +26,8 @@ struct DailyTotals {
   std::vector<double> ObservedQ;
 };
 DailyTotals SumModelDays(const RunoffModel& model);
-// Reads the observed-runoff file again into the model and totals it by day.
+// The observed runoff (read at the run's first request) into the model, and
+// its daily totals.
 void AddObservedDays(RunoffModel& model, DailyTotals& days);
 
 // Fit days are the days whose observed total is above zero; only they enter
@@ -53,11 +51,13 @@ FitMeasures MeasureFit(const DailyTotals& days);
 // BalanceErrorLimit (or either is NaN), else 0.
 double SelectedMeasure(const FitMeasures& fit, const RunSettings& settings);
 
-// The daily fit of the model's last simulation against the observed-runoff
-// file (read again here). With outputFlag 1 it prints the two-line report and
-// (unless told to skip it) rewrites the result file. Returns the selected
-// measure.
+// The daily fit of the model's last simulation against the observed runoff.
+// With outputFlag 1 it prints the two-line report and (unless told to skip it)
+// rewrites the result file. Returns the selected measure.
 double ComputeFit(RunoffModel& model, int outputFlag,
                   FitReportFile file = FitReportFile::kWrite);
+// The same with the report written to `console`.
+double ComputeFit(RunoffModel& model, int outputFlag, FitReportFile file,
+                  std::ostream& console);
 
 }  // namespace velm

@@ -1,5 +1,7 @@
 #include "results/objective.h"
 
+#include <iostream>
+
 namespace velm {
 namespace {
 
@@ -50,14 +52,25 @@ double ConstraintPenalty(const ParameterSet& p) {
   return broken ? kConstraintPenalty : 0.0;
 }
 
+double PenaltyOfGenes(const RunoffModel& model, const Genes& x) {
+  ParameterSet parameters = model.FileParameters;
+  ApplyGenes(parameters, model.Settings, x);
+  return ConstraintPenalty(parameters);
+}
+
 double EvaluateObjective(RunoffModel& model, const Genes& x, int outputFlag,
                          FitReportFile file) {
+  return EvaluateObjective(model, x, outputFlag, file, std::cout);
+}
+
+double EvaluateObjective(RunoffModel& model, const Genes& x, int outputFlag,
+                         FitReportFile file, std::ostream& console) {
   model.Parameters = model.FileParameters;
   ApplyGenes(model.Parameters, model.Settings, x);
   const double penalty = ConstraintPenalty(model.Parameters);
   model.Simulate(1);
   if (outputFlag == 2) return penalty;
-  return ComputeFit(model, outputFlag, file) + penalty;
+  return ComputeFit(model, outputFlag, file, console) + penalty;
 }
 
 }  // namespace velm

@@ -4,6 +4,7 @@
 // the parameter-order constraints, one simulation, and the daily fit.
 
 #include <array>
+#include <ostream>
 
 #include "input/parameter_set.h"
 #include "input/run_settings.h"
@@ -26,6 +27,10 @@ void ApplyGenes(ParameterSet& parameters, const RunSettings& settings,
 // rules; a comparison with a NaN breaks them too.
 double ConstraintPenalty(const ParameterSet& parameters);
 
+// The constraint penalty of the genes applied to the parameter file's values:
+// f with output flag 2, where nothing reads the simulation.
+double PenaltyOfGenes(const RunoffModel& model, const Genes& x);
+
 // f of one gene vector: starts from the parameter file's values and initial
 // tank depths whatever ran on the model before, applies the genes, simulates,
 // and adds the constraint penalty to the measure ObjectiveType selects. With
@@ -33,5 +38,8 @@ double ConstraintPenalty(const ParameterSet& parameters);
 // is reported.
 double EvaluateObjective(RunoffModel& model, const Genes& x, int outputFlag,
                          FitReportFile file = FitReportFile::kWrite);
+// The same with the fit report written to `console`.
+double EvaluateObjective(RunoffModel& model, const Genes& x, int outputFlag,
+                         FitReportFile file, std::ostream& console);
 
 }  // namespace velm

@@ -1,0 +1,128 @@
+// Water accounted for: on random valid parameter sets and random weather, no
+// store goes negative, nothing turns NaN, and every hourly step balances:
+// rain = actual evaporation + runoff + the change of every store + the water
+// the soil takes in (the net water w less the infiltration excess; negative
+// when a dry hour draws on the soil).
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <random>
+#include <vector>
+
+#include "model/step_kernel.h"
+#include "results/objective.h"
+
+namespace velm {
+namespace {
+
+using Uniform = std::uniform_real_distribution<double>;
+
+// A parameter set that the calibration accepts, with its initial depths as
+// the parameter reader sets them; nothing when the drawn one is not valid.
+std::optional<ParameterSet> RandomValidSet(std::mt19937_64& random) {
+  const auto draw = [&](double low, double high) {
+    return Uniform(low, high)(random);
+  };
+  ParameterSet p;
+  p.Impervious = draw(0, 0.5);
+  p.MAX_SoilMoisture = draw(20, 300);
+  p.Final_Infiltration = draw(0.2, 5);
+  p.Coeff_Reduction = draw(0.05, 1);
+  p.F18_SoilMoisture = p.MAX_SoilMoisture * draw(0.2, 0.9);
+  p.MAX_EvapoRatio = draw(0.3, 1);
+  p.Coeff_EvapoModel = draw(1, 20);
+  p.CoeffSurfaceTopTank = draw(0.1, 0.9);
+  p.HighSurfaceTopTank = draw(1, 30);
+  p.CoeffSurfaceBotomTank = p.CoeffSurfaceTopTank * draw(0.1, 1);
+  p.TankCount = std::uniform_int_distribution<int>(0, 4)(random);
+  p.CoeffTank.assign(p.TankCount + 1, 0.0);
+  p.BotomTank.assign(p.TankCount + 1, 0.0);
+  p.TankWaterDepth.assign(p.TankCount + 1, 0.0);
+  double coeff = p.CoeffSurfaceBotomTank, bottom = p.Final_Infiltration;
+  for (int j = 1; j <= p.TankCount; ++j) {
+    p.CoeffTank[j] = coeff = coeff * draw(0.05, 1);
+    p.BotomTank[j] = bottom = bottom * draw(0, 1);
+  }
+  p.F18_Infiltration =
+      ComputeF18Infiltration(p.Final_Infiltration, p.Coeff_Reduction,
+                             p.MAX_SoilMoisture, p.F18_SoilMoisture);
+  const auto fmax =
+      SearchMaxInfiltration(p.Final_Infiltration, p.Coeff_Reduction,
+                            p.MAX_SoilMoisture, p.F18_Infiltration);
+  if (!fmax || ConstraintPenalty(p) != 0) return std::nullopt;
+  p.MAX_Infiltration = *fmax;
+  const int n = p.TankCount;
+  if (n >= 2)
+    p.TankWaterDepth[n - 1] = 0.1 / p.CoeffTank[n - 1] / (1 - p.Impervious);
+  if (n >= 1) p.TankWaterDepth[n] = 0.05 / p.CoeffTank[n] / (1 - p.Impervious);
+  return p;
+}
+
+TEST(WaterBalance,
+     RandomSetsAndWeatherNeverGoNegativeOrNaNAndEveryStepBalances) {
+  std::mt19937_64 random(10);
+  int sets = 0;
+  for (int attempt = 0; sets < 300; ++attempt) {
+    ASSERT_LT(attempt, 3000);
+    const auto drawn = RandomValidSet(random);
+    if (!drawn) continue;
+    ++sets;
+    ParameterSet p = *drawn;
+    const StepKernel kernel(p);
+    const bool withStorage = random() % 2 == 1;
+    const double imp = p.Impervious;
+    StepStores stores;
+    double f = 1.2 * p.F18_Infiltration;
+    for (int hour = 0; hour < 24 * 30; ++hour) {
+      const int h = hour % 24 + 1;
+      const double rain = random() % 4 == 0 ? Uniform(0, 25)(random) : 0.0;
+      const double demand = h >= 9 && h <= 18 ? Uniform(0, 0.8)(random) : 0.0;
+      // Rain as it reaches the catchment, and the stores before the step.
+      double reaching = rain, left = demand;
+      SurfaceStorage storage = stores.Storage;
+      if (withStorage) storage.Exchange(reaching, left);
+      const auto held = [&](const StepStores& s) {
+        double pervious = 0.0;
+        for (const double depth : p.TankWaterDepth) pervious += depth;
+        return s.Storage.FirstDepth + s.Storage.SecondDepth +
+               imp * s.ImperviousDepth + (1 - imp) * pervious;
+      };
+      const double before = held(stores);
+
+      double next = 0.0;
+      const HourlyResult r = kernel.Step(rain, demand, withStorage, f, next,
+                                         stores, p.TankWaterDepth);
+      // The main pass's weighting of a step, as Simulate writes it.
+      const double calcQ = (1 - imp) * r.PerviousRunoff + r.ImperviousRunoff;
+      const double actualE =
+          (r.SoilEvaporation + r.SurfaceTankEvaporation) * (1 - imp) +
+          r.StorageEvaporation + r.ImperviousEvaporation;
+      const double w = reaching - r.SoilEvaporation;
+      const double excess =
+          w > 0 ? std::max(w - kernel.StepVolume(f), 0.0) : 0.0;
+      const double soil = (1 - imp) * (w - excess);
+      const double after = held(stores);
+
+      const double error = rain - actualE - calcQ - (after - before) - soil;
+      const double scale =
+          rain + actualE + calcQ + before + after + std::fabs(soil) + 1;
+      ASSERT_LE(std::fabs(error), 1e-9 * scale)
+          << "set " << sets << " hour " << hour;
+      ASSERT_TRUE(std::isfinite(next) && std::isfinite(after) &&
+                  std::isfinite(actualE));
+      ASSERT_GE(calcQ, 0);
+      ASSERT_GE(actualE, 0);
+      ASSERT_GE(stores.ImperviousDepth, 0);
+      ASSERT_GE(stores.Storage.FirstDepth, 0);
+      ASSERT_GE(stores.Storage.SecondDepth, 0);
+      for (const double depth : p.TankWaterDepth) ASSERT_GE(depth, 0);
+      f = next;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace velm
