@@ -1,5 +1,5 @@
 // The control file as it comes: every index a gene number, both tank lists
-// alike and no longer than the file.
+// alike and no longer than their count.
 
 #include <algorithm>
 
@@ -18,8 +18,12 @@ void CheckIndex(int index, int variableCount) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
+  const std::string_view text = AsText(data, size);
   PrepareWorkingDirectory();
-  WriteFile("control.dat", AsText(data, size));
+  WriteFile("control.dat", text);
+  // Line 44 counts the tank groups that follow.
+  const auto lines = SplitLines(std::string(text), true);
+  const int tankIndexCount = lines.size() >= 44 ? ParseInt(lines[43]) : 0;
   try {
     const velm::RunSettings s = ReadRunSettings();
     Check(s.VariableCount <= velm::RunSettings::kMaxVariableCount,
@@ -35,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     }
     const std::size_t tanks = s.OptIndex_CoeffTank->size();
     Check(s.OptIndex_BotomTank->size() == tanks, "tank lists alike");
-    Check(tanks <= size / 3 + 1, "tank list no longer than the file");
+    Check(static_cast<int>(tanks) <= std::max(tankIndexCount, 0),
+          "tank lists no longer than their count");
     for (int tank = 0; tank <= static_cast<int>(tanks) + 1; ++tank) {
       CheckIndex(s.CoeffTankIndex(tank), s.VariableCount);
       CheckIndex(s.BotomTankIndex(tank), s.VariableCount);

@@ -87,8 +87,8 @@ RainAndEvaporation ReadRainAndEvaporation() {
 
 std::vector<double> ReadObservedRunoff() {
   const HydroSeries series;
-  std::vector<double> observed(static_cast<std::size_t>(series.CountRainLines()),
-                               kUnset);
+  std::vector<double> observed(
+      static_cast<std::size_t>(series.CountRainLines()), kUnset);
   series.ReadObservedRunoff(observed);
   return observed;
 }

@@ -5,8 +5,8 @@
 // private scratch directory that the harness fills first.
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
