@@ -1,5 +1,6 @@
 #include "common/text_lines.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -7,6 +8,10 @@ namespace velm {
 
 std::optional<TextLines> TextLines::Read(const std::string& path,
                                          LastLine rule) {
+  // A directory opens like a file here but has no text; reading it would
+  // take its reported size for the length of the file.
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) return std::nullopt;
   std::ifstream file(path, std::ios::binary | std::ios::ate);
   if (!file) return std::nullopt;
   // The whole file in one go, so that reading a long record costs time in

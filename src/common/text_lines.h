@@ -24,7 +24,7 @@ class TextLines {
  public:
   static constexpr std::size_t kMaxPiece = 1023;
 
-  // Reads the whole file; nothing if it cannot be opened.
+  // Reads the whole file; nothing if it cannot be opened or is a directory.
   static std::optional<TextLines> Read(const std::string& path, LastLine rule);
   static TextLines FromText(std::string text, LastLine rule);
 
