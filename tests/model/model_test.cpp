@@ -1,12 +1,11 @@
-// The hourly routines as a table of worked outputs, and the simulation loop's
-// passes. Whole runs are pinned byte for byte by tests/cases.
+// The hourly routines as a table of worked outputs. Whole runs, warm-up pass
+// included, are pinned byte for byte by tests/cases.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
 #include <limits>
-#include <string>
 #include <vector>
 
 #include "model/runoff_model.h"
@@ -216,30 +215,6 @@ INSTANTIATE_TEST_SUITE_P(
         Store("DrawBothEmptyLeavesShortfall", false, 0.3, 0.2, 0.6,
               {0, 0, 0.1})),
     [](const ::testing::TestParamInfo<Row>& info) { return info.param.name; });
-
-// A single tank is also the last one: it receives nothing and loses a·h each
-// step, so its depth after a run counts the steps that ran (warm-up: the
-// first sixth of the record, then the main pass).
-TEST(Simulate, WarmUpRunsTheFirstSixthOfTheRecordBeforeTheMainPass) {
-  const std::pair<int, int> hoursAndSteps[] = {
-      {0, 0}, {5, 5}, {6, 7}, {12, 14}, {8760, 10220}};
-  for (const auto& [hours, steps] : hoursAndSteps) {
-    const testing::CaseDir dir;
-    dir.SetLine("param.dat", 25, "1");
-    std::string rain, ep;
-    for (int t = 0; t < hours; ++t) rain += "2004,1,1,1,0\r\n";
-    for (int d = 0; d < hours / 24; ++d) ep += "2004,1,1,0\r\n";
-    dir.Write("rain.csv", rain);
-    dir.Write("ep.csv", ep);
-    RunoffModel model;
-    const double a = model.Parameters.CoeffTank[1];
-    double depth = model.Parameters.TankWaterDepth[1];
-    for (int step = 0; step < steps; ++step) depth -= a * depth;
-    model.Simulate(1);
-    EXPECT_EQ(model.Parameters.TankWaterDepth[1], depth) << hours;
-    EXPECT_EQ(model.Infiltration[0], 1.2 * model.Parameters.F18_Infiltration);
-  }
-}
 
 }  // namespace
 }  // namespace velm

@@ -1,0 +1,251 @@
+// One fuzz harness per reader, all driving the readers the program uses and
+// checking what they must guarantee: a refusal is an InputError and nothing
+// else, every entry is defined, and sizes agree. CMake builds this file once
+// per harness, naming it in VELM_FUZZ_HARNESS. The file readers take their
+// files from the working directory, so each run works in a private scratch
+// directory that the harness fills first.
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/input_error.h"
+#include "common/number_parse.h"
+#include "common/text_lines.h"
+#include "input/file_info.h"
+#include "input/hydro_series.h"
+#include "input/parameter_set.h"
+#include "input/run_settings.h"
+
+namespace velm::fuzz {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A broken invariant is a finding: stop the way a sanitizer would.
+void Check(bool holds, const char* what) {
+  if (holds) return;
+  std::fprintf(stderr, "invariant broken: %s\n", what);
+  std::abort();
+}
+
+void WriteFile(const char* name, std::string_view content) {
+  std::ofstream file(name, std::ios::binary | std::ios::trunc);
+  file.write(content.data(), static_cast<std::streamsize>(content.size()));
+  Check(file.flush().good(), "scratch file written");
+}
+
+// Enters the scratch directory (once per process, removed at exit) and
+// writes a FILEINFO.dat and a control file for a catchment of 36.
+void PrepareWorkingDirectory() {
+  static const struct Scratch {
+    Scratch() {
+      std::string pattern = fs::temp_directory_path() / "velm-fuzz-XXXXXX";
+      Check(mkdtemp(pattern.data()) != nullptr, "scratch directory created");
+      fs::current_path(path = pattern);
+    }
+    ~Scratch() {
+      std::error_code ignored;
+      fs::remove_all(path, ignored);
+    }
+    fs::path path;
+  } scratch;
+  WriteFile("FILEINFO.dat",
+            "files\nc,control.dat\np,param.dat\nr,rain.csv\ne,ep.csv\n"
+            "o,runoff.csv\nq,result.csv\n");
+  WriteFile("control.dat", "control\narea\n36\nmode\n0\nobserved\n1\n");
+}
+
+// The readers' splitting rule restated: the lines of a data file, whose last
+// line without a line feed is dropped, long lines in pieces of 1023.
+std::size_t CountDataLines(std::string_view text) {
+  std::size_t count = 0;
+  for (std::size_t feed; (feed = text.find('\n')) != text.npos;) {
+    std::size_t length = feed;
+    if (length > 0 && text[length - 1] == '\r') --length;
+    count += length / 1023 + 1;
+    text.remove_prefix(feed + 1);
+  }
+  return count;
+}
+
+std::vector<std::string> SplitLines(std::string text, LastLine rule) {
+  const TextLines lines = TextLines::FromText(std::move(text), rule);
+  std::vector<std::string> split;
+  for (std::size_t i = 0; i < lines.Count(); ++i) split.emplace_back(lines[i]);
+  Check(lines.LineOrEmpty(0).empty() &&
+            lines.LineOrEmpty(lines.Count() + 1).empty(),
+        "lines outside the file read as empty");
+  return split;
+}
+
+// "A~B": two files in one input.
+std::pair<std::string_view, std::string_view> TwoFiles(std::string_view in) {
+  const std::size_t split = std::min(in.find('~'), in.size());
+  return {in.substr(0, split), in.substr(std::min(split + 1, in.size()))};
+}
+
+constexpr double kUnset = std::numeric_limits<double>::quiet_NaN();
+
+}  // namespace
+
+// Lines hold no line feed and at most 1023 characters; a last line without a
+// line feed is the only difference between the two rules.
+void text_lines(std::string_view text) {
+  const auto kept = SplitLines(std::string(text), LastLine::kKept);
+  const auto dropped = SplitLines(std::string(text), LastLine::kDropped);
+  Check(dropped.size() == CountDataLines(text), "data lines counted");
+  Check(kept.size() >= dropped.size(), "a kept last line only adds");
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < kept.size(); ++i) {
+    Check(kept[i].size() <= 1023, "a piece fits the buffer");
+    Check(kept[i].find('\n') == std::string::npos, "a line holds no feed");
+    if (i < dropped.size()) Check(kept[i] == dropped[i], "rules agree");
+    characters += kept[i].size();
+  }
+  Check(characters <= text.size(), "nothing invented");
+}
+
+// Never NaN; leading blanks and anything after the number change nothing;
+// up to nine digits an integer reads as the real of the same digits.
+void number_parse(std::string_view input) {
+  const std::string text(input);
+  const double real = ParseReal(text);
+  const int integer = ParseInt(text);
+  Check(!std::isnan(real), "a real is never NaN");
+  Check(ParseReal(" \t" + text) == real && ParseInt(" \t" + text) == integer,
+        "leading blanks ignored");
+  Check(std::signbit(ParseReal(text + ";x")) == std::signbit(real) &&
+            ParseReal(text + ";x") == real && ParseInt(text + ";x") == integer,
+        "what follows the number ignored");
+  if (text.size() <= 9 && !text.empty() &&
+      text.find_first_not_of("0123456789") == text.npos) {
+    Check(static_cast<double>(integer) == real, "digits read alike");
+  }
+}
+
+// Six names, each from one line and within the name buffer.
+void file_info(std::string_view text) {
+  PrepareWorkingDirectory();
+  WriteFile("FILEINFO.dat", text);
+  FileInfo files;
+  files.Read();
+  for (int entry = 1; entry <= 6; ++entry) {
+    const std::string& name = files.Name(static_cast<FileEntry>(entry));
+    Check(name.size() <= FileInfo::kMaxNameLength, "name fits");
+    Check(name.find('\n') == name.npos, "a name is one line");
+  }
+}
+
+// Every index a gene number; both tank lists alike and no longer than the
+// count on line 44.
+void control_file(std::string_view text) {
+  PrepareWorkingDirectory();
+  WriteFile("control.dat", text);
+  const auto lines = SplitLines(std::string(text), LastLine::kKept);
+  const int tankIndexCount = lines.size() >= 44 ? ParseInt(lines[43]) : 0;
+  RunSettings s;
+  s.Read();
+  Check(s.VariableCount <= RunSettings::kMaxVariableCount, "at most 14");
+  const auto gene = [&](int index) {
+    Check(index == 0 || (index >= 1 && index <= s.VariableCount),
+          "index within 0 to VariableCount");
+  };
+  for (const int index :
+       {s.OptIndex_Impervious, s.OptIndex_MAX_Infiltration,
+        s.OptIndex_Final_Infiltration, s.OptIndex_Coeff_Reduction,
+        s.OptIndex_F18_Infiltration, s.OptIndex_MAX_EvapoRatio,
+        s.OptIndex_Coeff_EvapoModel, s.OptIndex_CoeffSurfaceTopTank,
+        s.OptIndex_HighSurfaceTopTank, s.OptIndex_CoeffSurfaceBotomTank,
+        s.OptIndex_HighSurfaceBotomTank}) {
+    gene(index);
+  }
+  const std::size_t tanks = s.OptIndex_CoeffTank->size();
+  Check(s.OptIndex_BotomTank->size() == tanks, "tank lists alike");
+  Check(static_cast<int>(tanks) <= std::max(tankIndexCount, 0),
+        "tank lists no longer than their count");
+  for (int tank = 0; tank <= static_cast<int>(tanks) + 1; ++tank) {
+    gene(s.CoeffTankIndex(tank));
+    gene(s.BotomTankIndex(tank));
+  }
+}
+
+// A tank count in range with every tank array sized by it, and a
+// MAX_Infiltration found in bounded time.
+void parameter_file(std::string_view text) {
+  PrepareWorkingDirectory();
+  WriteFile("param.dat", text);
+  ParameterSet p;
+  p.Read(0);
+  Check(p.TankCount >= 0 && p.TankCount <= ParameterSet::kMaxTankCount,
+        "tank count in range");
+  const auto slots = static_cast<std::size_t>(p.TankCount) + 1;
+  Check(p.CoeffTank.size() == slots && p.BotomTank.size() == slots &&
+            p.TankWaterDepth.size() == slots,
+        "one slot per tank and the surface tank");
+  Check(!std::isnan(p.MAX_Infiltration), "MAX_Infiltration found");
+}
+
+// "RAIN~EVAPORATION": an hour per rain line, a date per whole day, every hour
+// given a value, evaporation only in hours 9 to 18 of whole days.
+void rain_evaporation(std::string_view input) {
+  const auto [rain, evaporation] = TwoFiles(input);
+  PrepareWorkingDirectory();
+  WriteFile("rain.csv", rain);
+  WriteFile("ep.csv", evaporation);
+  HydroSeries series;
+  const auto hours = static_cast<std::size_t>(series.CountRainLines());
+  Check(hours == CountDataLines(rain), "an hour per rain line");
+  std::vector<double> r(hours, kUnset), ep(hours, kUnset);
+  series.ReadRainAndEvaporation(r, ep);
+  const std::size_t days = hours / 24;
+  Check(series.Year.size() == days && series.Month.size() == days &&
+            series.Day.size() == days,
+        "a date per whole day");
+  for (std::size_t t = 0; t < hours; ++t) {
+    Check(!std::isnan(r[t]) && !std::isnan(ep[t]), "every hour read");
+    const std::size_t hour = t % 24 + 1;
+    if (t >= days * 24 || hour < 9 || hour > 18) {
+      Check(ep[t] == 0.0, "evaporation only in daytime hours");
+    }
+  }
+}
+
+// "RAIN~RUNOFF": a value for every hour, 0 after the end of a shorter file.
+void observed_runoff(std::string_view input) {
+  const auto [rain, runoff] = TwoFiles(input);
+  PrepareWorkingDirectory();
+  WriteFile("rain.csv", rain);
+  WriteFile("runoff.csv", runoff);
+  const HydroSeries series;
+  std::vector<double> observed(
+      static_cast<std::size_t>(series.CountRainLines()), kUnset);
+  series.ReadObservedRunoff(observed);
+  const std::size_t records = CountDataLines(runoff);
+  Check(records <= observed.size(), "no more records than hours");
+  for (std::size_t t = 0; t < observed.size(); ++t) {
+    Check(!std::isnan(observed[t]), "every hour read");
+    if (t >= records) Check(observed[t] == 0.0, "missing hours are 0");
+  }
+}
+
+}  // namespace velm::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size) {
+  try {
+    velm::fuzz::VELM_FUZZ_HARNESS(
+        std::string_view(reinterpret_cast<const char*>(data), size));
+  } catch (const velm::InputError&) {  // a refusal, the one way to say no
+  }
+  return 0;
+}
