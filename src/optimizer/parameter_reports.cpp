@@ -1,5 +1,6 @@
 #include "optimizer/parameter_reports.h"
 
+#include "common/result_text.h"
 #include "common/text_writer.h"
 #include "results/objective.h"
 
@@ -38,7 +39,7 @@ void WriteParameterBlock(const ParameterSet& p, std::ostream& stream) {
 void WriteInitialParameters(ParameterSet& parameters, std::ostream& file) {
   parameters.Read(1);
   TextWriter(file, LineEnd::kCrLf)
-      << " ************* Initial Parameter ************* " << kEndLine;
+      << text::kInitialParameterHeading << kEndLine;
   WriteParameterBlock(parameters, file);
 }
 
@@ -47,9 +48,9 @@ void WriteOptimizedParameters(ParameterSet& parameters,
                               std::ostream& file) {
   ApplyGenes(parameters, settings, x);
   TextWriter(file, LineEnd::kCrLf)
-      << " ************* Optimaization Parameter ************* " << kEndLine;
+      << text::kOptimizedParameterHeading << kEndLine;
   WriteParameterBlock(parameters, file);
-  TextWriter(file, LineEnd::kCrLf) << kAsteriskLine << kEndLine;
+  TextWriter(file, LineEnd::kCrLf) << text::kAsteriskLine << kEndLine;
 }
 
 }  // namespace velm

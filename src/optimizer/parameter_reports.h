@@ -12,10 +12,6 @@
 
 namespace velm {
 
-// Closes the optimized report and, once more, the final lines of a run.
-inline constexpr std::string_view kAsteriskLine =
-    " *************************************************** ";
-
 // Reads `parameters` from the parameter file with its console echo, then
 // writes the initial report to `file`.
 void WriteInitialParameters(ParameterSet& parameters, std::ostream& file);

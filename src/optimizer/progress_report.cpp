@@ -4,8 +4,8 @@
 #include <stdexcept>
 
 #include "common/number_format.h"
+#include "common/result_text.h"
 #include "common/texts.h"
-#include "optimizer/parameter_reports.h"
 
 namespace velm {
 namespace {
@@ -132,6 +132,6 @@ void ProgressReport::FinalBest(const Individual& best) {
   }
 }
 
-void ProgressReport::Closing() { file_ << kAsteriskLine << kEndLine; }
+void ProgressReport::Closing() { file_ << text::kAsteriskLine << kEndLine; }
 
 }  // namespace velm

@@ -5,25 +5,11 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "common/result_text.h"
 #include "common/texts.h"
 
 namespace velm::report {
 namespace {
-
-constexpr std::string_view kSimulationHeading =
-    "*** Velm-Model Calculation *** Parameter";
-constexpr std::string_view kInitialHeading =
-    " ************* Initial Parameter ************* ";
-constexpr std::string_view kOptimizedHeading =
-    " ************* Optimaization Parameter ************* ";
-constexpr std::string_view kAsterisks =
-    " *************************************************** ";
-constexpr std::string_view kSummaryHeading =
-    "Result of Velm-Model Runoff Calculation  ";
-constexpr std::string_view kColumnsWithObserved =
-    "i,YEAR,MONTH,DAY,Rain,ObservedQ,CalcQ,PotentialE,ActualE,Infiltration";
-constexpr std::string_view kColumnsWithoutObserved =
-    "i,YEAR,MONTH,DAY,Rain,CalcQ,PotentialE,ActualE,Infiltration";
 
 std::optional<double> ParseDouble(std::string_view text) {
   if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) {
@@ -138,20 +124,22 @@ Calibration ReadCalibrationHead(LineCursor& in) {
   in.Take();
   calibration.initial = ReadParameterLines(in);
   // The progress lines of a run with output switched on lie in between.
-  while (!in.AtEnd() && in.Peek() != kOptimizedHeading) in.Take();
-  in.Expect(kOptimizedHeading, "the optimized parameter report");
+  while (!in.AtEnd() && in.Peek() != text::kOptimizedParameterHeading)
+    in.Take();
+  in.Expect(text::kOptimizedParameterHeading, "the optimized parameter report");
   calibration.optimized = ReadParameterLines(in);
-  in.Expect(kAsterisks, "a line of asterisks");
+  in.Expect(text::kAsteriskLine, "a line of asterisks");
   calibration.finalObjective = ReadFinalObjective(in);
   calibration.genes = ReadGenes(in);
-  in.Expect(kAsterisks, "a line of asterisks");
+  in.Expect(text::kAsteriskLine, "a line of asterisks");
   return calibration;
 }
 
 int ReadSummary(LineCursor& in) {
   const std::string_view line = in.Peek();
-  if (!line.starts_with(kSummaryHeading)) in.Fail("expected the summary line");
-  std::string_view rest = line.substr(kSummaryHeading.size());
+  if (!line.starts_with(text::kResultHeading))
+    in.Fail("expected the summary line");
+  std::string_view rest = line.substr(text::kResultHeading.size());
   const std::size_t digits = rest.find_first_not_of("0123456789");
   const std::optional<int> days = ParseInteger(rest.substr(0, digits));
   if (!days) in.Fail("expected the number of fit days");
@@ -239,16 +227,18 @@ bool ParseNamedValues(std::string_view line, std::vector<NamedValue>& out) {
 ResultFile ParseResultFile(std::string_view text) {
   LineCursor in(text);
   ResultFile result;
-  if (in.Peek() == kInitialHeading)
+  if (in.Peek() == text::kInitialParameterHeading)
     result.calibration = ReadCalibrationHead(in);
-  in.Expect(kSimulationHeading, "the parameter heading of a velm result file");
+  in.Expect(text::kParameterTitle,
+            "the parameter heading of a velm result file");
   result.parameters = ReadParameterLines(in);
   result.fitDays = ReadSummary(in);
   const std::string_view columns = in.Peek();
-  if (columns != kColumnsWithObserved && columns != kColumnsWithoutObserved) {
+  if (columns != text::kColumnsWithObserved &&
+      columns != text::kColumnsWithoutObserved) {
     in.Fail("expected the column line");
   }
-  result.hasObserved = columns == kColumnsWithObserved;
+  result.hasObserved = columns == text::kColumnsWithObserved;
   in.Take();
   while (!in.AtEnd() && !in.Peek().empty()) {
     result.days.push_back(ReadRow(in, result.days.size(), result.hasObserved));

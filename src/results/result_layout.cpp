@@ -2,16 +2,14 @@
 
 #include <string_view>
 
+#include "common/result_text.h"
 #include "common/texts.h"
 
 namespace velm {
 namespace {
 
-constexpr std::string_view kResultHeading =
-    "Result of Velm-Model Runoff Calculation  ";
-
 void WriteParameterBlock(TextWriter& out, const ParameterSet& p) {
-  out << "*** Velm-Model Calculation *** Parameter" << kEndLine;
+  out << text::kParameterTitle << kEndLine;
   out << " MAX_SoilMoisture  =" << p.MAX_SoilMoisture
       << ",   F18_SoilMoisture   =" << p.F18_SoilMoisture << kEndLine;
   out << " MAX_Infiltration  =" << p.MAX_Infiltration
@@ -62,12 +60,9 @@ void WriteWaterBalance(TextWriter& out, const FitMeasures& fit) {
 void WriteDailyRows(TextWriter& out, const RunoffModel& model,
                     const DailyTotals& days, bool withObserved) {
   if (withObserved) {
-    out << "i,YEAR,MONTH,DAY,Rain,ObservedQ,CalcQ,PotentialE,ActualE,"
-           "Infiltration"
-        << kEndLine;
+    out << text::kColumnsWithObserved << kEndLine;
   } else {
-    out << "i,YEAR,MONTH,DAY,Rain,CalcQ,PotentialE,ActualE,Infiltration"
-        << kEndLine;
+    out << text::kColumnsWithoutObserved << kEndLine;
   }
   const HydroSeries& series = model.Series;
   for (int i = 0; i < model.DayCount(); ++i) {
@@ -93,7 +88,7 @@ void WriteFitReport(TextWriter& console, const FitMeasures& fit,
 void WriteCalibrationLayout(TextWriter& file, const RunoffModel& model,
                             const DailyTotals& days, const FitMeasures& fit) {
   WriteParameterBlock(file, model.Parameters);
-  file << kResultHeading << fit.FitDays << text::kDays;
+  file << text::kResultHeading << fit.FitDays << text::kDays;
   WriteSelectedMeasure(file, fit, model.Settings.ObjectiveType);
   WriteWaterBalance(file, fit);
   WriteDailyRows(file, model, days, true);
@@ -104,11 +99,11 @@ void WriteSimulationLayout(TextWriter& file, const RunoffModel& model,
                            bool withObserved) {
   WriteParameterBlock(file, model.Parameters);
   if (withObserved) {
-    file << kResultHeading << fit.FitDays << text::kDaysRelativeError << fit.RE
-         << kEndLine;
+    file << text::kResultHeading << fit.FitDays << text::kDaysRelativeError
+         << fit.RE << kEndLine;
   } else {
     // No day was compared.
-    file << kResultHeading << 0 << text::kDays << kEndLine;
+    file << text::kResultHeading << 0 << text::kDays << kEndLine;
   }
   WriteDailyRows(file, model, days, withObserved);
 }

@@ -20,7 +20,7 @@ namespace {
 TEST(RunSettings, ReadsEachValueFromItsLineAndTankGroupsByTheirCount) {
   const testing::CaseDir dir;
   const std::pair<int, const char*> lines[] = {
-      {3, "427.165365"}, {5, "-1 calibrate"}, {7, "2"},    {9, "output"},
+      {3, "427.165365"}, {5, "-1 calibrate"}, {7, "2"},      {9, "output"},
       {11, "1"},         {13, "4"},           {15, "29461"}, {17, " 0.5e-1"},
       {19, "14"},        {22, "1"},           {24, "2"},     {26, "3"},
       {28, "4"},         {30, "5"},           {32, "6"},     {34, "7"},
@@ -52,7 +52,7 @@ TEST(RunSettings, ReadsEachValueFromItsLineAndTankGroupsByTheirCount) {
   EXPECT_EQ(*s.OptIndex_CoeffTank, (std::vector<int>{12, 14}));
   EXPECT_EQ(*s.OptIndex_BotomTank, (std::vector<int>{13, 0}));
   EXPECT_EQ(s.CoeffTankIndex(3), 0);  // no group: not calibrated
-  const RunSettings copy = s;  // shares the lists with its source
+  const RunSettings copy = s;         // shares the lists with its source
   (*s.OptIndex_CoeffTank)[0] = 3;
   EXPECT_EQ(copy.CoeffTankIndex(1), 3);
 
@@ -70,8 +70,8 @@ TEST(ParameterSet, DerivesSoilInfiltrationAndInitialTankDepths) {
   EXPECT_NEAR(p.MAX_Infiltration, 12.35250902, 5e-9);
   EXPECT_EQ(p.BotomTank, (std::vector<double>{0, 0.5, 0.2, 0}));
   // 0.1 / 0.1 / 0.8 and 0.05 / 0.05 / 0.8, divided left to right.
-  EXPECT_EQ(p.TankWaterDepth, (std::vector<double>{0, 0, 0.1 / 0.1 / 0.8,
-                                                   0.05 / 0.05 / 0.8}));
+  EXPECT_EQ(p.TankWaterDepth,
+            (std::vector<double>{0, 0, 0.1 / 0.1 / 0.8, 0.05 / 0.05 / 0.8}));
   dir.SetLine("param.dat", 25, "1");
   p.Read(0);
   EXPECT_EQ(p.TankWaterDepth, (std::vector<double>{0, 0.05 / 0.2 / 0.8}));

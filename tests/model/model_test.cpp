@@ -29,14 +29,17 @@ struct Row {
 
 Row Value(const char* name, std::function<double(RunoffModel&)> value,
           double expected) {
-  return {name, [=](RunoffModel& m, auto&) { return std::vector{value(m)}; },
+  return {name,
+          [=](RunoffModel& m, auto&) { return std::vector{value(m)}; },
           {expected}};
 }
 Row After(const char* name, double x, double f, double expected) {
-  return Value(name, [=](auto& m) { return m.CapacityAfter(x, f); }, expected);
+  return Value(
+      name, [=](auto& m) { return m.CapacityAfter(x, f); }, expected);
 }
 Row Capacity(const char* name, double w, double f, double expected) {
-  return Value(name, [=](auto& m) { return m.NextCapacity(w, f); }, expected);
+  return Value(
+      name, [=](auto& m) { return m.NextCapacity(w, f); }, expected);
 }
 // For a demand of 0.3.
 Row Soil(const char* name, double f, double f18, double s18, double ce,
@@ -74,8 +77,8 @@ Row Impervious(const char* name, double coeffTop, double depth, double rain,
           expected};
 }
 // With HsT 1 and CsT 0.5: outflow, next capacity, surface tank after.
-Row Infiltrate(const char* name, double f, double rain, double es,
-               double depth, double coeffBottom, std::vector<double> expected) {
+Row Infiltrate(const char* name, double f, double rain, double es, double depth,
+               double coeffBottom, std::vector<double> expected) {
   return {name,
           [=](RunoffModel& m, ParameterSet& p) {
             p.HighSurfaceTopTank = 1, p.CoeffSurfaceTopTank = 0.5;
@@ -139,10 +142,12 @@ TEST_P(Routine, GivesWorkedOutputs) {
 INSTANTIATE_TEST_SUITE_P(
     WorkedExample, Routine,
     ::testing::Values(
-        Value("HortonDecayE1", [](auto& m) { return m.HortonDecay(); },
-              0.60653066),
-        Value("StepVolumeAt5", [](auto& m) { return m.StepVolume(5); },
-              4.14775472),
+        Value(
+            "HortonDecayE1", [](auto& m) { return m.HortonDecay(); },
+            0.60653066),
+        Value(
+            "StepVolumeAt5", [](auto& m) { return m.StepVolume(5); },
+            4.14775472),
         After("CapacityAfter2At5", 2, 5, 4.14307012),
         After("CapacityAfterNothingIsUnchanged", 0, 5, 5),
         After("CapacityAfterNaNCountsAsNothing", kNaN, 5, 5),
@@ -184,7 +189,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {0, 0.06, 0}),
         Impervious("ImperviousWithoutWaterMeetsNoDemand", 0.5, 0, 0, 0.5,
                    {0, 0, 0}),
-        Impervious("ImperviousOutflowLimitedToStore", 1.5, 1, 0, 0, {0.2, 0, 0}),
+        Impervious("ImperviousOutflowLimitedToStore", 1.5, 1, 0, 0,
+                   {0.2, 0, 0}),
         // Excess 6 − V(5) = 1.85224528 rises above the upper outlet.
         Infiltrate("ExcessFeedsBothOutlets", 5, 6.5, 0.5, 0, 0.1,
                    {0.61134717, 3.42612264, 1.24089811}),

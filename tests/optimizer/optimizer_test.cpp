@@ -78,8 +78,10 @@ Generation WithGenes(int variableCount) {
 }
 
 TEST(Operators, TheLastOutOfRangeGeneSetsThePenaltyAndSkipsTheObjective) {
-  const double rows[][3] = {{-0.1, 1.1, 10000}, {1.1, -0.1, 1000},
-                            {1.5, 0.5, 10000},  {0.0, 1.0, 0.25},
+  const double rows[][3] = {{-0.1, 1.1, 10000},
+                            {1.1, -0.1, 1000},
+                            {1.5, 0.5, 10000},
+                            {0.0, 1.0, 0.25},
                             {kNaN, 0.5, 0.25}};
   for (const auto& [gene1, gene2, f] : rows) {
     Generation generation = WithGenes(2);
@@ -151,7 +153,7 @@ TEST_F(CalibrationRun, FinalPhaseRunsWhileBelowTheBudgetAndNotBelowPoint2) {
   const struct {
     double f;
     int fcountLimit, steps;
-  } rows[] = {{0.5, 29460, 0}, {0.5, 29461, 1}, {0.5, 29531, 2},
+  } rows[] = {{0.5, 29460, 0}, {0.5, 29461, 1},     {0.5, 29531, 2},
               {0.2, 29740, 4}, {0.19999, 29740, 1}, {kNaN, 29740, 1}};
   for (const auto& row : rows) {
     FakeObjective objective([&](const Slots&) { return row.f; });

@@ -41,8 +41,14 @@ TEST(ConstraintPenalty, EachRuleHasItsStrictOrNonStrictEdge) {
       {[](auto& p) { p.CoeffSurfaceBotomTank = 0.2; }, 0},
       {[](auto& p) { p.CoeffSurfaceBotomTank = 0.19; }, kConstraintPenalty},
       {[](auto& p) { p.CoeffSurfaceBotomTank = kNaN; }, kConstraintPenalty},
-      {[](auto& p) { p.BotomTank = {0, 5, 5, 5}; }, 0},
-      {[](auto& p) { p.BotomTank = {0, 6, 6, 6}; }, kConstraintPenalty},
+      {[](auto& p) {
+         p.BotomTank = {0, 5, 5, 5};
+       },
+       0},
+      {[](auto& p) {
+         p.BotomTank = {0, 6, 6, 6};
+       },
+       kConstraintPenalty},
       {[](auto& p) { p.CoeffTank[2] = 0.2; }, 0},
       {[](auto& p) { p.CoeffTank[3] = 0.11; }, kConstraintPenalty},
       {[](auto& p) { p.BotomTank[2] = 0.5; }, 0},
@@ -71,7 +77,7 @@ TEST(ApplyGenes, ScalesIndexedParametersAndKeepsTheRest) {
   s.OptIndex_MAX_Infiltration = 2;
   s.OptIndex_Final_Infiltration = 2;
   *s.OptIndex_CoeffTank = {3};
-  *s.OptIndex_BotomTank = {0, 3};  // tank 3 has no index: not calibrated
+  *s.OptIndex_BotomTank = {0, 3};        // tank 3 has no index: not calibrated
   const Genes x = {kNaN, 0.5, 0.25, 2};  // slot 0 holds no gene
   ApplyGenes(p, s, x);
   EXPECT_EQ(p.Impervious, 0.1);
