@@ -20,24 +20,19 @@ namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
+// Tables of text and what it becomes, laid out as tables.
+// clang-format off
 TEST(NumberFormat, SixSignificantDigitsWithAThreeDigitExponent) {
-  const std::pair<double, const char*> rows[] = {{0.1, "0.1"},
-                                                 {2.5, "2.5"},
-                                                 {0, "0"},
-                                                 {123456, "123456"},
-                                                 {1234567, "1.23457e+006"},
-                                                 {0.00001234, "1.234e-005"},
-                                                 {0.00005, "5e-005"},
-                                                 {0.0001, "0.0001"},
-                                                 {999999.5, "1e+006"},
-                                                 {-2.5e-300, "-2.5e-300"},
-                                                 {1e100, "1e+100"},
-                                                 {5.587012935772848, "5.58701"},
-                                                 {-0.0, "-0"},
-                                                 {std::nan(""), "nan"},
-                                                 {-std::nan(""), "nan"},
-                                                 {kInf, "inf"},
-                                                 {-kInf, "-inf"}};
+  const std::pair<double, const char*> rows[] = {
+      {0.1, "0.1"},           {2.5, "2.5"},
+      {0, "0"},               {123456, "123456"},
+      {1234567, "1.23457e+006"}, {0.00001234, "1.234e-005"},
+      {0.00005, "5e-005"},    {0.0001, "0.0001"},
+      {999999.5, "1e+006"},   {-2.5e-300, "-2.5e-300"},
+      {1e100, "1e+100"},      {5.587012935772848, "5.58701"},
+      {-0.0, "-0"},           {std::nan(""), "nan"},
+      {-std::nan(""), "nan"}, {kInf, "inf"},
+      {-kInf, "-inf"}};
   for (const auto& [value, text] : rows) EXPECT_EQ(FormatNumber(value), text);
   EXPECT_EQ(FormatFixed(0.123456789, 8, 6), "0.123457");
   EXPECT_EQ(FormatFixed(std::nan(""), 8, 6), "     nan");
@@ -46,43 +41,26 @@ TEST(NumberFormat, SixSignificantDigitsWithAThreeDigitExponent) {
 
 TEST(NumberGrammar, LeadingDecimalNumberOrZero) {
   const std::pair<const char*, int> integers[] = {
-      {"  1   runs", 1},
-      {"\t-12,5", -12},
-      {"+7", 7},
-      {"07", 7},
-      {"2.9", 2},
-      {"", 0},
-      {"calibration", 0},
-      {"-", 0},
-      {"0x1A", 0},
-      {"\v\f 3", 3},
-      {"2147483648", INT_MAX},
-      {"-2147483648", INT_MIN},
+      {"  1   runs", 1},  {"\t-12,5", -12},         {"+7", 7},
+      {"07", 7},          {"2.9", 2},               {"", 0},
+      {"calibration", 0}, {"-", 0},                 {"0x1A", 0},
+      {"\v\f 3", 3},      {"2147483648", INT_MAX},  {"-2147483648", INT_MIN},
       {"-99999999999999999999", INT_MIN}};
   for (const auto& [text, value] : integers) {
     EXPECT_EQ(ParseInt(text), value) << text;
   }
-  const std::pair<const char*, double> reals[] = {{"  2.5 mm per hour", 2.5},
-                                                  {"-0.25", -0.25},
-                                                  {"+3", 3.0},
-                                                  {"5.", 5.0},
-                                                  {".5", 0.5},
-                                                  {"1.5E-2x", 0.015},
-                                                  {"2e+", 2.0},
-                                                  {"36.0\r", 36.0},
-                                                  {"\v\f0.1", 0.1},
-                                                  {".", 0.0},
-                                                  {"inf", 0.0},
-                                                  {"nan", 0.0},
-                                                  {"0x1p3", 0.0},
-                                                  {"e5", 0.0},
-                                                  {"1e999", kInf},
-                                                  {"-1e999", -kInf},
-                                                  {"1e-999", 0.0}};
+  const std::pair<const char*, double> reals[] = {
+      {"  2.5 mm per hour", 2.5}, {"-0.25", -0.25}, {"+3", 3.0},
+      {"5.", 5.0},                {".5", 0.5},      {"1.5E-2x", 0.015},
+      {"2e+", 2.0},               {"36.0\r", 36.0}, {"\v\f0.1", 0.1},
+      {".", 0.0},                 {"inf", 0.0},     {"nan", 0.0},
+      {"0x1p3", 0.0},             {"e5", 0.0},      {"1e999", kInf},
+      {"-1e999", -kInf},          {"1e-999", 0.0}};
   for (const auto& [text, value] : reals) {
     EXPECT_EQ(ParseReal(text), value) << text;
   }
 }
+// clang-format on
 
 std::vector<std::string> Lines(std::string text, LastLine rule) {
   const TextLines lines = TextLines::FromText(std::move(text), rule);

@@ -41,13 +41,9 @@ TEST(ConstraintPenalty, EachRuleHasItsStrictOrNonStrictEdge) {
       {[](auto& p) { p.CoeffSurfaceBotomTank = 0.2; }, 0},
       {[](auto& p) { p.CoeffSurfaceBotomTank = 0.19; }, kConstraintPenalty},
       {[](auto& p) { p.CoeffSurfaceBotomTank = kNaN; }, kConstraintPenalty},
-      {[](auto& p) {
-         p.BotomTank = {0, 5, 5, 5};
-       },
+      {[](auto& p) { p.BotomTank[1] = p.BotomTank[2] = p.BotomTank[3] = 5; },
        0},
-      {[](auto& p) {
-         p.BotomTank = {0, 6, 6, 6};
-       },
+      {[](auto& p) { p.BotomTank[1] = p.BotomTank[2] = p.BotomTank[3] = 6; },
        kConstraintPenalty},
       {[](auto& p) { p.CoeffTank[2] = 0.2; }, 0},
       {[](auto& p) { p.CoeffTank[3] = 0.11; }, kConstraintPenalty},
