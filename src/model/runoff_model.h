@@ -12,7 +12,6 @@
 #include "input/parameter_set.h"
 #include "input/run_inputs.h"
 #include "input/run_settings.h"
-#include "model/step_kernel.h"
 
 namespace velm {
 
@@ -38,31 +37,6 @@ class RunoffModel {
   // The steps of the warm-up pass that precedes the main pass: the first
   // sixth of the record.
   int WarmUpSteps() const { return HourCount / 6; }
-
-  // Hourly step i: the routines below in their fixed order, then the tank
-  // cascade. The storage and the impervious store's depth belong to the
-  // running simulation, not to the model.
-  HourlyResult HourlyStep(int i, SurfaceStorage& storage,
-                          double& imperviousDepth);
-
-  // One hourly step's routines (StepKernel's, on Parameters as they stand);
-  // they change the tank depths in place. Depths and rates are per hourly
-  // step. Simulate builds one kernel per run instead.
-  double ImperviousStep(double rain, double demand, double& evaporation,
-                        double& depth) const;
-  double SurfaceTankEvaporation(double& demand);
-  double SoilEvaporation(double f, double demand) const;
-  double InfiltrationStep(double rain, double soilEvaporation, int i);
-  double NextCapacity(double w, double f) const;
-  double CapacityAfter(double x, double f) const;
-  double TankStep(int j, double& inflow);
-
-  // E1: the share of the capacity above Final_Infiltration that is left
-  // after one step of Horton's curve.
-  double HortonDecay() const;
-  // V(f): the water that infiltrates in one step starting at capacity f when
-  // the supply is unlimited.
-  double StepVolume(double f) const;
 
   // The run's inputs, and the series this model reads (shared by every
   // model of the run).

@@ -3,19 +3,6 @@
 
 namespace velm {
 
-HourlyResult RunoffModel::HourlyStep(int i, SurfaceStorage& storage,
-                                     double& imperviousDepth) {
-  StepStores stores{storage, imperviousDepth};
-  const HourlyResult result =
-      StepKernel(Parameters)
-          .Step(Rain[i], PotentialE[i], Settings.SurfaceStorageFlag == 1,
-                Infiltration[i], Infiltration[i + 1], stores,
-                Parameters.TankWaterDepth);
-  storage = stores.Storage;
-  imperviousDepth = stores.ImperviousDepth;
-  return result;
-}
-
 void RunoffModel::Simulate(int useCurrentParameters) {
   if (useCurrentParameters == 0) {
     Parameters = Inputs().FileParameters();

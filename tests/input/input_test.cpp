@@ -72,13 +72,6 @@ TEST(ParameterSet, DerivesSoilInfiltrationAndInitialTankDepths) {
   // 0.1 / 0.1 / 0.8 and 0.05 / 0.05 / 0.8, divided left to right.
   EXPECT_EQ(p.TankWaterDepth,
             (std::vector<double>{0, 0, 0.1 / 0.1 / 0.8, 0.05 / 0.05 / 0.8}));
-  dir.SetLine("param.dat", 25, "1");
-  p.Read(0);
-  EXPECT_EQ(p.TankWaterDepth, (std::vector<double>{0, 0.05 / 0.2 / 0.8}));
-  dir.SetLine("param.dat", 25, "0");
-  dir.SetLine("param.dat", 3, "1");  // no tank to divide by 1 - Impervious
-  p.Read(0);
-  EXPECT_EQ(p.TankWaterDepth, (std::vector<double>{0}));
 }
 
 // One step at a time, refining tenfold at each overshoot; nothing when it

@@ -40,17 +40,6 @@ TEST(Scores, WorkedSeries) {
   EXPECT_NEAR(*s.peakError, 100.0 / 3, kTolerance);  // 4 against 3
 }
 
-TEST(Scores, PerfectFitScoresIdeal) {
-  const std::vector<double> series = {0.5, 3, 1.25};
-  const Scores s = ComputeScores(series, series);
-  for (auto score : {s.nse, s.kge, s.kgePrime, s.r, s.alpha, s.beta}) {
-    EXPECT_NEAR(*score, 1.0, kTolerance);
-  }
-  for (auto score : {s.percentBias, s.rmse, s.peakError}) {
-    EXPECT_EQ(*score, 0.0);
-  }
-}
-
 // A constant observed series has no variance: NSE, r and the ratios built on
 // its spread are undefined, the others are not.
 TEST(Scores, ConstantObservedLeavesSpreadScoresUndefined) {
