@@ -6,7 +6,8 @@
 #     and exit code 1
 #   check_pages.sh render ...
 #     headless Chromium loads each page without a script error and every
-#     chart draws; exit 77 (skipped) when Chromium is not installed
+#     chart draws; exit 77 (skipped) when Chromium is not installed or the
+#     address space is capped
 set -euo pipefail
 mode=$1 velm=$2 report=$3 sample=$4 data=$5
 work=$(mktemp -d)
@@ -43,6 +44,9 @@ fi
 
 browser=$(command -v chromium || command -v chromium-browser || true)
 [ -n "$browser" ] || { echo "chromium is not installed: skipped"; exit 77; }
+# Chromium reserves far more address space than a capped process may have
+# (mutation testing caps each test at 4 GiB).
+[ "$(ulimit -v)" = unlimited ] || { echo "address space capped: skipped"; exit 77; }
 for page in "${pages[@]}"; do
   profile=$(mktemp -d -p "$work")
   dom=$("$browser" --headless --no-sandbox --disable-gpu --disable-quic \
