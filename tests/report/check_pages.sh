@@ -19,10 +19,11 @@ for observed in 1 0; do
   sed -i "7s/.*/$observed/" "$work/sim$observed/control.dat"
   (cd "$work/sim$observed" && "$velm" >/dev/null)
 done
-cp "$data/calibration.csv" "$work/calibration.csv"
+mkdir "$work/cal"
+cp "$data/calibration.csv" "$work/cal/calibration.csv"
 pages=()
-for result in "$work/sim1/result.csv" "$work/sim0/result.csv" "$work/calibration.csv"; do
-  "$report" "$result" >/dev/null
+for result in "$work/sim1/result.csv" "$work/sim0/result.csv" "$work/cal/calibration.csv"; do
+  (cd "$(dirname "$result")" && "$report" "$(basename "$result")" >/dev/null)
   pages+=("${result%.csv}.html")
 done
 
@@ -32,7 +33,20 @@ if [ "$mode" = wellformed ]; then
   for page in "${pages[@]}"; do
     complaints=$(xmllint --html --noout "$page" 2>&1) || fail "xmllint: $page"
     [ -z "$complaints" ] || fail "$page: $complaints"
+    # The script inlined is the packaged dygraphs itself; the rest of the
+    # page (scores, tables, chart data) is pinned byte for byte.
+    sed -n 's|.*base64,\([A-Za-z0-9+/=]*\).*|\1|p' "$page" | base64 -d |
+      cmp -s - /usr/share/javascript/dygraphs/dygraph.min.js ||
+      fail "$page: the inlined script is not dygraphs"
+    expected="$data/expected/$(basename "$(dirname "$page")")-$(basename "$page")"
+    sed 's|base64,[A-Za-z0-9+/=]*|base64,|; /^\.dygraph-/d' "$page" >"$page.stripped"
+    [ -n "${UPDATE_EXPECTED:-}" ] && cp "$page.stripped" "$expected"
+    cmp -s "$page.stripped" "$expected" ||
+      fail "$page differs from $expected: $(diff "$expected" "$page.stripped" | head -5)"
   done
+  "$report" --csv "$work/cal/calibration.csv" >"$work/scores.csv"
+  [ -n "${UPDATE_EXPECTED:-}" ] && cp "$work/scores.csv" "$data/expected/scores.csv"
+  cmp -s "$work/scores.csv" "$data/expected/scores.csv" || fail "--csv output"
   "$report" "$sample/rain.csv" >"$work/out" 2>"$work/err" && fail "accepted rain.csv"
   [ $? -eq 1 ] && [ "$(wc -l <"$work/err")" -eq 1 ] && [ ! -s "$work/out" ] ||
     fail "bad input: $(cat "$work/err")"
