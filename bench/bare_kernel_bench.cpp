@@ -1,156 +1,29 @@
-// The practical floor of a simulation: the hourly step's arithmetic written
-// out in one minimal loop over plain arrays, with no model object, no
-// surface storage, and the per-run constants in locals. Simulate is held to
-// at most 1.2 times this per hourly step.
+// The bare kernel's cost per hourly step on the sample catchment: the
+// yardstick of Simulate's.
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
-#include <filesystem>
-#include <memory>
 #include <vector>
 
+#include "bare_kernel.h"
 #include "input/run_inputs.h"
 
 namespace {
 
-struct Arrays {
-  std::vector<double> rain, demand, calcQ, actualE, capacity;
-};
-
-// One pass over hours [0, hours): the same formulas in the same order as the
-// model's step.
-void Pass(const velm::ParameterSet& p, const Arrays& in, int hours,
-          double* depths, double& impDepth, double* calcQ, double* actualE,
-          double* capacity) {
-  const double fc = p.Final_Infiltration, k = p.Coeff_Reduction;
-  const double f18 = p.F18_Infiltration, fmax = p.MAX_Infiltration;
-  const double imp = p.Impervious, cst = p.CoeffSurfaceTopTank;
-  const double hst = p.HighSurfaceTopTank, csb = p.CoeffSurfaceBotomTank;
-  const double emax = p.MAX_EvapoRatio, ce = p.Coeff_EvapoModel;
-  const double smax = p.MAX_SoilMoisture, s18 = p.F18_SoilMoisture;
-  const double e1 = std::exp(-k), c1 = 1 - e1, pervious = 1 - imp;
-  const double logTerm = fc * std::log((f18 - fc) / (fmax - fc)) / k;
-  const int n = p.TankCount;
-  const auto after = [&](double x, double f) {
-    if (x == 0 || std::isnan(x)) return f;
-    return fc + (f - fc) * std::exp(-k * x / (fc - c1 * (fc - f) / k));
-  };
-  capacity[0] = 1.2 * f18;
-  for (int i = 0; i < hours; ++i) {
-    double demand = in.demand[i];
-    const double rain = in.rain[i];
-    // Impervious store.
-    const double water = impDepth + rain;
-    double unmet = 0.0;
-    if (water > demand) {
-      impDepth = water - demand;
-    } else {
-      impDepth = 0.0;
-      unmet = water > 0 ? demand - water : demand;
-    }
-    const double impE = (demand - unmet) * imp;
-    double qi = cst * impDepth;
-    impDepth -= qi;
-    if (!(impDepth >= 0)) qi += impDepth, impDepth = 0.0;
-    // Surface tank evaporation.
-    double& h0 = depths[0];
-    double tankE = 0.0;
-    if (h0 > 0) {
-      h0 -= demand;
-      if (h0 > 0) {
-        tankE = demand, demand = 0.0;
-      } else {
-        tankE = h0 + demand, demand = -h0, h0 = 0.0;
-      }
-    }
-    // Soil evaporation.
-    const double f = capacity[i];
-    double soilE = emax * demand;
-    if (f >= f18) {
-      double theta = ((fmax - f) / k - logTerm) / smax;
-      if (!(theta >= 0)) theta = 0.0;
-      const double r = theta / s18;
-      if (!(r >= 0.98)) {
-        const double y = -(1 - 1 / (1 - r)) * ce;
-        soilE = emax * demand * (1 - 2 / (std::exp(y) + 1));
-      }
-    }
-    // Infiltration.
-    double w = rain - soilE, excess = 0.0, next;
-    const auto nextCapacity = [&](double w) {
-      const bool wet = !(f >= f18);
-      if (wet) w -= fc;
-      if (!(w >= 0)) {
-        const double c = after(w, f);
-        return c > fmax ? fmax : c;
-      }
-      if (wet) w += fc;
-      const double g = (f - fc) * c1 / k;
-      if (!(fc + g > w)) return f > f18 ? e1 * f + c1 * fc : after(g, f);
-      if (!(f > f18)) w -= fc;
-      return after(w, f);
-    };
-    if (w > 0) {
-      next = nextCapacity(w);
-      excess = w - (fc + (f - fc) * c1 / k);
-      if (!(excess >= 0)) excess = 0.0;
-    } else {
-      next = f > fmax ? fmax : nextCapacity(w);
-    }
-    capacity[i + 1] = next;
-    h0 += excess;
-    double q = h0 > hst ? (h0 - hst) * cst + csb * h0 : csb * h0;
-    if (!(q >= 0)) q = 0.0;
-    h0 -= q;
-    if (!(h0 >= 0)) q += h0, h0 = 0.0;
-    // Tanks.
-    double inflow = 0.0;
-    for (int j = 1; j <= n; ++j) {
-      double& h = depths[j];
-      h += inflow;
-      double side = p.CoeffTank[j] * h;
-      if (j == n) {
-        h -= side;
-      } else {
-        const double b = p.BotomTank[j], loss = side + b;
-        h -= loss;
-        if (h >= 0) {
-          inflow = b;
-        } else {
-          const double held = h + loss;
-          side = side * held / loss, inflow = b * held / loss, h = 0.0;
-        }
-      }
-      q += side;
-    }
-    calcQ[i] = pervious * q + qi * imp;
-    actualE[i] = (soilE + tankE) * pervious + impE;
-  }
-}
-
 void BareKernel(benchmark::State& state) {
-  const std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::current_path(VELM_SAMPLE_DIR);
-  velm::RunInputs inputs;
-  const auto weather = inputs.WeatherRecord();
-  const velm::ParameterSet p = inputs.FileParameters();
-  std::filesystem::current_path(previous);
-
-  const int hours = weather->HourCount;
-  Arrays a{weather->Rain, weather->PotentialE, std::vector<double>(hours),
-           std::vector<double>(hours), std::vector<double>(hours + 1)};
+  velm::RunInputs inputs(VELM_SAMPLE_DIR);
+  const velm::Weather& weather = inputs.WeatherRecord();
+  const velm::ParameterSet& p = inputs.FileParameters();
+  const std::size_t hours = weather.Rain.size();
+  std::vector<double> calcQ(hours), actualE(hours), capacity(hours + 1);
+  std::vector<double> depths;
   for (auto _ : state) {
-    std::vector<double> depths = p.TankWaterDepth;
-    double impDepth = 0.0;
-    Pass(p, a, hours / 6, depths.data(), impDepth, a.calcQ.data(),
-         a.actualE.data(), a.capacity.data());
-    Pass(p, a, hours, depths.data(), impDepth, a.calcQ.data(), a.actualE.data(),
-         a.capacity.data());
-    benchmark::DoNotOptimize(a.calcQ.data());
+    velm::bench::BareSimulate(p, weather.Rain, weather.PotentialE, depths,
+                              calcQ.data(), actualE.data(), capacity.data());
+    benchmark::DoNotOptimize(calcQ.data());
     benchmark::ClobberMemory();
   }
-  const double stepsPerRun = hours / 6 + hours;
+  const double stepsPerRun = static_cast<double>(hours / 6 + hours);
   state.counters["time_per_step"] = benchmark::Counter(
       stepsPerRun, benchmark::Counter::kIsIterationInvariantRate |
                        benchmark::Counter::kInvert);

@@ -1,41 +1,37 @@
-// The cost of one calibration evaluation's simulation, per hourly step, on
-// the sample catchment.
+// The cost of a simulation per hourly step on the sample catchment, with
+// hourly outputs (a simulation run) and with daily totals only (a
+// calibration's evaluation), against the bare kernel's.
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <vector>
-
-#include "model/runoff_model.h"
+#include "input/run_inputs.h"
+#include "model/simulate.h"
 
 namespace {
 
+template <typename Outputs>
 void SimulateSampleCatchment(benchmark::State& state) {
-  // The model reads its files while it is built; Simulate(1) reads none.
-  const std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::current_path(VELM_SAMPLE_DIR);
-  velm::RunoffModel model;
-  std::filesystem::current_path(previous);
-
-  // Each run starts from the file's tank depths, as an evaluation does: left
-  // to drain run after run they would sink into subnormal numbers.
-  const std::vector<double> startDepths = model.Parameters.TankWaterDepth;
+  velm::RunInputs inputs(VELM_SAMPLE_DIR);
+  const velm::Weather& weather = inputs.WeatherRecord();
+  const velm::ParameterSet& p = inputs.FileParameters();
+  const velm::Forcing forcing{weather.Rain, weather.PotentialE, false};
+  Outputs outputs;
   for (auto _ : state) {
-    std::copy(startDepths.begin(), startDepths.end(),
-              model.Parameters.TankWaterDepth.begin());
-    model.Simulate(1);
-    benchmark::DoNotOptimize(model.CalcQ.data());
+    velm::Simulate(p, forcing, outputs);
+    benchmark::DoNotOptimize(outputs.CalcQ.data());
     benchmark::ClobberMemory();
   }
-
-  const double stepsPerRun = model.WarmUpSteps() + model.HourCount;
-  state.counters["steps_per_run"] = stepsPerRun;
-  // Seconds per step of the warm-up and main passes together.
+  const int hours = weather.HourCount();
+  const double stepsPerRun = velm::WarmUpSteps(hours) + hours;
   state.counters["time_per_step"] = benchmark::Counter(
       stepsPerRun, benchmark::Counter::kIsIterationInvariantRate |
                        benchmark::Counter::kInvert);
 }
-BENCHMARK(SimulateSampleCatchment)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SimulateSampleCatchment<velm::HourlyOutputs>)
+    ->Name("SimulateHourly")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(SimulateSampleCatchment<velm::DailyOutputs>)
+    ->Name("SimulateDaily")
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -1,13 +1,57 @@
 #include "common/input_error.h"
 
 namespace velm {
+namespace {
 
-void ThrowCannotOpen(std::string_view key) {
-  throw InputError(std::string(key) + std::string(text::kCannotOpen.bytes));
+template <typename Field>
+std::string Compose(std::string_view key, std::string_view lines,
+                    text::Cp932Text problem, Field field) {
+  std::string out(key);
+  if (!lines.empty()) {
+    out += " ";
+    out += lines;
+    out += field(text::kLineNumber);
+    out += " ";
+  }
+  return out + std::string(field(problem));
 }
 
-void ThrowCannotOpenFileInfo() {
-  throw InputError(std::string(text::kFileInfoCannotOpen.bytes));
+}  // namespace
+
+InputError::InputError(std::string_view key, std::string_view lines,
+                       text::Cp932Text problem)
+    : key_(key),
+      lines_(lines),
+      problem_(problem),
+      message_(Compose(key, lines, problem,
+                       [](text::Cp932Text t) { return t.bytes; })) {}
+
+std::string InputError::Utf8Message() const {
+  return Compose(key_, lines_, problem_,
+                 [](text::Cp932Text t) { return t.utf8; });
+}
+
+namespace {
+
+[[noreturn]] void ThrowOpenFailure(std::string_view key,
+                                   text::Cp932Text problem, std::string path,
+                                   std::string reason) {
+  InputError error(key, "", problem);
+  error.PathTried = std::move(path);
+  error.Reason = std::move(reason);
+  throw error;
+}
+
+}  // namespace
+
+void ThrowCannotOpen(std::string_view key, std::string path,
+                     std::string reason) {
+  ThrowOpenFailure(key, text::kCannotOpen, std::move(path), std::move(reason));
+}
+
+void ThrowCannotOpenFileInfo(std::string path, std::string reason) {
+  ThrowOpenFailure(kFileInfoKey, text::kInputCannotOpen, std::move(path),
+                   std::move(reason));
 }
 
 void ThrowBadLine(std::string_view key, std::size_t lineNumber,
@@ -17,9 +61,7 @@ void ThrowBadLine(std::string_view key, std::size_t lineNumber,
 
 void ThrowBadLines(std::string_view key, std::string_view lines,
                    text::Cp932Text problem) {
-  throw InputError(std::string(key) + " " + std::string(lines) +
-                   std::string(text::kLineNumber.bytes) + " " +
-                   std::string(problem.bytes));
+  throw InputError(key, lines, problem);
 }
 
 }  // namespace velm

@@ -1,34 +1,51 @@
 #include "common/text_lines.h"
 
-#include <filesystem>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
-#include <iterator>
 
 namespace velm {
+namespace {
 
-std::optional<TextLines> TextLines::Read(const std::string& path,
-                                         LastLine rule) {
-  // A directory opens like a file here but has no text; reading it would
-  // take its reported size for the length of the file.
+// The whole content of a file or pipe in one string. Reading in large pieces
+// keeps a long record's cost in proportion to its size; the size of a
+// regular file only reserves room, so a pipe or a file that grows reads the
+// same way.
+std::optional<std::string> ReadWhole(const std::filesystem::path& path,
+                                     std::string& reason) {
   std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return std::nullopt;
-  std::ifstream file(path, std::ios::binary | std::ios::ate);
-  if (!file) return std::nullopt;
-  // The whole file in one go, so that reading a long record costs time in
-  // proportion to its size.
-  const std::streamoff size = file.tellg();
-  std::string text;
-  if (size >= 0) {
-    text.resize(static_cast<std::size_t>(size));
-    file.seekg(0);
-    file.read(text.data(), size);
-    text.resize(static_cast<std::size_t>(file.gcount()));
-  } else {  // not seekable, a pipe say
-    file.clear();
-    text.assign(std::istreambuf_iterator<char>(file),
-                std::istreambuf_iterator<char>());
+  // A directory opens like a file here but has no text.
+  if (std::filesystem::is_directory(path, error)) {
+    reason = std::strerror(EISDIR);
+    return std::nullopt;
   }
-  return TextLines(std::move(text), rule);
+  errno = 0;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    reason = errno != 0 ? std::strerror(errno) : "cannot be opened";
+    return std::nullopt;
+  }
+  std::string text;
+  const auto size = std::filesystem::file_size(path, error);
+  if (!error) text.reserve(static_cast<std::size_t>(size));
+  char piece[1 << 16];
+  while (file.read(piece, sizeof piece) || file.gcount() > 0) {
+    text.append(piece, static_cast<std::size_t>(file.gcount()));
+  }
+  return text;
+}
+
+}  // namespace
+
+std::optional<TextLines> TextLines::Read(const std::filesystem::path& path,
+                                         LastLine rule, std::string* reason) {
+  std::string why;
+  std::optional<std::string> text = ReadWhole(path, why);
+  if (!text) {
+    if (reason != nullptr) *reason = why;
+    return std::nullopt;
+  }
+  return TextLines(std::move(*text), rule);
 }
 
 TextLines TextLines::FromText(std::string text, LastLine rule) {

@@ -7,6 +7,7 @@
 // rest (empty for a line of exactly 1023) counts as the next line.
 
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,8 +25,11 @@ class TextLines {
  public:
   static constexpr std::size_t kMaxPiece = 1023;
 
-  // Reads the whole file; nothing if it cannot be opened or is a directory.
-  static std::optional<TextLines> Read(const std::string& path, LastLine rule);
+  // Reads the whole file, a pipe or FIFO too; nothing if it cannot be opened
+  // or is a directory, and then `reason` (if given) says why.
+  static std::optional<TextLines> Read(const std::filesystem::path& path,
+                                       LastLine rule,
+                                       std::string* reason = nullptr);
   static TextLines FromText(std::string text, LastLine rule);
 
   std::size_t Count() const { return spans_.size(); }

@@ -1,7 +1,5 @@
 #include "common/text_writer.h"
 
-#include <iostream>
-
 #include "common/number_format.h"
 
 namespace velm {
@@ -24,7 +22,5 @@ TextWriter& TextWriter::operator<<(EndLineTag) {
   out_->flush();
   return *this;
 }
-
-TextWriter Console() { return TextWriter(std::cout, LineEnd::kLf); }
 
 }  // namespace velm

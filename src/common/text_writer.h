@@ -38,7 +38,4 @@ class TextWriter {
   LineEnd end_;
 };
 
-// Lines to standard output, ended with LF.
-TextWriter Console();
-
 }  // namespace velm

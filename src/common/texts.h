@@ -17,11 +17,12 @@ struct Cp932Text {
 };
 
 // Input files that cannot be opened or read.
-inline constexpr Cp932Text kFileInfoCannotOpen{
-    "FILEINFO "
-    "\x93\xfc\x97\xcd\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x83\x49\x81\x5b"
-    "\x83\x76\x83\x93\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1",
-    "FILEINFO 入力ファイルをオープンできません"};
+// FILEINFO.dat's, after the key "FILEINFO".
+inline constexpr Cp932Text kInputCannotOpen{
+    " \x93\xfc\x97\xcd\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x83\x49\x81"
+    "\x5b\x83\x76\x83\x93\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1",
+    " 入力ファイルをオープンできません"};
+// Every other input file's, after its key.
 inline constexpr Cp932Text kCannotOpen{
     " \x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x83\x49\x81\x5b\x83\x76\x83\x93"
     "\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1",
@@ -137,7 +138,7 @@ inline constexpr Cp932Text kFinalBestLabel{
     "f=",
     "最終最適解 目的関数 f="};
 
-inline constexpr std::array kAllTexts{&kFileInfoCannotOpen,
+inline constexpr std::array kAllTexts{&kInputCannotOpen,
                                       &kCannotOpen,
                                       &kLineNumber,
                                       &kNoComma,

@@ -1,5 +1,22 @@
+#include <cstdlib>
+#include <iostream>
+
 #include "driver/program.h"
 
 // velm takes no arguments: everything it needs is named by FILEINFO.dat in
-// the working directory.
-int main() { return velm::RunProgramReportingErrors(); }
+// the working directory. VELM_SEED makes a calibration reproducible.
+int main() {
+  velm::Clock clock = velm::SystemClock();
+  if (const char* seed = std::getenv("VELM_SEED")) {
+    const auto value = velm::ParseSeed(seed);
+    if (!value) {
+      std::cerr << "velm: VELM_SEED must be a whole number from 0 to 65535, "
+                   "digits only; it is '"
+                << seed << "'\n";
+      return velm::kExitFailed;
+    }
+    clock = velm::SeedClock(*value);
+  }
+  return velm::RunProgramReportingErrors({}, std::move(clock), std::cout,
+                                         std::cerr);
+}

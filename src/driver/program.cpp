@@ -1,42 +1,51 @@
 #include "driver/program.h"
 
-#include <iostream>
+#include <charconv>
 #include <new>
 
 #include "common/input_error.h"
+#include "driver/run_modes.h"
 #include "input/run_inputs.h"
-#include "input/run_settings.h"
-#include "model/runoff_model.h"
-#include "optimizer/optimizer.h"
-#include "results/result_file.h"
 
 namespace velm {
 
-int RunProgram() {
-  // Every file is read once, at the point where it is first needed.
-  const auto inputs = std::make_shared<RunInputs>();
-  RunoffModel model(inputs);
-  const RunSettings& settings = inputs->Settings();
-  Optimizer optimizer(SystemClock(), inputs);
-  bool resultWritten = true;
+int RunProgram(const std::filesystem::path& directory, Clock clock,
+               std::ostream& console, std::ostream& errors) {
+  RunInputs inputs(directory);
+  // The order in which the program has always first read its files, which
+  // decides which problem a user sees first.
+  inputs.Files();
+  const RunSettings& settings = inputs.Settings();
+  inputs.WeatherRecord();
+  inputs.FileParameters();
   if (settings.RunMode != 0) {
-    resultWritten = optimizer.Run(settings.OutputFlag);
-  } else {
-    model.Simulate(0);
-    resultWritten = WriteSimulationResult(model, settings.OutputFlag);
+    return RunCalibration(inputs, std::move(clock), console, errors);
   }
-  return resultWritten ? 0 : 1;
+  return RunSimulation(inputs, console, errors);
 }
 
-int RunProgramReportingErrors() {
+int RunProgramReportingErrors(const std::filesystem::path& directory,
+                              Clock clock, std::ostream& console,
+                              std::ostream& errors) {
   try {
-    return RunProgram();
+    return RunProgram(directory, std::move(clock), console, errors);
   } catch (const InputError& error) {
-    std::cout << error.Message() << "\n\n" << std::flush;
+    console << error.Message() << "\n\n" << std::flush;
   } catch (const std::bad_alloc&) {
-    std::cerr << "velm: out of memory\n";
+    errors << "velm: out of memory\n";
   }
-  return 1;
+  return kExitFailed;
+}
+
+std::optional<std::uint16_t> ParseSeed(std::string_view text) {
+  unsigned value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || text.front() < '0' || text.front() > '9' ||
+      error != std::errc() || stop != end || value > 65535) {
+    return std::nullopt;
+  }
+  return static_cast<std::uint16_t>(value);
 }
 
 }  // namespace velm

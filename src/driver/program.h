@@ -1,15 +1,37 @@
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string_view>
+
+#include "optimizer/random_source.h"
+
 namespace velm {
 
-// One run in the working directory: builds the settings, the model and the
-// optimizer in this order (which fixes the order in which input files are
-// first read), runs the mode the control file asks for, and returns the exit
-// code. Input that cannot be read ends the run with an InputError.
-int RunProgram();
+// Exit codes of velm.
+inline constexpr int kExitOk = 0;
+// An input file cannot be read or holds what the model cannot work with, or
+// the result file could not be written.
+inline constexpr int kExitFailed = 1;
+// A calibration ended with a result that is not a valid parameter set.
+inline constexpr int kExitInvalidResult = 2;
+
+// One run in a catchment directory: reads the inputs in the order the
+// program has always first read them, runs the mode the control file asks
+// for, and returns the exit code. Input that cannot be read ends the run with
+// an InputError.
+int RunProgram(const std::filesystem::path& directory, Clock clock,
+               std::ostream& console, std::ostream& errors);
 
 // RunProgram, with an InputError's message (and an empty line) written to
-// standard output and exit code 1.
-int RunProgramReportingErrors();
+// `console` and exit code 1.
+int RunProgramReportingErrors(const std::filesystem::path& directory,
+                              Clock clock, std::ostream& console,
+                              std::ostream& errors);
+
+// The value of VELM_SEED: a decimal from 0 to 65535, digits only.
+std::optional<std::uint16_t> ParseSeed(std::string_view text);
 
 }  // namespace velm

@@ -1,18 +1,13 @@
 #include "input/file_info.h"
 
-#include "common/input_error.h"
-#include "common/text_lines.h"
-
 namespace velm {
 
-void FileInfo::Read() {
-  const auto lines = TextLines::Read(kFileInfoPath, LastLine::kDropped);
-  if (!lines) ThrowCannotOpenFileInfo();
-  // Line 1 is a heading; lines 2 to 7 are "label,name", the label unread.
+FileInfo FileInfo::Parse(const TextLines& lines) {
+  FileInfo files;
   for (std::size_t entry = 0; entry < kEntryCount; ++entry) {
     const std::size_t lineNumber = entry + 2;
-    if (lineNumber > lines->Count()) break;
-    const std::string_view line = lines->LineOrEmpty(lineNumber);
+    if (lineNumber > lines.Count()) break;
+    const std::string_view line = lines.LineOrEmpty(lineNumber);
     const std::size_t comma = line.find(',');
     if (comma == std::string_view::npos) {
       ThrowBadLine(kFileInfoKey, lineNumber, text::kNoComma);
@@ -21,8 +16,9 @@ void FileInfo::Read() {
     if (name.size() > kMaxNameLength) {
       ThrowBadLine(kFileInfoKey, lineNumber, text::kNameTooLong);
     }
-    names_[entry] = std::string(name);
+    files.names_[entry] = std::string(name);
   }
+  return files;
 }
 
 }  // namespace velm

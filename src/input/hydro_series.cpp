@@ -8,7 +8,8 @@
 
 #include "common/input_error.h"
 #include "common/number_parse.h"
-#include "common/text_lines.h"
+#include "input/file_info.h"
+#include "model/simulate.h"
 
 namespace velm {
 namespace {
@@ -23,28 +24,21 @@ constexpr double kEvaporationShare = 0.1;
 // which is everything after the last of those commas.
 template <std::size_t LeadingCount>
 struct Record {
-  std::array<std::string_view, LeadingCount> leading;
-  std::string_view value;
+  std::array<std::string_view, LeadingCount> Leading;
+  std::string_view Value;
 };
 
 template <std::size_t LeadingCount>
 std::optional<Record<LeadingCount>> SplitRecord(std::string_view line) {
   Record<LeadingCount> record;
-  for (std::string_view& field : record.leading) {
+  for (std::string_view& field : record.Leading) {
     const std::size_t comma = line.find(',');
     if (comma == std::string_view::npos) return std::nullopt;
     field = line.substr(0, comma);
     line.remove_prefix(comma + 1);
   }
-  record.value = line;
+  record.Value = line;
   return record;
-}
-
-TextLines ReadDataFile(const FileInfo& files, FileEntry entry,
-                       std::string_view key) {
-  auto lines = TextLines::Read(files.Name(entry), LastLine::kDropped);
-  if (!lines) ThrowCannotOpen(key);
-  return std::move(*lines);
 }
 
 // The value of an hourly record (four leading fields: dates and hour).
@@ -52,89 +46,78 @@ double HourlyValue(const TextLines& lines, std::size_t index,
                    std::string_view key) {
   const auto record = SplitRecord<4>(lines[index]);
   if (!record) ThrowBadLine(key, index + 1, text::kTooFewFields);
-  return ParseReal(record->value);
+  return ParseReal(record->Value);
+}
+
+std::vector<double> DailyTotals(const std::vector<double>& hourly) {
+  std::vector<double> days(hourly.size() / kHoursPerDay);
+  SumDaily(hourly, days);
+  return days;
 }
 
 }  // namespace
 
-void SumDaily(std::span<const double> steps, std::span<double> days) {
-  constexpr std::size_t kDayLength = kHoursPerDay;
-  const std::size_t dayCount = steps.size() / kDayLength;
-  for (std::size_t k = 0; k < dayCount; ++k) {
-    double total = 0.0;
-    // Last hour first: the order fixes the rounding of the totals.
-    for (std::size_t h = kDayLength; h-- > 0;) {
-      total += steps[kDayLength * k + h];
-    }
-    days[k] = total;
-  }
-}
-
-HydroSeries::HydroSeries() {
-  Files.Read();
-  Settings.Read();
-}
-
-int HydroSeries::CountRainLines() const {
-  const TextLines lines = ReadDataFile(Files, FileEntry::kRain, kRainKey);
-  return static_cast<int>(std::min<std::size_t>(lines.Count(), INT_MAX));
-}
-
-void HydroSeries::ReadRainAndEvaporation(std::span<double> rain,
-                                         std::span<double> hourlyEP) {
-  const TextLines rainLines = ReadDataFile(Files, FileEntry::kRain, kRainKey);
-  // The rain file was counted to size the arrays; should it have changed
-  // since, nothing is written past them and hours it no longer has are dry.
-  std::fill(rain.begin(), rain.end(), 0.0);
-  const std::size_t hours = std::min(rainLines.Count(), rain.size());
+std::vector<double> ParseRain(const TextLines& lines) {
+  const std::size_t hours = std::min<std::size_t>(lines.Count(), INT_MAX);
+  std::vector<double> rain(hours);
   for (std::size_t t = 0; t < hours; ++t) {
-    rain[t] = HourlyValue(rainLines, t, kRainKey);
+    rain[t] = HourlyValue(lines, t, kRainKey);
   }
+  return rain;
+}
 
-  const std::size_t days = rain.size() / kHoursPerDay;
-  Year.assign(days, 0);
-  Month.assign(days, 0);
-  Day.assign(days, 0);
+Weather ParseEvaporation(const TextLines& lines, std::vector<double> rain) {
+  Weather weather;
+  weather.Rain = std::move(rain);
+  const std::size_t days = weather.Rain.size() / kHoursPerDay;
+  Calendar& dates = weather.Dates;
+  dates.Year.assign(days, 0);
+  dates.Month.assign(days, 0);
+  dates.Day.assign(days, 0);
   std::vector<double> dailyEP(days, 0.0);
-  const TextLines epLines =
-      ReadDataFile(Files, FileEntry::kEvaporation, kEvaporationKey);
-  for (std::size_t d = 0; d < epLines.Count(); ++d) {
+  for (std::size_t d = 0; d < lines.Count(); ++d) {
     if (d >= days) ThrowBadLine(kEvaporationKey, d + 1, text::kTooManyLines);
-    const auto record = SplitRecord<3>(epLines[d]);
+    const auto record = SplitRecord<3>(lines[d]);
     if (!record) ThrowBadLine(kEvaporationKey, d + 1, text::kTooFewFields);
-    Year[d] = ParseInt(record->leading[0]);
-    Month[d] = ParseInt(record->leading[1]);
-    Day[d] = ParseInt(record->leading[2]);
-    dailyEP[d] = ParseReal(record->value);
+    dates.Year[d] = ParseInt(record->Leading[0]);
+    dates.Month[d] = ParseInt(record->Leading[1]);
+    dates.Day[d] = ParseInt(record->Leading[2]);
+    dailyEP[d] = ParseReal(record->Value);
   }
-  if (epLines.Count() < days) {
-    ThrowBadLine(kEvaporationKey, epLines.Count() + 1, text::kTooFewLines);
+  if (lines.Count() < days) {
+    ThrowBadLine(kEvaporationKey, lines.Count() + 1, text::kTooFewLines);
   }
 
   // Hours of a trailing partial day have no evaporation.
-  std::fill(hourlyEP.begin(), hourlyEP.end(), 0.0);
+  weather.PotentialE.assign(weather.Rain.size(), 0.0);
   for (std::size_t d = 0; d < days; ++d) {
     for (int h = kFirstEvaporationHour; h <= kLastEvaporationHour; ++h) {
-      hourlyEP[kHoursPerDay * d + h - 1] = kEvaporationShare * dailyEP[d];
+      weather.PotentialE[kHoursPerDay * d + h - 1] =
+          kEvaporationShare * dailyEP[d];
     }
   }
+  weather.DailyRain = DailyTotals(weather.Rain);
+  weather.DailyPotentialE = DailyTotals(weather.PotentialE);
+  return weather;
 }
 
-void HydroSeries::ReadObservedRunoff(std::span<double> observed) const {
-  const TextLines lines =
-      ReadDataFile(Files, FileEntry::kObservedRunoff, kObservedRunoffKey);
-  if (lines.Count() > observed.size()) {
-    ThrowBadLine(kObservedRunoffKey, observed.size() + 1, text::kTooManyLines);
+double ObservedDepth(double q, double catchmentArea) {
+  return catchmentArea == 1.0 ? q : q * 3600 / catchmentArea * 0.001;
+}
+
+ObservedRunoff ParseObservedRunoff(const TextLines& lines, std::size_t hours,
+                                   double catchmentArea) {
+  if (lines.Count() > hours) {
+    ThrowBadLine(kObservedRunoffKey, hours + 1, text::kTooManyLines);
   }
-  const double area = Settings.CatchmentArea;
+  ObservedRunoff observed;
+  observed.Hourly.assign(hours, 0.0);
   for (std::size_t t = 0; t < lines.Count(); ++t) {
-    const double q = HourlyValue(lines, t, kObservedRunoffKey);
-    // An area of exactly 1 means the file is already in model units;
-    // otherwise flow per second over the area becomes depth per hour.
-    observed[t] = area == 1.0 ? q : q * 3600 / area * 0.001;
+    observed.Hourly[t] = ObservedDepth(
+        HourlyValue(lines, t, kObservedRunoffKey), catchmentArea);
   }
-  std::fill(observed.begin() + static_cast<std::ptrdiff_t>(lines.Count()),
-            observed.end(), 0.0);
+  observed.Daily = DailyTotals(observed.Hourly);
+  return observed;
 }
 
 }  // namespace velm

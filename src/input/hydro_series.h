@@ -1,51 +1,32 @@
 #pragma once
 
-// The three data series: hourly rain, daily potential evaporation (which also
-// gives the calendar) and hourly observed runoff. The caller owns the hourly
-// arrays; the series fills them.
+// The readers of the three data files: hourly rain, daily potential
+// evaporation (which also gives the calendar) and hourly observed runoff.
 
-#include <span>
-#include <utility>
+#include <cstddef>
 #include <vector>
 
-#include "input/file_info.h"
-#include "input/run_settings.h"
+#include "common/text_lines.h"
+#include "input/series.h"
 
 namespace velm {
 
-// The model steps in hours and reports by day.
-inline constexpr int kHoursPerDay = 24;
+// The value of every rain record, one per hour.
+std::vector<double> ParseRain(const TextLines& lines);
 
-// Daily totals of an hourly series: the 24 hours of each whole day added
-// last hour first. `days` holds at least steps.size() / 24 values.
-void SumDaily(std::span<const double> steps, std::span<double> days);
+// The evaporation file's records for the whole days of `rain`: the calendar
+// and the hourly potential evaporation; then the daily totals. Exactly one
+// record per whole day.
+Weather ParseEvaporation(const TextLines& lines, std::vector<double> rain);
 
-class HydroSeries {
- public:
-  // Reads FILEINFO.dat, then the run settings (FILEINFO.dat and the control
-  // file again); the data files are read by the operations below.
-  HydroSeries();
-  // With the files and settings already read.
-  HydroSeries(FileInfo files, RunSettings settings)
-      : Settings(std::move(settings)), Files(std::move(files)) {}
+// One value per hour of a run of `hours`, converted by the catchment area;
+// hours after the end of a shorter file are 0, so their days count as
+// unobserved. A file longer than the run is refused.
+ObservedRunoff ParseObservedRunoff(const TextLines& lines, std::size_t hours,
+                                   double catchmentArea);
 
-  // The number of hours of the run: the records of the rain file.
-  int CountRainLines() const;
-
-  // Fills one value per hour of rain, and the day's potential evaporation
-  // spread evenly over hours 9 to 18 of each day; fills the calendar.
-  void ReadRainAndEvaporation(std::span<double> rain,
-                              std::span<double> hourlyEP);
-
-  // Fills one value per hour, converted by the catchment area. Hours after
-  // the end of a shorter file are 0, so their days count as unobserved.
-  void ReadObservedRunoff(std::span<double> observed) const;
-
-  RunSettings Settings;
-  FileInfo Files;
-  std::vector<int> Year;
-  std::vector<int> Month;
-  std::vector<int> Day;
-};
+// Observed runoff q per second over an area in km² as a depth per hour; an
+// area of exactly 1 means the values are already depths.
+double ObservedDepth(double q, double catchmentArea);
 
 }  // namespace velm

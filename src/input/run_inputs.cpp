@@ -1,62 +1,97 @@
 #include "input/run_inputs.h"
 
+#include "common/input_error.h"
+#include "input/parameter_file.h"
+
 namespace velm {
+namespace {
+
+// A data file's last line without a line feed is not a record; the control
+// and parameter files read theirs.
+LastLine LastLineRule(FileEntry entry) {
+  return entry == FileEntry::kControl || entry == FileEntry::kParameter
+             ? LastLine::kKept
+             : LastLine::kDropped;
+}
+
+std::string_view KeyOf(FileEntry entry) {
+  switch (entry) {
+    case FileEntry::kControl:
+      return kControlKey;
+    case FileEntry::kParameter:
+      return kParameterKey;
+    case FileEntry::kRain:
+      return kRainKey;
+    case FileEntry::kEvaporation:
+      return kEvaporationKey;
+    default:
+      return kObservedRunoffKey;
+  }
+}
+
+}  // namespace
+
+RunInputs::RunInputs(std::filesystem::path directory)
+    : directory_(std::move(directory)) {}
+
+std::filesystem::path RunInputs::PathOf(FileEntry entry) {
+  return directory_ / Files().Name(entry);
+}
 
 const FileInfo& RunInputs::Files() {
   if (!files_) {
-    FileInfo files;
-    files.Read();
-    files_ = std::move(files);
+    const std::filesystem::path path = directory_ / kFileInfoName;
+    std::string reason;
+    const auto lines = TextLines::Read(path, LastLine::kDropped, &reason);
+    if (!lines) ThrowCannotOpenFileInfo(path.string(), reason);
+    files_ = FileInfo::Parse(*lines);
   }
   return *files_;
 }
 
+namespace {
+
+TextLines ReadInput(RunInputs& inputs, FileEntry entry) {
+  const std::filesystem::path path = inputs.PathOf(entry);
+  std::string reason;
+  auto lines = TextLines::Read(path, LastLineRule(entry), &reason);
+  if (!lines) ThrowCannotOpen(KeyOf(entry), path.string(), reason);
+  return std::move(*lines);
+}
+
+}  // namespace
+
 const RunSettings& RunInputs::Settings() {
   if (!settings_) {
-    RunSettings settings;
-    settings.Read();
-    settings_ = std::move(settings);
+    settings_ = RunSettings::Parse(ReadInput(*this, FileEntry::kControl));
   }
   return *settings_;
 }
 
-std::shared_ptr<const Weather> RunInputs::WeatherRecord() {
+const Weather& RunInputs::WeatherRecord() {
   if (!weather_) {
-    auto weather = std::make_shared<Weather>(HydroSeries(Files(), Settings()));
-    weather->HourCount = weather->Series.CountRainLines();
-    const auto hours = static_cast<std::size_t>(weather->HourCount);
-    weather->Rain.assign(hours, 0.0);
-    weather->PotentialE.assign(hours, 0.0);
-    weather->Series.ReadRainAndEvaporation(weather->Rain, weather->PotentialE);
-    weather->DailyRain.assign(hours / kHoursPerDay, 0.0);
-    weather->DailyPotentialE.assign(hours / kHoursPerDay, 0.0);
-    SumDaily(weather->Rain, weather->DailyRain);
-    SumDaily(weather->PotentialE, weather->DailyPotentialE);
-    weather_ = std::move(weather);
+    std::vector<double> rain = ParseRain(ReadInput(*this, FileEntry::kRain));
+    weather_ = ParseEvaporation(ReadInput(*this, FileEntry::kEvaporation),
+                                std::move(rain));
   }
-  return weather_;
+  return *weather_;
 }
 
 const ParameterSet& RunInputs::FileParameters() {
   if (!parameters_) {
-    ParameterSet parameters;
-    parameters.Read(0);
-    parameters_ = std::move(parameters);
+    parameters_ = ParseParameterFile(ReadInput(*this, FileEntry::kParameter));
   }
   return *parameters_;
 }
 
-std::shared_ptr<const ObservedRunoff> RunInputs::Observed() {
+const ObservedRunoff& RunInputs::Observed() {
   if (!observed_) {
-    const auto weather = WeatherRecord();
-    auto observed = std::make_shared<ObservedRunoff>();
-    observed->Hourly.assign(weather->Rain.size(), 0.0);
-    weather->Series.ReadObservedRunoff(observed->Hourly);
-    observed->Daily.assign(observed->Hourly.size() / kHoursPerDay, 0.0);
-    SumDaily(observed->Hourly, observed->Daily);
-    observed_ = std::move(observed);
+    const std::size_t hours = WeatherRecord().Rain.size();
+    const double area = Settings().CatchmentArea;
+    observed_ = ParseObservedRunoff(
+        ReadInput(*this, FileEntry::kObservedRunoff), hours, area);
   }
-  return observed_;
+  return *observed_;
 }
 
 }  // namespace velm

@@ -1,61 +1,51 @@
 #pragma once
 
-// Everything a run reads, read once. Inputs do not change while a run lasts,
-// so every file is read and parsed the first time something asks for it and
-// kept for the rest of the run; the models of the run share the parsed
-// series read-only. The first request of each file happens where the program
-// first read that file, so a missing or bad file is reported at the same
-// point with the same message.
+// Everything a run reads, from one catchment directory, each file read once.
+// Inputs do not change while a run lasts, so every file is read and parsed
+// the first time something asks for it and kept for the rest of the run. The
+// program asks for each file where it first needs it, so a missing or bad
+// file is reported at that point, and each request first asks for what the
+// file depends on (FILEINFO.dat names them all).
 
-#include <memory>
+#include <filesystem>
 #include <optional>
-#include <vector>
 
 #include "input/file_info.h"
 #include "input/hydro_series.h"
-#include "input/parameter_set.h"
 #include "input/run_settings.h"
+#include "model/parameter_set.h"
 
 namespace velm {
 
-// The rain and evaporation files of a run, with the daily totals the fit
-// reports (summed as the fit sums every series).
-struct Weather {
-  explicit Weather(HydroSeries series) : Series(std::move(series)) {}
-  int HourCount = 0;
-  HydroSeries Series;  // the calendar
-  std::vector<double> Rain;
-  std::vector<double> PotentialE;
-  std::vector<double> DailyRain;
-  std::vector<double> DailyPotentialE;
-};
-
-// The observed-runoff file in model units, one value per hour of the run,
-// and its daily totals.
-struct ObservedRunoff {
-  std::vector<double> Hourly;
-  std::vector<double> Daily;
-};
-
 class RunInputs {
  public:
+  // Relative names in FILEINFO.dat resolve against `directory`.
+  explicit RunInputs(std::filesystem::path directory);
+
+  const std::filesystem::path& Directory() const { return directory_; }
+  // Where a file named by FILEINFO.dat is opened; messages show the name as
+  // FILEINFO.dat writes it.
+  std::filesystem::path PathOf(FileEntry entry);
+
   // FILEINFO.dat.
   const FileInfo& Files();
-  // The control file (after FILEINFO.dat).
+  // The control file.
   const RunSettings& Settings();
   // The rain file, then the evaporation file.
-  std::shared_ptr<const Weather> WeatherRecord();
-  // The parameter file, read without echo; print it with Echo.
+  const Weather& WeatherRecord();
+  // The parameter file.
   const ParameterSet& FileParameters();
-  // The observed-runoff file, sized by the rain record.
-  std::shared_ptr<const ObservedRunoff> Observed();
+  // The observed-runoff file (after the rain file, which sets its length, and
+  // the control file, which gives the catchment area).
+  const ObservedRunoff& Observed();
 
  private:
+  std::filesystem::path directory_;
   std::optional<FileInfo> files_;
   std::optional<RunSettings> settings_;
-  std::shared_ptr<const Weather> weather_;
+  std::optional<Weather> weather_;
   std::optional<ParameterSet> parameters_;
-  std::shared_ptr<const ObservedRunoff> observed_;
+  std::optional<ObservedRunoff> observed_;
 };
 
 }  // namespace velm

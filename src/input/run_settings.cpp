@@ -4,7 +4,7 @@
 
 #include "common/input_error.h"
 #include "common/number_parse.h"
-#include "common/text_lines.h"
+#include "input/file_info.h"
 
 namespace velm {
 namespace {
@@ -42,68 +42,62 @@ int ReadIndex(const TextLines& lines, std::size_t lineNumber,
 
 }  // namespace
 
-void RunSettings::Read() {
-  Files.Read();
-  const auto lines =
-      TextLines::Read(Files.Name(FileEntry::kControl), LastLine::kKept);
-  if (!lines) ThrowCannotOpen(kControlKey);
+RunSettings RunSettings::Parse(const TextLines& lines) {
+  RunSettings s;
   const auto integer = [&](std::size_t n) {
-    return ParseInt(lines->LineOrEmpty(n));
+    return ParseInt(lines.LineOrEmpty(n));
   };
   const auto real = [&](std::size_t n) {
-    return ParseReal(lines->LineOrEmpty(n));
+    return ParseReal(lines.LineOrEmpty(n));
   };
 
-  CatchmentArea = real(kCatchmentAreaLine);
-  RunMode = integer(kRunModeLine);
-  ObservedFlag = integer(kObservedFlagLine);
-  OutputFlag = integer(kOutputFlagLine);
-  SurfaceStorageFlag = integer(kSurfaceStorageFlagLine);
-  ObjectiveType = integer(kObjectiveTypeLine);
-  FcountLimit = integer(kFcountLimitLine);
-  BalanceErrorLimit = real(kBalanceErrorLimitLine);
-  VariableCount = integer(kVariableCountLine);
-  if (VariableCount > kMaxVariableCount) {
+  s.CatchmentArea = real(kCatchmentAreaLine);
+  s.RunMode = integer(kRunModeLine);
+  s.ObservedFlag = integer(kObservedFlagLine);
+  s.OutputFlag = integer(kOutputFlagLine);
+  s.SurfaceStorageFlag = integer(kSurfaceStorageFlagLine);
+  s.ObjectiveType = integer(kObjectiveTypeLine);
+  s.FcountLimit = integer(kFcountLimitLine);
+  s.BalanceErrorLimit = real(kBalanceErrorLimitLine);
+  s.VariableCount = integer(kVariableCountLine);
+  if (s.VariableCount > kMaxVariableCount) {
     ThrowBadLine(kControlKey, kVariableCountLine, text::kTooManyVariables);
   }
 
   const auto index = [&](std::size_t n) {
-    return ReadIndex(*lines, n, VariableCount);
+    return ReadIndex(lines, n, s.VariableCount);
   };
-  OptIndex_Impervious = index(22);
-  OptIndex_MAX_Infiltration = index(24);
-  OptIndex_Final_Infiltration = index(26);
-  OptIndex_Coeff_Reduction = index(28);
-  OptIndex_F18_Infiltration = index(30);
-  OptIndex_MAX_EvapoRatio = index(32);
-  OptIndex_Coeff_EvapoModel = index(34);
-  OptIndex_CoeffSurfaceTopTank = index(36);
-  OptIndex_HighSurfaceTopTank = index(38);
-  OptIndex_CoeffSurfaceBotomTank = index(40);
-  OptIndex_HighSurfaceBotomTank = index(42);
+  s.OptIndex_Impervious = index(22);
+  s.OptIndex_MAX_Infiltration = index(24);
+  s.OptIndex_Final_Infiltration = index(26);
+  s.OptIndex_Coeff_Reduction = index(28);
+  s.OptIndex_F18_Infiltration = index(30);
+  s.OptIndex_MAX_EvapoRatio = index(32);
+  s.OptIndex_Coeff_EvapoModel = index(34);
+  s.OptIndex_CoeffSurfaceTopTank = index(36);
+  s.OptIndex_HighSurfaceTopTank = index(38);
+  s.OptIndex_CoeffSurfaceBotomTank = index(40);
+  s.OptIndex_HighSurfaceBotomTank = index(42);
 
   // Tank groups past the end of the file would read as 0, which is what
   // CoeffTankIndex gives for a tank the list does not hold; so the lists stop
   // where the file does and an absurd count cannot exhaust memory.
   const int tankIndexCount = integer(kTankIndexCountLine);
-  auto coeffTank = std::make_shared<std::vector<int>>();
-  auto botomTank = std::make_shared<std::vector<int>>();
   for (int tank = 1; tank <= tankIndexCount; ++tank) {
     const std::size_t groupLine = FirstTankLine(tank);
-    if (groupLine > lines->Count()) break;
-    coeffTank->push_back(index(groupLine + 1));
-    botomTank->push_back(index(groupLine + 2));
+    if (groupLine > lines.Count()) break;
+    s.OptIndex_CoeffTank.push_back(index(groupLine + 1));
+    s.OptIndex_BotomTank.push_back(index(groupLine + 2));
   }
-  OptIndex_CoeffTank = std::move(coeffTank);
-  OptIndex_BotomTank = std::move(botomTank);
+  return s;
 }
 
 int RunSettings::CoeffTankIndex(int tank) const {
-  return IndexAt(*OptIndex_CoeffTank, tank);
+  return IndexAt(OptIndex_CoeffTank, tank);
 }
 
 int RunSettings::BotomTankIndex(int tank) const {
-  return IndexAt(*OptIndex_BotomTank, tank);
+  return IndexAt(OptIndex_BotomTank, tank);
 }
 
 }  // namespace velm

@@ -1,12 +1,10 @@
 #pragma once
 
 // The control file: the settings of a run, read strictly by line number.
-// Every component that needs settings holds its own copy of the run's.
 
-#include <memory>
 #include <vector>
 
-#include "input/file_info.h"
+#include "common/text_lines.h"
 
 namespace velm {
 
@@ -15,15 +13,16 @@ class RunSettings {
   // The optimizer's individuals hold genes X[1] to X[14].
   static constexpr int kMaxVariableCount = 14;
 
-  // Reads FILEINFO.dat into Files, then the control file it names.
-  void Read();
+  // Lines between the values are labels for the reader of the file; lines the
+  // file does not have read as 0. VariableCount above 14 and an index outside
+  // 0..VariableCount are refused.
+  static RunSettings Parse(const TextLines& lines);
 
   // The optimization index of tank i's CoeffTank or BotomTank (i from 1); a
   // tank that the control file gives no index line reads as 0, not calibrated.
   int CoeffTankIndex(int tank) const;
   int BotomTankIndex(int tank) const;
 
-  FileInfo Files;
   int OptIndex_Impervious = 0;
   int OptIndex_MAX_Infiltration = 0;
   int OptIndex_Final_Infiltration = 0;
@@ -34,12 +33,9 @@ class RunSettings {
   int OptIndex_HighSurfaceTopTank = 0;
   int OptIndex_CoeffSurfaceBotomTank = 0;
   int OptIndex_HighSurfaceBotomTank = 0;
-  // Entry i - 1 holds tank i's index. A copy of the record shares these two
-  // lists with its source rather than duplicating them.
-  std::shared_ptr<std::vector<int>> OptIndex_CoeffTank =
-      std::make_shared<std::vector<int>>();
-  std::shared_ptr<std::vector<int>> OptIndex_BotomTank =
-      std::make_shared<std::vector<int>>();
+  // Entry i - 1 holds tank i's index.
+  std::vector<int> OptIndex_CoeffTank;
+  std::vector<int> OptIndex_BotomTank;
   int OptIndex_F18_Infiltration = 0;
   int VariableCount = 0;
   double BalanceErrorLimit = 0.0;

@@ -16,7 +16,7 @@
 #include <cmath>
 #include <span>
 
-#include "input/parameter_set.h"
+#include "model/parameter_set.h"
 #include "model/surface_storage.h"
 
 namespace velm {

@@ -4,10 +4,9 @@
 
 namespace velm {
 
-EvaluationCache::Key EvaluationCache::KeyOf(const Slots& x, int variableCount,
-                                            int outputFlag) {
+EvaluationCache::Key EvaluationCache::KeyOf(const Genes& x,
+                                            int variableCount) {
   Key key;
-  key.Bits[0] = static_cast<std::uint64_t>(outputFlag);
   for (int k = 1; k <= variableCount && k < kSlotCount; ++k) {
     key.Bits[k] = std::bit_cast<std::uint64_t>(x[k]);
   }

@@ -11,7 +11,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "optimizer/generation.h"
+#include "optimizer/gene_map.h"
 
 namespace velm {
 
@@ -24,9 +24,7 @@ class EvaluationCache {
     std::string Report;  // the console text of the evaluation
   };
   // The genes in use, 1 to variableCount, by their bits (so that -0 and 0,
-  // or two NaNs, are told apart as the arithmetic may tell them apart), and
-  // the output flag (in slot 0, which holds no gene), which decides what an
-  // evaluation computes and prints.
+  // or two NaNs, are told apart as the arithmetic may tell them apart).
   struct Key {
     std::array<std::uint64_t, kSlotCount> Bits{};
     bool operator==(const Key&) const = default;
@@ -34,7 +32,7 @@ class EvaluationCache {
   struct KeyHash {
     std::size_t operator()(const Key& key) const;
   };
-  static Key KeyOf(const Slots& x, int variableCount, int outputFlag);
+  static Key KeyOf(const Genes& x, int variableCount);
 
   explicit EvaluationCache(std::size_t byteBudget = kDefaultByteBudget)
       : byteBudget_(byteBudget) {}
@@ -42,7 +40,6 @@ class EvaluationCache {
   const Entry* Find(const Key& key) const;
   // Keeps the entry unless the budget is spent.
   void Insert(const Key& key, Entry entry);
-  std::size_t Size() const { return entries_.size(); }
 
  private:
   std::unordered_map<Key, Entry, KeyHash> entries_;

@@ -1,12 +1,11 @@
 #include "optimizer/generation.h"
 
 #include <numeric>
-#include <utility>
 
 namespace velm {
 
-Generation::Generation(RunSettings settings, RandomSource& random)
-    : Settings(std::move(settings)), GeneBound(Settings.VariableCount + 1) {
+Generation::Generation(int variableCount, RandomSource& random)
+    : GeneBound(variableCount + 1) {
   std::iota(RankTable.begin(), RankTable.end(), 0);
   random.SeedFromClock();
   for (Individual& parent : Parents) {
@@ -19,18 +18,13 @@ Generation::Generation(RunSettings settings, RandomSource& random)
 }
 
 Individual& Generation::Member(int number) {
-  return number < ParentCount ? Parents[number]
-                              : Children[number - ParentCount];
+  return number < kParentCount ? Parents[number]
+                               : Children[number - kParentCount];
 }
 
 const Individual& Generation::Member(int number) const {
-  return number < ParentCount ? Parents[number]
-                              : Children[number - ParentCount];
-}
-
-std::unique_ptr<Generation> CreateGeneration(RandomSource& random,
-                                             const RunSettings& settings) {
-  return std::make_unique<Generation>(settings, random);
+  return number < kParentCount ? Parents[number]
+                               : Children[number - kParentCount];
 }
 
 }  // namespace velm

@@ -8,34 +8,29 @@
 #include <array>
 #include <memory>
 
-#include "input/run_settings.h"
+#include "optimizer/gene_map.h"
 #include "optimizer/random_source.h"
 
 namespace velm {
 
-// Slot k holds gene k (k from 1). Slot 0 holds no gene and stays 0.0: the
-// recombination may read it as a partner gene, and then it must be a number.
-inline constexpr int kSlotCount = RunSettings::kMaxVariableCount + 1;
-using Slots = std::array<double, kSlotCount>;
-
 struct Individual {
-  Slots X{};
-  Slots Sigma{};
+  Genes X{};
+  Genes Sigma{};  // the mutation step size of gene k in slot k
   double f = 0.0;  // smaller is better
 };
 
 class Generation {
  public:
-  static constexpr int ParentCount = 10;
-  static constexpr int ChildCount = 70;
-  static constexpr int MutantCount = ParentCount;  // children 0..9
-  static constexpr int RankCount = ParentCount + ChildCount;
+  static constexpr int kParentCount = 10;
+  static constexpr int kChildCount = 70;
+  static constexpr int kMutantCount = kParentCount;  // children 0..9
+  static constexpr int kRankCount = kParentCount + kChildCount;
   static constexpr double kInitialSigma = 0.1;
 
   // Seeds `random` from the clock and draws the parents' genes in [0, 1],
-  // parent by parent and gene by gene: 10 × VariableCount draws. Children
+  // parent by parent and gene by gene: 10 × variableCount draws. Children
   // start with zero genes, step sizes and fitness.
-  Generation(RunSettings settings, RandomSource& random);
+  Generation(int variableCount, RandomSource& random);
 
   // RankTable holds member numbers: 0..9 are the parents, 10..79 the
   // children 0..69.
@@ -44,16 +39,11 @@ class Generation {
   Individual& Ranked(int entry) { return Member(RankTable[entry]); }
   const Individual& Ranked(int entry) const { return Member(RankTable[entry]); }
 
-  RunSettings Settings;
-  int GeneBound = 1;  // VariableCount + 1: genes are 1 <= k < GeneBound
-  std::array<Individual, ParentCount> Parents;
-  std::array<Individual, ChildCount> Children;
-  std::array<int, RankCount> RankTable;
+  int GeneBound = 1;  // variableCount + 1: genes are 1 <= k < GeneBound
+  std::array<Individual, kParentCount> Parents;
+  std::array<Individual, kChildCount> Children;
+  std::array<int, kRankCount> RankTable;
 };
-
-// A new generation with the run's settings.
-std::unique_ptr<Generation> CreateGeneration(RandomSource& random,
-                                             const RunSettings& settings);
 
 struct SubPopulation {
   std::unique_ptr<Generation> Current;

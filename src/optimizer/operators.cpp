@@ -13,15 +13,15 @@ namespace {
 
 // Scores the individuals in the order given, as one batch, and adds f to the
 // penalty each one holds.
-void ScoreInOrder(std::span<Individual* const> individuals, int outputFlag,
+void ScoreInOrder(std::span<Individual* const> individuals,
                   Objective& objective) {
-  std::vector<const Slots*> genes;
+  std::vector<const Genes*> genes;
   genes.reserve(individuals.size());
   for (const Individual* individual : individuals) {
     genes.push_back(&individual->X);
   }
   std::vector<double> f(individuals.size());
-  objective.StartBatch()->EvaluateAll(genes, f, outputFlag);
+  objective.Evaluate(genes, f);
   for (std::size_t i = 0; i < individuals.size(); ++i) {
     individuals[i]->f = individuals[i]->f + f[i];
   }
@@ -29,8 +29,16 @@ void ScoreInOrder(std::span<Individual* const> individuals, int outputFlag,
 
 }  // namespace
 
-void EvaluateParents(Generation& generation, int outputFlag,
-                     Objective& objective) {
+double ChildBoundsPenalty(const Genes& x, int geneBound) {
+  double penalty = 0.0;
+  for (int k = 1; k < geneBound; ++k) {
+    if (x[k] < 0) penalty = kChildBelowZeroPenalty;
+    if (x[k] > 1) penalty = kChildAboveOnePenalty;
+  }
+  return penalty;
+}
+
+void EvaluateParents(Generation& generation, Objective& objective) {
   std::vector<Individual*> scored;
   for (Individual& parent : generation.Parents) {
     for (int k = 1; k < generation.GeneBound; ++k) {
@@ -38,23 +46,19 @@ void EvaluateParents(Generation& generation, int outputFlag,
     }
     if (parent.f < kParentEvaluationLimit) scored.push_back(&parent);
   }
-  ScoreInOrder(scored, outputFlag, objective);
+  ScoreInOrder(scored, objective);
 }
 
-void EvaluateChildren(Generation& generation, int outputFlag,
-                      Objective& objective) {
+void EvaluateChildren(Generation& generation, Objective& objective) {
   std::vector<Individual*> scored;
-  for (int entry = Generation::ParentCount; entry < Generation::RankCount;
+  for (int entry = Generation::kParentCount; entry < Generation::kRankCount;
        ++entry) {
     Individual& child = generation.Ranked(entry);
-    // Not the worst offence but the last out-of-range gene sets the penalty.
-    for (int k = 1; k < generation.GeneBound; ++k) {
-      if (child.X[k] < 0) child.f = kChildBelowZeroPenalty;
-      if (child.X[k] > 1) child.f = kChildAboveOnePenalty;
-    }
+    const double penalty = ChildBoundsPenalty(child.X, generation.GeneBound);
+    if (penalty != 0.0) child.f = penalty;
     if (child.f < kChildEvaluationLimit) scored.push_back(&child);
   }
-  ScoreInOrder(scored, outputFlag, objective);
+  ScoreInOrder(scored, objective);
 }
 
 void Mutate(Generation& generation, RandomSource& random) {
@@ -62,7 +66,7 @@ void Mutate(Generation& generation, RandomSource& random) {
   const double n = generation.GeneBound;
   const double tau1 = 1 / std::sqrt(2 * std::sqrt(n));
   const double tau2 = 1 / std::sqrt(2 * n);
-  for (int i = 0; i < Generation::MutantCount; ++i) {
+  for (int i = 0; i < Generation::kMutantCount; ++i) {
     const Individual& parent = generation.Parents[i];
     Individual& child = generation.Children[i];
     for (int k = 1; k < generation.GeneBound; ++k) {
@@ -75,18 +79,18 @@ void Mutate(Generation& generation, RandomSource& random) {
 }
 
 void Recombine(Generation& generation, RandomSource& random) {
-  for (int i = 0; i < Generation::ParentCount; ++i) {
+  for (int i = 0; i < Generation::kParentCount; ++i) {
     generation.RankTable[i] = i;
-    generation.RankTable[Generation::ParentCount + i] =
-        Generation::ParentCount + i;
+    generation.RankTable[Generation::kParentCount + i] =
+        Generation::kParentCount + i;
   }
   random.SeedFromClock();
   constexpr int kPartnerCount =
-      Generation::ParentCount + Generation::MutantCount;
-  for (int m = Generation::MutantCount; m < Generation::ChildCount; ++m) {
+      Generation::kParentCount + Generation::kMutantCount;
+  for (int m = Generation::kMutantCount; m < Generation::kChildCount; ++m) {
     Individual& child = generation.Children[m];
     const Individual& main =
-        generation.Ranked(random.Pick(Generation::ParentCount));
+        generation.Ranked(random.Pick(Generation::kParentCount));
     for (int k = 1; k < generation.GeneBound; ++k) {
       const Individual& partner = generation.Ranked(random.Pick(kPartnerCount));
       // Any gene of the partner, slot 0 included, not necessarily gene k.
@@ -94,44 +98,43 @@ void Recombine(Generation& generation, RandomSource& random) {
       child.X[k] =
           main.X[k] + (partner.X[s] - main.X[k]) * kRecombinationWeight;
     }
-    generation.RankTable[m + Generation::ParentCount] =
-        m + Generation::ParentCount;
+    generation.RankTable[m + Generation::kParentCount] =
+        m + Generation::kParentCount;
   }
 }
 
 void SelectBest(Generation& generation) {
   auto& table = generation.RankTable;
   ShellSort(
-      Generation::RankCount,
+      Generation::kRankCount,
       [&](int entry) { return generation.Ranked(entry).f; },
       [&](int a, int b) { std::swap(table[a], table[b]); });
   // The best may include parents, which the copy overwrites: copy out first.
-  std::array<Individual, Generation::ParentCount> best;
-  for (int i = 0; i < Generation::ParentCount; ++i) {
+  std::array<Individual, Generation::kParentCount> best;
+  for (int i = 0; i < Generation::kParentCount; ++i) {
     best[i] = generation.Ranked(i);
   }
   generation.Parents = best;
 }
 
-void InitialiseSubPopulation(SubPopulation& subPopulation, int outputFlag,
+void InitialiseSubPopulation(SubPopulation& subPopulation,
                              RandomSource& random, Objective& objective,
-                             const RunSettings& settings) {
-  std::unique_ptr<Generation> generation = CreateGeneration(random, settings);
-  EvaluateParents(*generation, outputFlag, objective);
+                             int variableCount) {
+  auto generation = std::make_unique<Generation>(variableCount, random);
+  EvaluateParents(*generation, objective);
   subPopulation.Current = std::move(generation);
 }
 
-void StepSubPopulation(SubPopulation& subPopulation, int outputFlag,
-                       RandomSource& random, Objective& objective,
-                       const RunSettings& settings) {
+void StepSubPopulation(SubPopulation& subPopulation, RandomSource& random,
+                       Objective& objective, int variableCount) {
   Generation& generation = *subPopulation.Current;
   Mutate(generation, random);
   Recombine(generation, random);
-  EvaluateChildren(generation, outputFlag, objective);
+  EvaluateChildren(generation, objective);
   SelectBest(generation);
   // The next generation is created with random parents like a first one
   // (reseeding); the survivors then replace them.
-  std::unique_ptr<Generation> next = CreateGeneration(random, settings);
+  auto next = std::make_unique<Generation>(variableCount, random);
   next->Parents = generation.Parents;
   subPopulation.Current = std::move(next);
 }

@@ -6,7 +6,7 @@
 // the mutation and the recombination reseed from the clock.
 
 #include "optimizer/generation.h"
-#include "optimizer/objective_batch.h"
+#include "optimizer/objective.h"
 #include "optimizer/random_source.h"
 
 namespace velm {
@@ -20,13 +20,15 @@ inline constexpr double kChildAboveOnePenalty = 10000.0;
 inline constexpr double kChildEvaluationLimit = 1000.0;
 inline constexpr double kRecombinationWeight = 0.5;
 
+// A child's penalty for genes 1 to geneBound - 1 outside [0, 1]: not the
+// worst offence but the last out-of-range gene sets it; 0 when none is.
+double ChildBoundsPenalty(const Genes& x, int geneBound);
+
 // f of parents 0..9, in one batch.
-void EvaluateParents(Generation& generation, int outputFlag,
-                     Objective& objective);
+void EvaluateParents(Generation& generation, Objective& objective);
 // f of children 0..69 through RankTable entries 10..79, in one batch. The
 // parents keep the f they have: nobody is evaluated twice.
-void EvaluateChildren(Generation& generation, int outputFlag,
-                      Objective& objective);
+void EvaluateChildren(Generation& generation, Objective& objective);
 // Children 0..9: self-adaptive Gaussian mutants of parents 0..9.
 void Mutate(Generation& generation, RandomSource& random);
 // RankTable := parents and mutants, then children 10..69 as intermediate
@@ -36,13 +38,12 @@ void Recombine(Generation& generation, RandomSource& random);
 void SelectBest(Generation& generation);
 
 // A sub-population's first generation: random parents, evaluated.
-void InitialiseSubPopulation(SubPopulation& subPopulation, int outputFlag,
+void InitialiseSubPopulation(SubPopulation& subPopulation,
                              RandomSource& random, Objective& objective,
-                             const RunSettings& settings);
+                             int variableCount);
 // One generation step; the sub-population then holds a new generation whose
 // parents are the best 10 found so far, sorted.
-void StepSubPopulation(SubPopulation& subPopulation, int outputFlag,
-                       RandomSource& random, Objective& objective,
-                       const RunSettings& settings);
+void StepSubPopulation(SubPopulation& subPopulation, RandomSource& random,
+                       Objective& objective, int variableCount);
 
 }  // namespace velm

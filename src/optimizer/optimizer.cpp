@@ -1,51 +1,44 @@
 #include "optimizer/optimizer.h"
 
+#include <array>
 #include <cmath>
-#include <fstream>
-#include <iostream>
 #include <utility>
 
-#include "model/runoff_model.h"
 #include "optimizer/operators.h"
-#include "optimizer/parameter_reports.h"
-#include "optimizer/progress_report.h"
 #include "optimizer/shell_sort.h"
-#include "results/objective.h"
-#include "results/result_file.h"
 
 namespace velm {
 namespace {
 
 bool GoodEnough(double f) {
-  return f < Optimizer::StopFitness || std::isnan(f);
+  return f < Optimizer::kStopFitness || std::isnan(f);
 }
 
 // The six sub-populations and the counters of one run.
 class Search {
  public:
   Search(ProgressReport& report, Clock clock, Objective& objective,
-         int outputFlag, const RunSettings& settings)
+         int variableCount)
       : report_(report),
         random_(std::move(clock)),
         objective_(objective),
-        outputFlag_(outputFlag),
-        settings_(settings) {}
+        variableCount_(variableCount) {}
 
   // Each line is printed before its sub-population is counted.
   void Initialise() {
-    for (int s = 0; s < Optimizer::SubPopulationCount; ++s) {
+    for (int s = 0; s < Optimizer::kSubPopulationCount; ++s) {
       report_.Initialising(s, fcount_);
       fcount_ += Optimizer::kEvaluationsPerInitialisation;
-      InitialiseSubPopulation(subPopulations_[s], outputFlag_, random_,
-                              objective_, settings_);
+      InitialiseSubPopulation(subPopulations_[s], random_, objective_,
+                              variableCount_);
     }
   }
 
   // Epochs with 6, 5, ... 1 active sub-populations, whatever the budget and
   // however good the best f already is.
   void RunEpochs(CalibrationRecord& record) {
-    for (int active = Optimizer::SubPopulationCount; active > 0; --active) {
-      for (int step = 0; step < Optimizer::GenerationsPerEpoch; ++step) {
+    for (int active = Optimizer::kSubPopulationCount; active > 0; --active) {
+      for (int step = 0; step < Optimizer::kGenerationsPerEpoch; ++step) {
         report_.GenerationStarts(active, g_);
         for (int s = 0; s < active; ++s) {
           Step(s);
@@ -86,8 +79,8 @@ class Search {
   double BestF(int s) const { return subPopulations_[s].Best().f; }
 
   void Step(int s) {
-    StepSubPopulation(subPopulations_[s], outputFlag_, random_, objective_,
-                      settings_);
+    StepSubPopulation(subPopulations_[s], random_, objective_,
+                      variableCount_);
     fcount_ += Optimizer::kEvaluationsPerStep;
   }
 
@@ -104,60 +97,30 @@ class Search {
   ProgressReport& report_;
   RandomSource random_;
   Objective& objective_;
-  int outputFlag_;
-  const RunSettings& settings_;
-  std::array<SubPopulation, Optimizer::SubPopulationCount> subPopulations_;
+  int variableCount_;
+  std::array<SubPopulation, Optimizer::kSubPopulationCount> subPopulations_;
   int fcount_ = 0;
   int g_ = 0;
 };
 
 }  // namespace
 
-Optimizer::Optimizer(Clock clock, std::shared_ptr<RunInputs> inputs)
-    : Settings(inputs->Settings()),
-      inputs_(std::move(inputs)),
+Optimizer::Optimizer(int variableCount, int fcountLimit, Clock clock)
+    : variableCount_(variableCount),
+      fcountLimit_(fcountLimit),
       clock_(std::move(clock)) {}
 
-bool Optimizer::Run(int outputFlag) {
-  ModelObjective objective(inputs_);
-  const bool written = Run(outputFlag, objective);
-  record_.Evaluations = objective.EvaluationCounts().Evaluations;
-  record_.Simulations = objective.EvaluationCounts().Simulations;
-  return written;
-}
-
-bool Optimizer::Run(int outputFlag, Objective& objective) {
-  record_ = {};
-  // Whether it opens or not, the run goes on: writes to a failed stream are
-  // skipped, and the failure is reported once, at the end.
-  ResultFile result = OpenResultFile();
-  std::ofstream& resultFile = result.Stream;
-  WriteInitialParameters(Parameters, resultFile);
-
-  ProgressReport report(std::cout, resultFile, outputFlag == 1,
-                        Settings.VariableCount);
-  Search search(report, clock_, objective, outputFlag, Settings);
+CalibrationRecord Optimizer::Run(Objective& objective,
+                                 ProgressReport& report) {
+  CalibrationRecord record;
+  Search search(report, clock_, objective, variableCount_);
   search.Initialise();
-  search.RunEpochs(record_);
-  search.RunFinalPhase(Settings.FcountLimit, record_);
-
-  const Individual best = search.Best();
-  record_.Generation = search.GenerationCount();
-  record_.Fcount = search.Fcount();
-  record_.Best = best;
-
-  // A fresh model simulates the best genes for the result block. The f
-  // reported is the one the search stored, not this evaluation's.
-  RunoffModel model(inputs_);
-  EvaluateObjective(model, best.X, 0);
-  WriteOptimizedParameters(Parameters, Settings, best.X, resultFile);
-  report.FinalBest(best);
-  report.Closing();
-  const bool writtenSoFar = resultFile.good();
-  const bool written =
-      WriteCalibrationResult(model, resultFile) && writtenSoFar;
-  if (!written) ReportUnwritableResultFile(result.Name);
-  return written;
+  search.RunEpochs(record);
+  search.RunFinalPhase(fcountLimit_, record);
+  record.Generation = search.GenerationCount();
+  record.Fcount = search.Fcount();
+  record.Best = search.Best();
+  return record;
 }
 
 }  // namespace velm

@@ -26,6 +26,12 @@ Clock SystemClock() {
   return [] { return std::time(nullptr); };
 }
 
+Clock SeedClock(std::uint16_t seed) {
+  return [start = std::uint32_t{seed} << 16, k = std::uint32_t{0}]() mutable {
+    return static_cast<std::time_t>(start + k++);
+  };
+}
+
 RandomSource::RandomSource(Clock clock) : clock_(std::move(clock)) {}
 
 void RandomSource::SeedFromClock() {

@@ -15,6 +15,11 @@ namespace velm {
 using Clock = std::function<std::time_t()>;
 Clock SystemClock();
 
+// A clock for a reproducible run: its k-th reading (k from 0) is
+// (seed × 65536 + k) mod 2^32, so runs with different seeds share no reading
+// unless one reads the clock more than 65,536 times.
+Clock SeedClock(std::uint16_t seed);
+
 struct NormalDraws {
   double z1;
   double z2;

@@ -1,45 +1,10 @@
 #include "results/fit.h"
 
-#include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iostream>
 
-#include "common/text_writer.h"
-#include "results/result_file.h"
-#include "results/result_layout.h"
+#include "common/texts.h"
 
 namespace velm {
-namespace {
-
-// The hours of a day as an index count.
-constexpr std::size_t kDayLength = kHoursPerDay;
-
-std::vector<double> SumDays(std::span<const double> steps) {
-  std::vector<double> days(steps.size() / kDayLength);
-  SumDaily(steps, days);
-  return days;
-}
-
-}  // namespace
-
-DailyTotals SumModelDays(const RunoffModel& model) {
-  DailyTotals days;
-  days.CalcQ = SumDays(model.CalcQ);
-  // The inputs' totals are summed once per run.
-  const auto weather = model.Inputs().WeatherRecord();
-  days.Rain = weather->DailyRain;
-  days.PotentialE = weather->DailyPotentialE;
-  days.ActualE = SumDays(model.ActualE);
-  return days;
-}
-
-void AddObservedDays(RunoffModel& model, DailyTotals& days) {
-  const auto observed = model.Inputs().Observed();
-  std::copy(observed->Hourly.begin(), observed->Hourly.end(),
-            model.ObservedQ.begin());
-  days.ObservedQ = observed->Daily;
-}
 
 FitMeasures MeasureFit(const DailyTotals& days) {
   FitMeasures fit;
@@ -67,8 +32,9 @@ FitMeasures MeasureFit(const DailyTotals& days) {
   return fit;
 }
 
-double SelectedMeasure(const FitMeasures& fit, const RunSettings& settings) {
-  switch (settings.ObjectiveType) {
+double SelectedMeasure(const FitMeasures& fit, int objectiveType,
+                       double balanceErrorLimit) {
+  switch (objectiveType) {
     case 1:
       return fit.RMSE;
     case 2:
@@ -77,32 +43,39 @@ double SelectedMeasure(const FitMeasures& fit, const RunSettings& settings) {
       return fit.RE;
     default:
       // Written as "not at least" so that a NaN on either side scores too.
-      return !(fit.BalanceRatio >= settings.BalanceErrorLimit)
-                 ? 10 * fit.BalanceRatio
-                 : 0.0;
+      return !(fit.BalanceRatio >= balanceErrorLimit) ? 10 * fit.BalanceRatio
+                                                      : 0.0;
   }
 }
 
-double ComputeFit(RunoffModel& model, int outputFlag, FitReportFile file) {
-  return ComputeFit(model, outputFlag, file, std::cout);
+void WriteSelectedMeasure(TextWriter& out, const FitMeasures& fit,
+                          int objectiveType) {
+  switch (objectiveType) {
+    case 1:
+      out << text::kRmseLabel << fit.RMSE << kEndLine;
+      break;
+    case 2:
+      out << text::kRrLabel << fit.RR << kEndLine;
+      break;
+    case 3:
+      out << text::kReLabel << fit.RE << kEndLine;
+      break;
+    default:
+      break;
+  }
 }
 
-double ComputeFit(RunoffModel& model, int outputFlag, FitReportFile file,
-                  std::ostream& consoleStream) {
-  DailyTotals days = SumModelDays(model);
-  AddObservedDays(model, days);
-  const FitMeasures fit = MeasureFit(days);
-  if (outputFlag == 1) {
-    TextWriter console(consoleStream, LineEnd::kLf);
-    WriteFitReport(console, fit, model.Settings.ObjectiveType);
-    if (file == FitReportFile::kWrite) {
-      ResultFile result = OpenResultFile();
-      TextWriter out(result.Stream, LineEnd::kCrLf);
-      WriteCalibrationLayout(out, model, days, fit);
-      CloseResultFile(result);
-    }
-  }
-  return SelectedMeasure(fit, model.Settings);
+void WriteWaterBalance(TextWriter& out, const FitMeasures& fit) {
+  out << text::kBalanceRain << fit.SumRain << text::kBalanceObserved
+      << fit.SumObservedQ << text::kBalanceCalculated << fit.SumCalcQ
+      << text::kBalanceEvaporation << fit.SumActualE << kEndLine;
+}
+
+void WriteFitReport(TextWriter& console, const FitMeasures& fit,
+                    int objectiveType) {
+  console << "day= " << fit.FitDays;
+  WriteSelectedMeasure(console, fit, objectiveType);
+  WriteWaterBalance(console, fit);
 }
 
 }  // namespace velm

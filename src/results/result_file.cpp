@@ -1,73 +1,81 @@
 #include "results/result_file.h"
 
-#include <iostream>
-
-#include "common/text_writer.h"
+#include "common/result_text.h"
 #include "common/texts.h"
-#include "input/file_info.h"
-#include "results/fit.h"
-#include "results/result_layout.h"
+#include "model/simulate.h"
+#include "results/parameter_block.h"
 
 namespace velm {
 namespace {
 
-// Closes a stream and tells whether everything written to it arrived.
-bool CloseStream(std::ofstream& stream) {
-  stream.flush();
-  const bool written = stream.good();
-  stream.close();
-  return written && !stream.fail();
+void WriteDailyRows(TextWriter& out, const DailyRows& rows,
+                    bool withObserved) {
+  out << (withObserved ? text::kColumnsWithObserved
+                       : text::kColumnsWithoutObserved)
+      << kEndLine;
+  const Calendar& dates = rows.Dates;
+  const DailyTotals& days = rows.Days;
+  for (std::size_t day = 0; day < dates.Year.size(); ++day) {
+    out << static_cast<int>(day) << "," << dates.Year[day] << ","
+        << dates.Month[day] << "," << dates.Day[day] << "," << days.Rain[day]
+        << ",";
+    if (withObserved) out << days.ObservedQ[day] << ",";
+    out << days.CalcQ[day] << "," << days.PotentialE[day] << ","
+        << days.ActualE[day] << "," << rows.Infiltration[kHoursPerDay * day]
+        << "," << kEndLine;
+  }
 }
 
 }  // namespace
 
-ResultFile OpenResultFile() {
-  FileInfo files;
-  files.Read();
-  ResultFile file;
-  file.Name = files.Name(FileEntry::kResult);
-  file.Stream.open(file.Name, std::ios::binary | std::ios::trunc);
-  return file;
+ResultStream OpenResultStream(const std::filesystem::path& path,
+                              std::string name) {
+  ResultStream result;
+  result.Name = std::move(name);
+  result.Stream.open(path, std::ios::binary | std::ios::trunc);
+  return result;
 }
 
-bool CloseResultFile(ResultFile& file) {
-  const bool written = CloseStream(file.Stream);
-  if (!written) ReportUnwritableResultFile(file.Name);
-  return written;
+bool CloseResultStream(ResultStream& result, std::ostream& errors) {
+  result.Stream.flush();
+  const bool written = result.Stream.good();
+  result.Stream.close();
+  if (written && !result.Stream.fail()) return true;
+  ReportUnwritableResult(errors, result.Name);
+  return false;
 }
 
-void ReportUnwritableResultFile(const std::string& name) {
-  std::cerr << text::kCannotWriteResult.bytes << name << '\n' << std::flush;
+void ReportUnwritableResult(std::ostream& errors, const std::string& name) {
+  errors << text::kCannotWriteResult.bytes << name << '\n' << std::flush;
 }
 
-bool WriteCalibrationResult(RunoffModel& model, std::ofstream& stream) {
-  DailyTotals days = SumModelDays(model);
-  AddObservedDays(model, days);
-  const FitMeasures fit = MeasureFit(days);
-  TextWriter console = Console();
-  WriteFitReport(console, fit, model.Settings.ObjectiveType);
-  TextWriter out(stream, LineEnd::kCrLf);
-  WriteCalibrationLayout(out, model, days, fit);
-  return CloseStream(stream);
+void WriteCalibrationLayout(TextWriter& file, const ParameterSet& parameters,
+                            const DailyRows& rows, const FitMeasures& fit,
+                            int objectiveType) {
+  WriteParameterBlock(file, parameters, ParameterLayout::kResult);
+  file << text::kResultHeading << fit.FitDays << text::kDays;
+  WriteSelectedMeasure(file, fit, objectiveType);
+  WriteWaterBalance(file, fit);
+  WriteDailyRows(file, rows, true);
 }
 
-bool WriteSimulationResult(RunoffModel& model, int outputFlag) {
-  DailyTotals days = SumModelDays(model);
-  const bool observed = model.Settings.ObservedFlag == 1;
-  FitMeasures fit;  // no day compared: 0 fit days, RE 0
-  if (observed) {
-    AddObservedDays(model, days);
-    fit = MeasureFit(days);
+void WriteSimulationLayout(TextWriter& file, const ParameterSet& parameters,
+                           const DailyRows& rows, const FitMeasures& fit,
+                           bool withObserved) {
+  WriteParameterBlock(file, parameters, ParameterLayout::kResult);
+  if (withObserved) {
+    file << text::kResultHeading << fit.FitDays << text::kDaysRelativeError
+         << fit.RE << kEndLine;
+  } else {
+    // No day was compared.
+    file << text::kResultHeading << 0 << text::kDays << kEndLine;
   }
-  if (outputFlag != 1) return true;
+  WriteDailyRows(file, rows, withObserved);
+}
 
-  TextWriter console = Console();
+void WriteSimulationSummary(TextWriter& console, const FitMeasures& fit) {
   console << "day= " << fit.FitDays << text::kRelativeError << fit.RE
           << kEndLine;
-  ResultFile result = OpenResultFile();
-  TextWriter out(result.Stream, LineEnd::kCrLf);
-  WriteSimulationLayout(out, model, days, fit, observed);
-  return CloseResultFile(result);
 }
 
 }  // namespace velm

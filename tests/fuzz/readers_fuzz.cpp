@@ -1,19 +1,13 @@
 // One fuzz harness per reader, all driving the readers the program uses and
 // checking what they must guarantee: a refusal is an InputError and nothing
 // else, every entry is defined, and sizes agree. CMake builds this file once
-// per harness, naming it in VELM_FUZZ_HARNESS. The file readers take their
-// files from the working directory, so each run works in a private scratch
-// directory that the harness fills first.
-
-#include <stdlib.h>
+// per harness, naming it in VELM_FUZZ_HARNESS.
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <limits>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,13 +17,11 @@
 #include "common/text_lines.h"
 #include "input/file_info.h"
 #include "input/hydro_series.h"
-#include "input/parameter_set.h"
+#include "input/parameter_file.h"
 #include "input/run_settings.h"
 
 namespace velm::fuzz {
 namespace {
-
-namespace fs = std::filesystem;
 
 // A broken invariant is a finding: stop the way a sanitizer would.
 void Check(bool holds, const char* what) {
@@ -38,31 +30,8 @@ void Check(bool holds, const char* what) {
   std::abort();
 }
 
-void WriteFile(const char* name, std::string_view content) {
-  std::ofstream file(name, std::ios::binary | std::ios::trunc);
-  file.write(content.data(), static_cast<std::streamsize>(content.size()));
-  Check(file.flush().good(), "scratch file written");
-}
-
-// Enters the scratch directory (once per process, removed at exit) and
-// writes a FILEINFO.dat and a control file for a catchment of 36.
-void PrepareWorkingDirectory() {
-  static const struct Scratch {
-    Scratch() {
-      std::string pattern = fs::temp_directory_path() / "velm-fuzz-XXXXXX";
-      Check(mkdtemp(pattern.data()) != nullptr, "scratch directory created");
-      fs::current_path(path = pattern);
-    }
-    ~Scratch() {
-      std::error_code ignored;
-      fs::remove_all(path, ignored);
-    }
-    fs::path path;
-  } scratch;
-  WriteFile("FILEINFO.dat",
-            "files\nc,control.dat\np,param.dat\nr,rain.csv\ne,ep.csv\n"
-            "o,runoff.csv\nq,result.csv\n");
-  WriteFile("control.dat", "control\narea\n36\nmode\n0\nobserved\n1\n");
+TextLines Lines(std::string_view text, LastLine rule) {
+  return TextLines::FromText(std::string(text), rule);
 }
 
 // The readers' splitting rule restated: the lines of a data file, whose last
@@ -93,8 +62,6 @@ std::pair<std::string_view, std::string_view> TwoFiles(std::string_view in) {
   const std::size_t split = std::min(in.find('~'), in.size());
   return {in.substr(0, split), in.substr(std::min(split + 1, in.size()))};
 }
-
-constexpr double kUnset = std::numeric_limits<double>::quiet_NaN();
 
 }  // namespace
 
@@ -135,10 +102,7 @@ void number_parse(std::string_view input) {
 
 // Six names, each from one line and within the name buffer.
 void file_info(std::string_view text) {
-  PrepareWorkingDirectory();
-  WriteFile("FILEINFO.dat", text);
-  FileInfo files;
-  files.Read();
+  const FileInfo files = FileInfo::Parse(Lines(text, LastLine::kDropped));
   for (int entry = 1; entry <= 6; ++entry) {
     const std::string& name = files.Name(static_cast<FileEntry>(entry));
     Check(name.size() <= FileInfo::kMaxNameLength, "name fits");
@@ -149,12 +113,9 @@ void file_info(std::string_view text) {
 // Every index a gene number; both tank lists alike and no longer than the
 // count on line 44.
 void control_file(std::string_view text) {
-  PrepareWorkingDirectory();
-  WriteFile("control.dat", text);
   const auto lines = SplitLines(std::string(text), LastLine::kKept);
   const int tankIndexCount = lines.size() >= 44 ? ParseInt(lines[43]) : 0;
-  RunSettings s;
-  s.Read();
+  const RunSettings s = RunSettings::Parse(Lines(text, LastLine::kKept));
   Check(s.VariableCount <= RunSettings::kMaxVariableCount, "at most 14");
   const auto gene = [&](int index) {
     Check(index == 0 || (index >= 1 && index <= s.VariableCount),
@@ -169,8 +130,8 @@ void control_file(std::string_view text) {
         s.OptIndex_HighSurfaceBotomTank}) {
     gene(index);
   }
-  const std::size_t tanks = s.OptIndex_CoeffTank->size();
-  Check(s.OptIndex_BotomTank->size() == tanks, "tank lists alike");
+  const std::size_t tanks = s.OptIndex_CoeffTank.size();
+  Check(s.OptIndex_BotomTank.size() == tanks, "tank lists alike");
   Check(static_cast<int>(tanks) <= std::max(tankIndexCount, 0),
         "tank lists no longer than their count");
   for (int tank = 0; tank <= static_cast<int>(tanks) + 1; ++tank) {
@@ -182,10 +143,7 @@ void control_file(std::string_view text) {
 // A tank count in range with every tank array sized by it, and a
 // MAX_Infiltration found in bounded time.
 void parameter_file(std::string_view text) {
-  PrepareWorkingDirectory();
-  WriteFile("param.dat", text);
-  ParameterSet p;
-  p.Read(0);
+  const ParameterSet p = ParseParameterFile(Lines(text, LastLine::kKept));
   Check(p.TankCount >= 0 && p.TankCount <= ParameterSet::kMaxTankCount,
         "tank count in range");
   const auto slots = static_cast<std::size_t>(p.TankCount) + 1;
@@ -199,18 +157,19 @@ void parameter_file(std::string_view text) {
 // given a value, evaporation only in hours 9 to 18 of whole days.
 void rain_evaporation(std::string_view input) {
   const auto [rain, evaporation] = TwoFiles(input);
-  PrepareWorkingDirectory();
-  WriteFile("rain.csv", rain);
-  WriteFile("ep.csv", evaporation);
-  HydroSeries series;
-  const auto hours = static_cast<std::size_t>(series.CountRainLines());
-  Check(hours == CountDataLines(rain), "an hour per rain line");
-  std::vector<double> r(hours, kUnset), ep(hours, kUnset);
-  series.ReadRainAndEvaporation(r, ep);
+  const Weather weather =
+      ParseEvaporation(Lines(evaporation, LastLine::kDropped),
+                       ParseRain(Lines(rain, LastLine::kDropped)));
+  const std::vector<double>& r = weather.Rain;
+  const std::vector<double>& ep = weather.PotentialE;
+  const std::size_t hours = r.size();
+  Check(hours == CountDataLines(rain) && ep.size() == hours,
+        "an hour per rain line");
   const std::size_t days = hours / 24;
-  Check(series.Year.size() == days && series.Month.size() == days &&
-            series.Day.size() == days,
-        "a date per whole day");
+  const Calendar& dates = weather.Dates;
+  Check(dates.Year.size() == days && dates.Month.size() == days &&
+            dates.Day.size() == days && weather.DailyRain.size() == days,
+        "a date and a total per whole day");
   for (std::size_t t = 0; t < hours; ++t) {
     Check(!std::isnan(r[t]) && !std::isnan(ep[t]), "every hour read");
     const std::size_t hour = t % 24 + 1;
@@ -220,16 +179,14 @@ void rain_evaporation(std::string_view input) {
   }
 }
 
-// "RAIN~RUNOFF": a value for every hour, 0 after the end of a shorter file.
+// "RAIN~RUNOFF": a value for every hour of the rain file, 0 after the end of
+// a shorter file.
 void observed_runoff(std::string_view input) {
   const auto [rain, runoff] = TwoFiles(input);
-  PrepareWorkingDirectory();
-  WriteFile("rain.csv", rain);
-  WriteFile("runoff.csv", runoff);
-  const HydroSeries series;
-  std::vector<double> observed(
-      static_cast<std::size_t>(series.CountRainLines()), kUnset);
-  series.ReadObservedRunoff(observed);
+  const std::vector<double> observed =
+      ParseObservedRunoff(Lines(runoff, LastLine::kDropped),
+                          CountDataLines(rain), 36)
+          .Hourly;
   const std::size_t records = CountDataLines(runoff);
   Check(records <= observed.size(), "no more records than hours");
   for (std::size_t t = 0; t < observed.size(); ++t) {

@@ -12,9 +12,12 @@
 #include <functional>
 #include <memory>
 
+#include <sstream>
+
+#include "driver/program.h"
+#include "input/run_inputs.h"
 #include "optimizer/operators.h"
 #include "optimizer/shell_sort.h"
-#include "results/objective.h"
 #include "support/case_dir.h"
 
 namespace velm {
@@ -46,35 +49,39 @@ TEST(RandomSource, SeedDrawsAndTheInfinitiesOfAFirstDrawOfZero) {
   EXPECT_TRUE(std::isinf(random.NormalPair().z2));
 }
 
-// Scores gene vectors with a function; counts batches and evaluations.
+TEST(RandomSource, ASeedClockCountsItsReadingsFromTheSeedTimes65536) {
+  Clock clock = SeedClock(65535);
+  EXPECT_EQ(clock(), 65535 * 65536L);
+  EXPECT_EQ(clock(), 65535 * 65536L + 1);
+  const std::pair<const char*, int> rows[] = {
+      {"0", 0},  {"65535", 65535}, {"007", 7},  {"", -1},
+      {"+1", -1}, {"-1", -1},      {" 1", -1}, {"1 ", -1},
+      {"65536", -1}, {"1x", -1},   {"99999999999", -1}};
+  for (const auto& [text, value] : rows) {
+    const auto seed = ParseSeed(text);
+    EXPECT_EQ(seed ? *seed : -1, value) << "'" << text << "'";
+  }
+}
+
+// Scores gene vectors with a function; counts the evaluations.
 class FakeObjective final : public Objective {
  public:
-  explicit FakeObjective(std::function<double(const Slots&)> score)
+  explicit FakeObjective(std::function<double(const Genes&)> score)
       : score_(std::move(score)) {}
-  std::unique_ptr<ObjectiveBatch> StartBatch() override {
-    ++Batches;
-    return std::make_unique<Batch>(*this);
+  void Evaluate(std::span<const Genes* const> genes,
+                std::span<double> f) override {
+    for (std::size_t i = 0; i < genes.size(); ++i) f[i] = score_(*genes[i]);
+    Evaluations += static_cast<int>(genes.size());
   }
-  int Batches = 0;
   int Evaluations = 0;
 
  private:
-  struct Batch final : ObjectiveBatch {
-    explicit Batch(FakeObjective& owner) : owner(owner) {}
-    double Evaluate(const Slots& x, int) override {
-      ++owner.Evaluations;
-      return owner.score_(x);
-    }
-    FakeObjective& owner;
-  };
-  std::function<double(const Slots&)> score_;
+  std::function<double(const Genes&)> score_;
 };
 
 Generation WithGenes(int variableCount) {
-  RunSettings settings;
-  settings.VariableCount = variableCount;
   RandomSource random(FixedClock(0));
-  return Generation(settings, random);
+  return Generation(variableCount, random);
 }
 
 TEST(Operators, TheLastOutOfRangeGeneSetsThePenaltyAndSkipsTheObjective) {
@@ -87,16 +94,16 @@ TEST(Operators, TheLastOutOfRangeGeneSetsThePenaltyAndSkipsTheObjective) {
     Generation generation = WithGenes(2);
     generation.Children[0].X = {0, gene1, gene2};
     generation.Parents[9].f = 0.125;
-    FakeObjective objective([](const Slots&) { return 0.25; });
-    EvaluateChildren(generation, 2, objective);
+    FakeObjective objective([](const Genes&) { return 0.25; });
+    EvaluateChildren(generation, objective);
     EXPECT_EQ(generation.Children[0].f, f) << gene1 << " " << gene2;
     EXPECT_EQ(objective.Evaluations, f == 0.25 ? 70 : 69);
     EXPECT_EQ(generation.Parents[9].f, 0.125);  // parents are not evaluated
   }
   Generation generation = WithGenes(1);
   generation.Parents[3].X[1] = 1.5;
-  FakeObjective objective([](const Slots&) { return 0.25; });
-  EvaluateParents(generation, 1, objective);
+  FakeObjective objective([](const Genes&) { return 0.25; });
+  EvaluateParents(generation, objective);
   EXPECT_EQ(generation.Parents[3].f, 100000.0);
   EXPECT_EQ(generation.Parents[4].f, 0.25);
   EXPECT_EQ(objective.Evaluations, 9);
@@ -104,7 +111,7 @@ TEST(Operators, TheLastOutOfRangeGeneSetsThePenaltyAndSkipsTheObjective) {
 
 std::vector<double> SelectedMarks(const std::function<double(int)>& f) {
   Generation generation = WithGenes(1);
-  for (int m = 0; m < Generation::RankCount; ++m) {
+  for (int m = 0; m < Generation::kRankCount; ++m) {
     generation.Member(m).X[1] = m;
     generation.Member(m).f = f(m);
   }
@@ -134,46 +141,37 @@ TEST(Operators, SelectionSortsWithGapsFortyToOneAndNeverMovesEqualsOrNaN) {
   EXPECT_EQ(Marks(keys.begin() + 2, keys.end()), (Marks{0, 1, 2, 5, -1}));
 }
 
-class CalibrationRun : public ::testing::Test {
- protected:
-  CalibrationRecord Run(int fcountLimit, Objective& objective, Clock clock) {
-    dir_.SetLine("control.dat", 5, "1");
-    dir_.SetLine("control.dat", 15, std::to_string(fcountLimit));
-    dir_.SetLine("control.dat", 19, "1");
-    ::testing::internal::CaptureStdout();  // the progress lines
-    Optimizer optimizer(std::move(clock));
-    EXPECT_TRUE(optimizer.Run(2, objective));
-    ::testing::internal::GetCapturedStdout();
-    return optimizer.Record();
-  }
-  const testing::CaseDir dir_;
-};
+CalibrationRecord Search(int fcountLimit, Objective& objective, Clock clock) {
+  std::ostringstream progress;
+  ProgressReport report(progress, progress, false, 1);
+  return Optimizer(1, fcountLimit, std::move(clock)).Run(objective, report);
+}
 
-TEST_F(CalibrationRun, FinalPhaseRunsWhileBelowTheBudgetAndNotBelowPoint2) {
+TEST(CalibrationRun, FinalPhaseRunsWhileBelowTheBudgetAndNotBelowPoint2) {
   const struct {
     double f;
     int fcountLimit, steps;
   } rows[] = {{0.5, 29460, 0}, {0.5, 29461, 1},     {0.5, 29531, 2},
               {0.2, 29740, 4}, {0.19999, 29740, 1}, {kNaN, 29740, 1}};
   for (const auto& row : rows) {
-    FakeObjective objective([&](const Slots&) { return row.f; });
+    FakeObjective objective([&](const Genes&) { return row.f; });
     const CalibrationRecord record =
-        Run(row.fcountLimit, objective, FixedClock(0));
+        Search(row.fcountLimit, objective, FixedClock(0));
     EXPECT_EQ(record.FinalSteps, row.steps) << row.f << " " << row.fcountLimit;
     EXPECT_EQ(record.Fcount, 29460 + 70 * row.steps);
     EXPECT_EQ(record.Generation, 120 + row.steps);
   }
 }
 
-TEST_F(CalibrationRun, EpochsRankAndDropTheWorstThenTheBestGoesOnAlone) {
+TEST(CalibrationRun, EpochsRankAndDropTheWorstThenTheBestGoesOnAlone) {
   // A clock one second later at every reading makes the sub-populations
   // differ; every evaluation scores better than the ones before it, but
   // never good enough to stop.
   auto now = std::make_shared<std::time_t>(1767225600);
   int calls = 0;
-  FakeObjective objective([&](const Slots&) { return 0.2 + 1.0 / ++calls; });
+  FakeObjective objective([&](const Genes&) { return 0.2 + 1.0 / ++calls; });
   const CalibrationRecord record =
-      Run(29460 + 20 * 70, objective, [now] { return (*now)++; });
+      Search(29460 + 20 * 70, objective, [now] { return (*now)++; });
   ASSERT_EQ(record.Epochs.size(), 6u);
   const int fcounts[] = {8460, 15460, 21060, 25260, 28060, 29460};
   for (std::size_t e = 0; e < 6; ++e) {
@@ -195,15 +193,27 @@ TEST_F(CalibrationRun, EpochsRankAndDropTheWorstThenTheBestGoesOnAlone) {
 // from the parameter file's values must get far closer to it than they are.
 TEST(CalibrationSearch, RecoversMultipliersTheObservedRunoffWasMadeWith) {
   const testing::CaseDir dir("twenty-days");
-  RunoffModel model;
-  const double startF = EvaluateObjective(model, {0, 1, 1}, 0);
-  Optimizer optimizer(FixedClock(1767225600));
-  ::testing::internal::CaptureStdout();
-  ASSERT_TRUE(optimizer.Run(0));
-  ::testing::internal::GetCapturedStdout();
+  RunInputs inputs(dir.Path());
+  const RunSettings& settings = inputs.Settings();
+  const Weather& weather = inputs.WeatherRecord();
+  const GeneMap map(settings);
+  std::ostringstream console;
+  ModelObjective objective(
+      inputs.FileParameters(), map,
+      {weather.Rain, weather.PotentialE, settings.SurfaceStorageFlag == 1}, weather.DailyRain,
+      [&] { return std::span<const double>(inputs.Observed().Daily); },
+      ObjectiveSettings::Of(settings), console);
+  const Genes ones{0, 1, 1};
+  const Genes* start[] = {&ones};
+  double startF = 0;
+  objective.Evaluate(start, std::span(&startF, 1));
+  ProgressReport report(console, console, false, 2);
   // A frozen clock restarts the same draws at every seeding, which slows
   // the search down; it still gets from 1.86 to about 0.005.
-  const Individual& best = optimizer.Record().Best;
+  const Individual best = Optimizer(2, settings.FcountLimit,
+                                    FixedClock(1767225600))
+                              .Run(objective, report)
+                              .Best;
   EXPECT_GT(startF, 1.0);
   EXPECT_LT(best.f, startF / 100) << "start f " << startF;
   EXPECT_NEAR(best.X[1], 0.5, 0.01);

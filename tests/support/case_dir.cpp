@@ -11,40 +11,30 @@ namespace velm::testing {
 
 namespace fs = std::filesystem;
 
-CaseDir::CaseDir(std::string_view base) : previous_(fs::current_path()) {
+CaseDir::CaseDir(std::string_view base) {
   std::string pattern = (fs::temp_directory_path() / "velm-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) {
     throw std::runtime_error("cannot create a temporary directory");
   }
   path_ = pattern;
   fs::copy(fs::path(VELM_CASES_DIR) / "base" / base, path_);
-  fs::current_path(path_);
 }
 
 CaseDir::~CaseDir() {
   std::error_code ignored;
-  fs::current_path(previous_, ignored);
   fs::remove_all(path_, ignored);
-}
-
-void CaseDir::Write(const std::string& name, std::string_view content) const {
-  std::ofstream(path_ / name, std::ios::binary)
-      .write(content.data(), static_cast<std::streamsize>(content.size()));
-}
-
-std::string CaseDir::Read(const std::string& name) const {
-  std::ifstream in(path_ / name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 void CaseDir::SetLine(const std::string& name, int number,
                       std::string_view text) const {
-  std::string content = Read(name);
+  std::ifstream in(path_ / name, std::ios::binary);
+  std::string content{std::istreambuf_iterator<char>(in),
+                      std::istreambuf_iterator<char>()};
   std::size_t start = 0;
   for (int n = 1; n < number; ++n) start = content.find('\n', start) + 1;
   const std::size_t end = content.find("\r\n", start);
   content.replace(start, end - start, text);
-  Write(name, content);
+  std::ofstream(path_ / name, std::ios::binary) << content;
 }
 
 std::string ToCp932(std::string_view utf8) {

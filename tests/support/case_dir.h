@@ -1,8 +1,8 @@
 #pragma once
 
-// Working directories for tests that run parts of velm in this process: a
+// Catchment directories for tests that run parts of velm in this process: a
 // copy of one of the case directories kept as data under tests/cases/base,
-// edited line by line.
+// edited line by line, and passed to the code under test by its path.
 
 #include <filesystem>
 #include <string>
@@ -10,8 +10,7 @@
 
 namespace velm::testing {
 
-// A fresh copy of tests/cases/base/<base> that is also the working directory
-// while the object lives; removed afterwards.
+// A fresh copy of tests/cases/base/<base>, removed afterwards.
 class CaseDir {
  public:
   explicit CaseDir(std::string_view base = "three-days");
@@ -19,15 +18,13 @@ class CaseDir {
   CaseDir(const CaseDir&) = delete;
   CaseDir& operator=(const CaseDir&) = delete;
 
-  void Write(const std::string& name, std::string_view content) const;
-  std::string Read(const std::string& name) const;
+  const std::filesystem::path& Path() const { return path_; }
   // Replaces line `number` (from 1) of a file, keeping its CR LF.
   void SetLine(const std::string& name, int number,
                std::string_view text) const;
 
  private:
   std::filesystem::path path_;
-  std::filesystem::path previous_;
 };
 
 // Code-page-932 bytes of a UTF-8 text, by iconv.

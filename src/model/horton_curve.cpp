@@ -1,25 +1,9 @@
-#include "input/parameter_set.h"
+#include "model/horton_curve.h"
 
 #include <cmath>
-#include <string_view>
-
-#include "common/input_error.h"
-#include "common/number_parse.h"
-#include "common/text_lines.h"
-#include "common/text_writer.h"
-#include "input/file_info.h"
 
 namespace velm {
 namespace {
-
-constexpr std::size_t kImperviousLine = 3;
-constexpr std::size_t kTankCountLine = 25;
-// The lines whose values decide F18_Infiltration and MAX_Infiltration.
-constexpr std::string_view kInfiltrationLines = "5-11";
-// Tank i's group is a label line, then its CoeffTank and BotomTank.
-constexpr std::size_t FirstTankLine(int tank) {
-  return 26 + 3 * static_cast<std::size_t>(tank - 1);
-}
 
 constexpr double kSearchTolerance = 0.01;
 
@@ -92,15 +76,6 @@ bool WalkFirstLevel(const RootFunction& g, double f18, double& x, double& gx) {
   }
 }
 
-TextLines ReadParameterFile() {
-  FileInfo files;
-  files.Read();
-  auto lines =
-      TextLines::Read(files.Name(FileEntry::kParameter), LastLine::kKept);
-  if (!lines) ThrowCannotOpen(kParameterKey);
-  return std::move(*lines);
-}
-
 }  // namespace
 
 double ComputeF18Infiltration(double finalInfiltration, double coeffReduction,
@@ -146,76 +121,6 @@ std::optional<double> SearchMaxInfiltration(double finalInfiltration,
     if (std::isnan(gx)) return std::nullopt;
   }
   return x + fc;
-}
-
-void ParameterSet::Read(int echo) {
-  const TextLines lines = ReadParameterFile();
-  const auto real = [&](std::size_t n) {
-    return ParseReal(lines.LineOrEmpty(n));
-  };
-  Impervious = real(kImperviousLine);
-  MAX_SoilMoisture = real(5);
-  Final_Infiltration = real(7);
-  Coeff_Reduction = real(9);
-  F18_SoilMoisture = real(11);
-  MAX_EvapoRatio = real(13);
-  Coeff_EvapoModel = real(15);
-  F18_SoilMoisture = MAX_SoilMoisture * F18_SoilMoisture;
-  F18_Infiltration = ComputeF18Infiltration(Final_Infiltration, Coeff_Reduction,
-                                            MAX_SoilMoisture, F18_SoilMoisture);
-  const auto maxInfiltration = SearchMaxInfiltration(
-      Final_Infiltration, Coeff_Reduction, MAX_SoilMoisture, F18_Infiltration);
-  if (!maxInfiltration) {
-    ThrowBadLines(kParameterKey, kInfiltrationLines, text::kNoMaxInfiltration);
-  }
-  MAX_Infiltration = *maxInfiltration;
-
-  CoeffSurfaceTopTank = real(17);
-  HighSurfaceTopTank = real(19);
-  CoeffSurfaceBotomTank = real(21);
-  HighSurfaceBotomTank = real(23);
-  TankCount = ParseInt(lines.LineOrEmpty(kTankCountLine));
-  if (TankCount < 0 || TankCount > kMaxTankCount) {
-    ThrowBadLine(kParameterKey, kTankCountLine, text::kTankCountOutOfRange);
-  }
-  const auto tankSlots = static_cast<std::size_t>(TankCount) + 1;
-  CoeffTank.assign(tankSlots, 0.0);
-  BotomTank.assign(tankSlots, 0.0);
-  TankWaterDepth.assign(tankSlots, 0.0);
-
-  for (int i = 1; i <= TankCount; ++i) {
-    CoeffTank[i] = real(FirstTankLine(i) + 1);
-    BotomTank[i] = real(FirstTankLine(i) + 2);
-  }
-  if (echo == 1) Echo();
-
-  // The last two tanks start full enough that their first side outflows add
-  // 0.1 and 0.05 per step to the runoff. With a single tank only the last of
-  // these applies; entry 0, the surface tank, always starts empty.
-  const int n = TankCount;
-  if (n >= 1 && Impervious == 1.0) {
-    ThrowBadLine(kParameterKey, kImperviousLine, text::kImperviousIsOne);
-  }
-  if (n >= 2) TankWaterDepth[n - 1] = 0.1 / CoeffTank[n - 1] / (1 - Impervious);
-  if (n >= 1) TankWaterDepth[n] = 0.05 / CoeffTank[n] / (1 - Impervious);
-  ImperviousTankWD = 0.0;
-}
-
-void ParameterSet::Echo() const {
-  TextWriter console = Console();
-  console << " MAX_SoilMoisture  =" << MAX_SoilMoisture
-          << " MAX_EvapoRatio    =" << MAX_EvapoRatio << kEndLine;
-  console << " Coeff_Reduction   =" << Coeff_Reduction
-          << " F18_SoilMoisture  =" << F18_SoilMoisture << kEndLine;
-  console << " Final_Infiltration=" << Final_Infiltration
-          << " Coeff_EvapoModel  =" << Coeff_EvapoModel << kEndLine;
-  console << " F18_Infiltration  =" << F18_Infiltration
-          << " MAX_Infiltration  =" << MAX_Infiltration << kEndLine;
-  console << kEndLine;
-  for (int i = 1; i <= TankCount; ++i) {
-    console << i << " CoeffTank=" << CoeffTank[i]
-            << " BotomTank=" << BotomTank[i] << kEndLine;
-  }
 }
 
 }  // namespace velm

@@ -1,0 +1,59 @@
+#pragma once
+
+// The hourly simulation over a whole record: a warm-up pass over the first
+// sixth of the hours, then the main pass over all of them. It reads nothing
+// but its arguments and writes nothing but its outputs.
+
+#include <span>
+#include <vector>
+
+#include "model/parameter_set.h"
+
+namespace velm {
+
+// The model steps in hours and reports by day.
+inline constexpr int kHoursPerDay = 24;
+
+// Daily totals of an hourly series: the 24 hours of each whole day added
+// last hour first, which fixes the rounding. `days` holds at least
+// steps.size() / 24 values; a trailing part of a day has no total.
+void SumDaily(std::span<const double> steps, std::span<double> days);
+
+// What drives the model, one value per hour, and whether each hour's rain
+// and evaporation first pass through the two-store surface storage.
+struct Forcing {
+  std::span<const double> Rain;
+  std::span<const double> PotentialE;
+  bool SurfaceStorage = false;
+};
+
+// The main pass hour by hour; Infiltration holds the capacity at the start
+// (entry 0) and after every hour.
+struct HourlyOutputs {
+  std::vector<double> CalcQ;
+  std::vector<double> ActualE;
+  std::vector<double> Infiltration;
+  std::vector<double> TankWaterDepth;  // at the end of the run
+};
+
+// The main pass as daily totals of whole days, summed as SumDaily sums: what
+// a fit needs, without hourly arrays.
+struct DailyOutputs {
+  std::vector<double> CalcQ;
+  std::vector<double> ActualE;
+  std::vector<double> TankWaterDepth;  // at the end of the run
+};
+
+// The tanks start from the parameters' TankWaterDepth, the impervious store
+// from ImperviousTankWD and the soil at 1.2 × F18_Infiltration in each pass.
+// The outputs are resized to the record; once they have the size, nothing is
+// allocated.
+void Simulate(const ParameterSet& parameters, const Forcing& forcing,
+              HourlyOutputs& outputs);
+void Simulate(const ParameterSet& parameters, const Forcing& forcing,
+              DailyOutputs& outputs);
+
+// The steps of the warm-up pass: the first sixth of the record.
+constexpr int WarmUpSteps(int hourCount) { return hourCount / 6; }
+
+}  // namespace velm

@@ -1,0 +1,173 @@
+#include "optimizer/bounds_check.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <map>
+#include <random>
+#include <string_view>
+
+#include "common/number_format.h"
+
+namespace velm {
+namespace {
+
+// A fixed seed: the same estimate on every run and platform.
+constexpr std::uint64_t kSeed = 20261207;
+
+// A uniform draw in [0, 1) from the top 53 bits, which unlike the standard
+// distributions gives the same numbers with every standard library.
+double UnitDraw(std::mt19937_64& random) {
+  return static_cast<double>(random() >> 11) * 0x1.0p-53;
+}
+
+std::string RuleText(const OrderRule& rule) {
+  return rule.LeftName + (rule.Strict ? " > " : " >= ") + rule.RightName;
+}
+
+std::vector<int> GenesOf(const std::vector<ScaledParameter>& scaled,
+                         const OrderRule& rule) {
+  std::vector<int> genes;
+  for (const ScaledParameter& p : scaled) {
+    if (p.Gene != 0 && (p.Name == rule.LeftName || p.Name == rule.RightName) &&
+        std::find(genes.begin(), genes.end(), p.Gene) == genes.end()) {
+      genes.push_back(p.Gene);
+    }
+  }
+  std::sort(genes.begin(), genes.end());
+  return genes;
+}
+
+const char* NotCarriedReason(const std::string& name, int tankCount) {
+  if (name == "F18_Infiltration" || name == "MAX_Infiltration") {
+    return "velm derives it from the soil values when it reads a parameter "
+           "file";
+  }
+  if (name == "Final_Infiltration" || name == "Coeff_Reduction") {
+    return "F18_Infiltration and MAX_Infiltration are derived from it when a "
+           "parameter file is read, but a calibration does not derive them "
+           "again from the scaled value";
+  }
+  const bool lastTwoCoeff =
+      (tankCount >= 1 && name == "CoeffTank[" + std::to_string(tankCount) +
+                                     "]") ||
+      (tankCount >= 2 &&
+       name == "CoeffTank[" + std::to_string(tankCount - 1) + "]");
+  if (name == "Impervious" || lastTwoCoeff) {
+    return "it sets the initial tank depths when a parameter file is read, "
+           "but a calibration keeps the depths of the unscaled value";
+  }
+  return nullptr;
+}
+
+std::string GeneList(const std::vector<int>& genes) {
+  std::string out;
+  for (const int gene : genes) {
+    out += (out.empty() ? "X[" : ", X[") + std::to_string(gene) + "]";
+  }
+  return out.empty() ? "no gene" : out;
+}
+
+}  // namespace
+
+BoundsCheck CheckBounds(const ParameterSet& fileParameters,
+                        const GeneMap& map) {
+  BoundsCheck check;
+  const int n = map.VariableCount();
+  const std::vector<ScaledParameter> scaled =
+      map.Parameters(fileParameters.TankCount);
+  std::mt19937_64 random(kSeed);
+  std::map<std::string, BoundsCheck::RuleFailures> failures;
+  ParameterSet p = fileParameters;
+  for (int draw = 0; draw < BoundsCheck::kDraws; ++draw) {
+    Genes x{};
+    for (int k = 1; k <= n && k < kSlotCount; ++k) x[k] = UnitDraw(random);
+    p = fileParameters;
+    map.Apply(p, x);
+    if (MeetsOrderRules(p)) {
+      ++check.ValidDraws;
+      continue;
+    }
+    for (const OrderRule& rule : OrderRules(p)) {
+      if (rule.Holds()) continue;
+      BoundsCheck::RuleFailures& f = failures[RuleText(rule)];
+      if (f.Count++ == 0) {
+        f.Rule = RuleText(rule);
+        f.Genes = GenesOf(scaled, rule);
+      }
+    }
+  }
+  for (auto& [text, f] : failures) check.Failures.push_back(std::move(f));
+  std::stable_sort(check.Failures.begin(), check.Failures.end(),
+                   [](const auto& a, const auto& b) { return a.Count > b.Count; });
+
+  for (int gene = 1; gene <= n; ++gene) {
+    if (std::none_of(scaled.begin(), scaled.end(),
+                     [&](const ScaledParameter& s) { return s.Gene == gene; })) {
+      check.UnusedGenes.push_back(gene);
+    }
+  }
+  for (const ScaledParameter& s : scaled) {
+    const char* reason = NotCarriedReason(s.Name, fileParameters.TankCount);
+    if (s.Gene != 0 && reason != nullptr) {
+      check.NotCarriedThrough.push_back({s, reason});
+    }
+  }
+  return check;
+}
+
+std::vector<std::string> BoundsWarnings(const BoundsCheck& check,
+                                        int variableCount) {
+  std::vector<std::string> warnings;
+  if (check.Share() < BoundsCheck::kLowShare) {
+    std::string text =
+        "only " + FormatPrintf("%.2f", 100 * check.Share()) +
+        " % of the gene box [0, 1]^" + std::to_string(variableCount) +
+        " keeps the parameter-order rules, so the search will mostly score "
+        "penalties; broken most:";
+    for (std::size_t i = 0; i < check.Failures.size() && i < 3; ++i) {
+      const BoundsCheck::RuleFailures& f = check.Failures[i];
+      text += (i == 0 ? " " : "; ") + f.Rule + " (" +
+              FormatPrintf("%.0f", 100.0 * f.Count / BoundsCheck::kDraws) +
+              " % of draws; " + GeneList(f.Genes) + ")";
+    }
+    warnings.push_back(text +
+                       ". The parameter file's values are the upper bounds "
+                       "of a calibration: choose them so that the rules "
+                       "hold for most genes (README, Calibration)");
+  }
+  for (const int gene : check.UnusedGenes) {
+    warnings.push_back("gene X[" + std::to_string(gene) +
+                       "] scales nothing: no index in the control file is " +
+                       std::to_string(gene));
+  }
+  for (const BoundsCheck::NotCarried& n : check.NotCarriedThrough) {
+    warnings.push_back("gene X[" + std::to_string(n.Parameter.Gene) +
+                       "] scales " + n.Parameter.Name + ", which a parameter "
+                       "file cannot carry: " + n.Reason +
+                       " (README, Calibration)");
+  }
+  return warnings;
+}
+
+}  // namespace velm
+
+namespace velm {
+
+std::vector<std::string> ResultProblems(const Genes& x, int variableCount,
+                                        double f, const ParameterSet& scaled) {
+  std::vector<std::string> problems;
+  for (int k = 1; k <= variableCount && k < kSlotCount; ++k) {
+    if (!(x[k] >= 0 && x[k] <= 1)) {
+      problems.push_back("gene X[" + std::to_string(k) + "] = " +
+                         FormatNumber(x[k]) + " is outside [0, 1]");
+    }
+  }
+  for (const OrderRule& rule : OrderRules(scaled)) {
+    if (!rule.Holds()) problems.push_back(rule.Describe());
+  }
+  if (std::isnan(f)) problems.push_back("the final f is not a number");
+  return problems;
+}
+
+}  // namespace velm

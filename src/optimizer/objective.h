@@ -1,0 +1,102 @@
+#pragma once
+
+// How the operators score individuals, and the calibration's objective: the
+// runoff model. Evaluations come in batches (the 10 parents of a new
+// sub-population, or the 70 children of a step).
+
+#include <functional>
+#include <ostream>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "input/run_settings.h"
+#include "model/parameter_set.h"
+#include "model/simulate.h"
+#include "optimizer/evaluation_cache.h"
+#include "optimizer/gene_map.h"
+
+namespace velm {
+
+class Objective {
+ public:
+  virtual ~Objective() = default;
+  // f[i] of genes[i], with the output of evaluating them one after another
+  // in this order. f depends on the genes alone.
+  virtual void Evaluate(std::span<const Genes* const> genes,
+                        std::span<double> f) = 0;
+};
+
+// What the objective computes and prints, from the control file.
+struct ObjectiveSettings {
+  // 1: each evaluation prints its fit report; 2: f is the ordering rules'
+  // penalty alone, and nothing is simulated.
+  int OutputFlag = 0;
+  int ObjectiveType = 1;
+  double BalanceErrorLimit = 0.0;
+
+  static ObjectiveSettings Of(const RunSettings& settings) {
+    return {settings.OutputFlag, settings.ObjectiveType,
+            settings.BalanceErrorLimit};
+  }
+};
+
+// What one evaluation reads. Shared read-only by the threads of a batch.
+struct EvaluationContext {
+  const ParameterSet& FileParameters;  // the upper bounds the genes scale
+  const GeneMap& Map;
+  Forcing Weather;
+  std::span<const double> DailyRain;
+  std::span<const double> DailyObserved;  // not read with output flag 2
+  ObjectiveSettings Settings;
+};
+
+// f of one gene vector: the parameter file's values scaled by the genes,
+// one simulation, the measure ObjectiveType selects plus the ordering rules'
+// penalty. With output flag 1 the fit report's console text goes to `report`.
+// `scratch` holds a simulation's daily outputs; nothing else is written.
+double EvaluateObjective(const EvaluationContext& context, const Genes& x,
+                         DailyOutputs& scratch, std::string* report);
+
+// The runoff model as the calibration's objective. As f depends on the genes
+// alone, f is kept for the whole run by the genes' exact bits and a repeat is
+// not simulated again. The new gene vectors of a batch are evaluated in
+// parallel, one scratch per thread; results and reports come out as if
+// evaluated one after another. A calibration holds the result file open for
+// the whole run, so an evaluation with output flag 1 prints its fit report on
+// the console only; a second writer on that file would tear what the run
+// writes.
+class ModelObjective final : public Objective {
+ public:
+  // `observedDays` is called once, before the first evaluation that needs
+  // the observed runoff, so that a bad observed-runoff file is reported
+  // where an evaluation first reads it.
+  ModelObjective(const ParameterSet& fileParameters, const GeneMap& map,
+                 Forcing weather, std::span<const double> dailyRain,
+                 std::function<std::span<const double>()> observedDays,
+                 ObjectiveSettings settings, std::ostream& console);
+
+  void Evaluate(std::span<const Genes* const> genes,
+                std::span<double> f) override;
+
+  // Gene vectors scored, and the simulations that took.
+  struct Counts {
+    long Evaluations = 0;
+    long Simulations = 0;
+  };
+  const Counts& EvaluationCounts() const { return counts_; }
+
+ private:
+  struct Pending;
+  void EvaluateNew(std::vector<Pending>& fresh);
+
+  EvaluationContext context_;
+  std::function<std::span<const double>()> observedDays_;
+  bool observedRead_ = false;
+  std::ostream& console_;
+  std::vector<DailyOutputs> scratch_;  // one per thread
+  EvaluationCache cache_;
+  Counts counts_;
+};
+
+}  // namespace velm

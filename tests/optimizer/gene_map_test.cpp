@@ -1,0 +1,148 @@
+// The gene map and the ordering rules: what genes scale, when a parameter
+// set is valid, how a broken rule reads, and whether a calibration's bounds
+// can work.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "optimizer/bounds_check.h"
+#include "optimizer/gene_map.h"
+
+namespace velm {
+namespace {
+
+const double kNaN = std::nan("");
+
+// Keeps every rule: F18 6 > fc 5; 0.5 ≥ 0.3 ≥ 0.2; tanks 0.2 ≥ 0.1 ≥ 0.05
+// and 0.5 ≥ 0.2 ≥ 0; fc ≥ the last BotomTank.
+ParameterSet OrderedSet() {
+  ParameterSet p;
+  p.F18_Infiltration = 6;
+  p.Final_Infiltration = 5;
+  p.CoeffSurfaceTopTank = 0.5;
+  p.CoeffSurfaceBotomTank = 0.3;
+  p.TankCount = 3;
+  p.CoeffTank = {0, 0.2, 0.1, 0.05};
+  p.BotomTank = {0, 0.5, 0.2, 0};
+  return p;
+}
+
+TEST(OrderRules, EachRuleHasItsStrictOrNonStrictEdge) {
+  using Change = std::function<void(ParameterSet&)>;
+  const std::pair<Change, double> rows[] = {
+      {[](auto&) {}, 0},
+      {[](auto& p) { p.F18_Infiltration = 5; }, kConstraintPenalty},
+      {[](auto& p) { p.F18_Infiltration = kNaN; }, kConstraintPenalty},
+      {[](auto& p) { p.CoeffSurfaceTopTank = 0.3; }, 0},
+      {[](auto& p) { p.CoeffSurfaceTopTank = 0.29; }, kConstraintPenalty},
+      {[](auto& p) { p.CoeffSurfaceBotomTank = 0.2; }, 0},
+      {[](auto& p) { p.CoeffSurfaceBotomTank = 0.19; }, kConstraintPenalty},
+      {[](auto& p) { p.CoeffSurfaceBotomTank = kNaN; }, kConstraintPenalty},
+      {[](auto& p) { p.BotomTank[1] = p.BotomTank[2] = p.BotomTank[3] = 5; },
+       0},
+      {[](auto& p) { p.BotomTank[1] = p.BotomTank[2] = p.BotomTank[3] = 6; },
+       kConstraintPenalty},
+      {[](auto& p) { p.CoeffTank[2] = 0.2; }, 0},
+      {[](auto& p) { p.CoeffTank[3] = 0.11; }, kConstraintPenalty},
+      {[](auto& p) { p.BotomTank[2] = 0.5; }, 0},
+      {[](auto& p) { p.BotomTank[3] = 0.3; }, kConstraintPenalty},
+      {[](auto& p) { p.CoeffTank[3] = kNaN; }, kConstraintPenalty},
+      // One tank is still ordered against the surface and fc; none is not.
+      {[](auto& p) { p.TankCount = 1, p.CoeffTank[1] = 0.4; },
+       kConstraintPenalty},
+      {[](auto& p) { p.TankCount = 1, p.BotomTank[1] = 5.5; },
+       kConstraintPenalty},
+      {[](auto& p) { p.TankCount = 0, p.CoeffTank[1] = 9, p.BotomTank = {}; },
+       0}};
+  for (std::size_t row = 0; row < std::size(rows); ++row) {
+    ParameterSet p = OrderedSet();
+    rows[row].first(p);
+    EXPECT_EQ(ConstraintPenalty(p), rows[row].second) << "row " << row;
+  }
+}
+
+TEST(GeneMap, ScalesIndexedParametersAndKeepsTheRest) {
+  ParameterSet p = OrderedSet();
+  p.Impervious = 0.2;
+  p.MAX_Infiltration = 12;
+  RunSettings s;
+  s.VariableCount = 4;
+  s.OptIndex_Impervious = 1;
+  s.OptIndex_MAX_Infiltration = 2;
+  s.OptIndex_Final_Infiltration = 2;
+  s.OptIndex_CoeffTank = {0, 3};
+  s.OptIndex_BotomTank = {0, 3};         // tank 3 has no index: not calibrated
+  const Genes x = {kNaN, 0.5, 0.25, 2};  // slot 0 holds no gene
+  const GeneMap map(s);
+  map.Apply(p, x);
+  EXPECT_EQ(p.Impervious, 0.1);
+  EXPECT_EQ(p.MAX_Infiltration, 3);
+  EXPECT_EQ(p.Final_Infiltration, 1.25);
+  EXPECT_EQ(p.F18_Infiltration, 6);
+  EXPECT_EQ(p.CoeffTank, (std::vector<double>{0, 0.2, 0.2, 0.05}));
+  EXPECT_EQ(p.BotomTank, (std::vector<double>{0, 0.5, 0.4, 0}));
+  // Gene 4 scales nothing, and a parameter file cannot carry scaled values of
+  // Impervious, the infiltration values or the last two tanks' CoeffTank.
+  const BoundsCheck check = CheckBounds(OrderedSet(), map);
+  EXPECT_EQ(check.UnusedGenes, (std::vector<int>{4}));
+  std::vector<std::string> notCarried;
+  for (const auto& n : check.NotCarriedThrough) {
+    notCarried.push_back(n.Parameter.Name);
+  }
+  EXPECT_EQ(notCarried, (std::vector<std::string>{
+                            "Impervious", "MAX_Infiltration",
+                            "Final_Infiltration", "CoeffTank[2]"}));
+}
+
+TEST(OrderRules, ABrokenRuleReadsWithItsValuesAndAResultIsJudgedByThem) {
+  ParameterSet p = OrderedSet();
+  p.CoeffSurfaceBotomTank = 0.0064;
+  p.F18_Infiltration = 5;
+  p.CoeffTank[3] = 0.1 + 1e-12;  // equal in six digits
+  std::vector<std::string> broken;
+  for (const OrderRule& rule : OrderRules(p)) {
+    if (!rule.Holds()) broken.push_back(rule.Describe());
+  }
+  EXPECT_EQ(broken, (std::vector<std::string>{
+                        "F18_Infiltration 5 <= Final_Infiltration 5",
+                        "CoeffSurfaceBotomTank 0.0064 < CoeffTank[1] 0.2",
+                        "CoeffTank[2] 0.10000000000000001 < CoeffTank[3] "
+                        "0.10000000000100001"}));
+  const Genes x{0, 1.0, -0.0123, kNaN, 0.0};
+  const std::vector<std::string> problems =
+      ResultProblems(x, 4, kNaN, OrderedSet());
+  EXPECT_EQ(problems, (std::vector<std::string>{
+                          "gene X[2] = -0.0123 is outside [0, 1]",
+                          "gene X[3] = nan is outside [0, 1]",
+                          "the final f is not a number"}));
+  EXPECT_TRUE(ResultProblems(x, 1, 2000.0, OrderedSet()).empty());
+}
+
+TEST(BoundsCheck, EstimatesTheShareOfTheGeneBoxThatKeepsTheRules) {
+  // Gene 1 scales CoeffSurfaceBotomTank (0.3, above CoeffTank[1] 0.2 only
+  // for genes above 2/3), gene 2 the top tank's coefficient (0.5, always
+  // above it): a third of the box keeps the rules.
+  ParameterSet p = OrderedSet();
+  RunSettings s;
+  s.VariableCount = 2;
+  s.OptIndex_CoeffSurfaceBotomTank = 1;
+  s.OptIndex_HighSurfaceTopTank = 2;
+  const BoundsCheck check = CheckBounds(p, GeneMap(s));
+  EXPECT_NEAR(check.Share(), 1.0 / 3, 0.02);
+  ASSERT_EQ(check.Failures.size(), 1u);
+  EXPECT_EQ(check.Failures[0].Rule, "CoeffSurfaceBotomTank >= CoeffTank[1]");
+  EXPECT_EQ(check.Failures[0].Genes, (std::vector<int>{1}));
+  EXPECT_TRUE(BoundsWarnings(check, 2).empty());
+  p.CoeffTank[1] = 0.29;  // now only genes above 0.967
+  const std::vector<std::string> warnings =
+      BoundsWarnings(CheckBounds(p, GeneMap(s)), 2);
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0].substr(0, 7), "only 3.");
+}
+
+}  // namespace
+}  // namespace velm
