@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# No layer of src/ includes one above it, and the results layer reads no
+# files: it includes the input layer's types, never its readers.
+#   source_layers.sh SRC_DIR
+set -euo pipefail
+src=$1
+declare -A may=(
+  [common]="common" [model]="model" [input]="common model input"
+  [results]="common model input results"
+  [optimizer]="common model input results optimizer"
+  [driver]="common model input results optimizer driver"
+  [report]="common model input report"
+  [check]="common model input results optimizer check"
+  [python]="common model input results optimizer python")
+failed=0
+for dir in "$src"/*/; do
+  layer=$(basename "$dir")
+  [ -n "${may[$layer]+set}" ] || { echo "FAIL: $layer is in no layer"; failed=1; continue; }
+  while IFS= read -r line; do
+    used=${line#*#include \"} used=${used%%/*}
+    [[ " ${may[$layer]} " == *" $used "* ]] || { echo "FAIL: $line"; failed=1; }
+  done < <(grep -rHE '^#include "[a-z_]+/' "$dir" || true)
+done
+if grep -rHE '#include "input/(run_inputs|hydro_series|parameter_file)\.h"' "$src/results"; then
+  echo "FAIL: the results layer includes a reader"; failed=1
+fi
+exit "$failed"
