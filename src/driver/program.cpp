@@ -31,6 +31,11 @@ int RunProgramReportingErrors(const std::filesystem::path& directory,
     return RunProgram(directory, std::move(clock), console, errors);
   } catch (const InputError& error) {
     console << error.Message() << "\n\n" << std::flush;
+    // The message names the file by its label; say which path was tried.
+    if (!error.Reason.empty()) {
+      errors << "velm: cannot open '" << error.PathTried
+             << "': " << error.Reason << '\n' << std::flush;
+    }
   } catch (const std::bad_alloc&) {
     errors << "velm: out of memory\n";
   }

@@ -26,7 +26,8 @@ int RunProgram(const std::filesystem::path& directory, Clock clock,
                std::ostream& console, std::ostream& errors);
 
 // RunProgram, with an InputError's message (and an empty line) written to
-// `console` and exit code 1.
+// `console`, for a file that cannot be opened its path and the system's
+// reason on `errors`, and exit code 1.
 int RunProgramReportingErrors(const std::filesystem::path& directory,
                               Clock clock, std::ostream& console,
                               std::ostream& errors);
