@@ -306,8 +306,11 @@
     }
     const shown = check.findings.filter(
       f => f && (f.severity === 'error' || f.severity === 'warning'));
-    const count = severity => shown.filter(f => f.severity === severity).length;
-    add(box, 'p', `${count('error')} errors and ${count('warning')} warnings in ` +
+    const count = severity => {
+      const n = shown.filter(f => f.severity === severity).length;
+      return `${n} ${severity}${n === 1 ? '' : 's'}`;
+    };
+    add(box, 'p', `${count('error')} and ${count('warning')} in ` +
                   `${String(check.directory ?? '')} (verdict: ${String(check.verdict ?? '')}).`);
     if (shown.length === 0) return;
     const table = add(box, 'table');
