@@ -87,7 +87,7 @@
   const pairTop = 1.05 * pairs.reduce(
     (max, p) => Math.max(max, p[0], Number.isFinite(p[1]) ? p[1] : 0), 1e-9);
 
-  const specs = {
+  const chartMakers = {
     hydrograph: () => [
       days.map(d => [d.date, d.rain, ...(hasObserved ? [d.observed] : []), d.calculated]), {
         labels: ['Date', 'Rain', ...runoffLabels],
@@ -150,7 +150,7 @@
 
   const charts = {};
   window.velmCharts = charts;
-  const planned = Object.keys(specs).filter(name => {
+  const planned = Object.keys(chartMakers).filter(name => {
     const empty = days.length === 0 ? 'No daily rows.'
       : name === 'scatter' && pairs.length === 0 ? 'No fit days: nothing to compare.' : '';
     document.getElementById(name).textContent = empty;
@@ -164,7 +164,7 @@
   }
   if (planned.length === 0) document.body.dataset.chartsDrawn = '0';
   for (const name of planned) {
-    const [data, options] = specs[name]();
+    const [data, options] = chartMakers[name]();
     charts[name] = new Dygraph(document.getElementById(name), data, Object.assign({
       legend: 'always',
       labelsSeparateLines: false,
