@@ -75,13 +75,15 @@ std::string_view ParameterUnit(std::string_view name) {
   return {};
 }
 
+bool IsValidGene(double gene) { return gene >= 0.0 && gene <= 1.0; }
+
 std::vector<std::string> CalibrationFaults(const CalibrationResult& result) {
   constexpr std::string_view kNoValidSet =
       ": the calibration did not find a valid parameter set";
   std::vector<std::string> faults;
   for (std::size_t k = 0; k < result.Genes.size(); ++k) {
     const double gene = result.Genes[k];
-    if (gene >= 0.0 && gene <= 1.0) continue;
+    if (IsValidGene(gene)) continue;
     faults.push_back("gene X[" + std::to_string(k + 1) +
                      "] = " + FormatNumber(gene) + " is outside [0, 1]" +
                      std::string(kNoValidSet));

@@ -33,6 +33,9 @@ std::optional<GeneMapping> ReadGeneMapping(
 // for a ratio); empty for a name the model does not have.
 std::string_view ParameterUnit(std::string_view name);
 
+// A gene is a multiplier from 0 to 1; a NaN is none.
+bool IsValidGene(double gene);
+
 // One English sentence for every gene outside [0, 1] and for a final
 // objective that is NaN: a calibration that ends so found no valid parameter
 // set.

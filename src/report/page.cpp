@@ -250,9 +250,9 @@ std::string GeneTable(const CalibrationResult& c,
   std::string out = "<table class=\"genes\">\n<tr><th>Gene</th><th>Value</th>" +
                     std::string(genes ? "<th>Scales</th>" : "") + "</tr>\n";
   for (std::size_t k = 0; k < c.Genes.size(); ++k) {
-    const bool valid = c.Genes[k] >= 0.0 && c.Genes[k] <= 1.0;
-    out += std::string(valid ? "<tr>" : "<tr class=\"fault\">") + "<td>X[" +
-           std::to_string(k + 1) + "]</td>" + NumberCell(c.Genes[k]);
+    out +=
+        std::string(IsValidGene(c.Genes[k]) ? "<tr>" : "<tr class=\"fault\">") +
+        "<td>X[" + std::to_string(k + 1) + "]</td>" + NumberCell(c.Genes[k]);
     if (genes) {
       std::string scaled;
       if (k < genes->ScaledBy.size()) {
