@@ -38,10 +38,10 @@ constexpr const char* kUsage =
     "  --version  show the version\n";
 
 struct Options {
-  std::string input;
-  std::string page;
-  std::string series;
-  bool csv = false;
+  std::string Input;
+  std::string Page;
+  std::string Series;
+  bool Csv = false;
 };
 
 int Fail(const std::string& message) {
@@ -147,23 +147,23 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options,
                     std::string& error) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "-o" && i + 1 < args.size()) {
-      options.page = args[++i];
+      options.Page = args[++i];
     } else if (args[i] == "--series" && i + 1 < args.size()) {
-      options.series = args[++i];
+      options.Series = args[++i];
     } else if (args[i] == "--csv") {
-      options.csv = true;
+      options.Csv = true;
     } else if (!args[i].empty() && args[i][0] == '-') {
       error = "unknown option " + args[i];
       return false;
-    } else if (options.input.empty()) {
-      options.input = args[i];
+    } else if (options.Input.empty()) {
+      options.Input = args[i];
     } else {
       error = "more than one result file given";
       return false;
     }
   }
-  if (options.input.empty()) error = "no result file given";
-  if (options.page.empty()) options.page = PageBeside(options.input);
+  if (options.Input.empty()) error = "no result file given";
+  if (options.Page.empty()) options.Page = PageBeside(options.Input);
   return error.empty();
 }
 
@@ -186,14 +186,14 @@ int main(int argc, char** argv) {
   if (!ParseArguments(args, options, error)) {
     return Fail(error + " (see velm-report --help)");
   }
-  const std::optional<std::string> text = ReadFile(options.input);
-  if (!text) return Fail("cannot open " + options.input);
+  const std::optional<std::string> text = ReadFile(options.Input);
+  if (!text) return Fail("cannot open " + options.Input);
 
   ResultFile result;
   try {
     result = velm::report::ParseResultFile(*text);
   } catch (const velm::report::NotAResultFile& e) {
-    return Fail(options.input + " is not a velm result file (" + e.what() +
+    return Fail(options.Input + " is not a velm result file (" + e.what() +
                 ")");
   }
   std::vector<double> observed, calculated;
@@ -202,24 +202,24 @@ int main(int argc, char** argv) {
     calculated.push_back(d.Calculated);
   }
   const Scores scores = velm::report::ComputeScores(observed, calculated);
-  const velm::report::PageContext context = ContextOf(options.input, result);
+  const velm::report::PageContext context = ContextOf(options.Input, result);
   for (const std::string& fault : context.Faults) {
-    std::cerr << "velm-report: " << options.input << ": " << fault << "\n";
+    std::cerr << "velm-report: " << options.Input << ": " << fault << "\n";
   }
 
-  if (!WriteFile(options.page,
+  if (!WriteFile(options.Page,
                  velm::report::RenderPage(result, scores, context))) {
-    return Fail("cannot write " + options.page);
+    return Fail("cannot write " + options.Page);
   }
-  if (!options.series.empty() &&
-      !WriteFile(options.series, velm::report::SeriesCsv(result))) {
-    return Fail("cannot write " + options.series);
+  if (!options.Series.empty() &&
+      !WriteFile(options.Series, velm::report::SeriesCsv(result))) {
+    return Fail("cannot write " + options.Series);
   }
-  if (options.csv) {
+  if (options.Csv) {
     PrintCsv(result, scores);
   } else {
     PrintTable(scores);
-    std::cout << "Page: " << options.page << "\n";
+    std::cout << "Page: " << options.Page << "\n";
   }
   return 0;
 }
