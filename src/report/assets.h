@@ -1,7 +1,9 @@
 #pragma once
 
-// The charting library, built into the program so that a page works offline
-// and the installed program needs no files beside it.
+// The page's script and style and the charting library, built into the
+// program so that a page works offline and the installed program needs no
+// files beside it. The page's own assets are src/report/assets/page.js and
+// page.css.
 
 #include <string_view>
 
@@ -9,5 +11,7 @@ namespace velm::report {
 
 std::string_view DygraphsScript();
 std::string_view DygraphsStyle();
+std::string_view PageScript();
+std::string_view PageStyle();
 
 }  // namespace velm::report

@@ -1,16 +1,18 @@
 // velm-report: scores and an interactive page for a velm result file.
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "common/number_format.h"
+#include "report/calibration.h"
 #include "report/page.h"
 #include "report/result_reader.h"
 #include "report/scores.h"
+#include "report/series.h"
 
 namespace {
 
@@ -19,22 +21,27 @@ using velm::report::Scores;
 
 constexpr const char* kVersion = "velm-report 1.0";
 constexpr const char* kUsage =
-    "Usage: velm-report [-o PAGE.html] [--csv] RESULT.csv\n"
+    "Usage: velm-report [-o PAGE.html] [--series DAILY.csv] [--csv] "
+    "RESULT.csv\n"
     "\n"
     "Reads a velm result file (simulation or calibration layout), prints the\n"
     "scores over the fit days (the days with observed runoff above zero) and\n"
-    "writes a self-contained HTML page beside it (RESULT.html).\n"
+    "writes a self-contained HTML page beside it (RESULT.html). A calibration\n"
+    "that found no valid parameter set is reported on standard error.\n"
     "\n"
     "  -o PAGE    write the page to PAGE instead\n"
+    "  --series DAILY.csv\n"
+    "             also write the daily series as a plain CSV file\n"
     "  --csv      print the scores, the final objective and the parameters\n"
     "             as one CSV header line and one CSV row instead of the table\n"
     "  --help     show this text\n"
     "  --version  show the version\n";
 
 struct Options {
-  std::string input;
-  std::string page;
-  bool csv = false;
+  std::string Input;
+  std::string Page;
+  std::string Series;
+  bool Csv = false;
 };
 
 int Fail(const std::string& message) {
@@ -50,31 +57,27 @@ std::string PageBeside(const std::string& input) {
   return (hasExtension ? input.substr(0, dot) : input) + ".html";
 }
 
-std::string ScoreValue(std::optional<double> value) {
-  return value ? velm::FormatNumber(*value) : "undefined";
-}
-
 void PrintTable(const Scores& s) {
-  if (s.fitDays == 0) {
+  if (s.FitDays == 0) {
     std::cout << "No observed runoff above zero: no scores.\n";
     return;
   }
-  std::cout << "Scores over " << s.fitDays << " fit days\n";
+  std::cout << "Scores over " << s.FitDays << " fit days\n";
   const std::pair<const char*, std::optional<double>> rows[] = {
-      {"NSE", s.nse},
-      {"KGE", s.kge},
-      {"  r", s.r},
-      {"  alpha", s.alpha},
-      {"  beta", s.beta},
-      {"KGE'", s.kgePrime},
-      {"  gamma", s.gamma},
-      {"PBIAS %", s.percentBias},
-      {"RMSE mm/day", s.rmse},
-      {"Peak error %", s.peakError},
+      {"NSE", s.NSE},
+      {"KGE", s.KGE},
+      {"  r", s.R},
+      {"  alpha", s.Alpha},
+      {"  beta", s.Beta},
+      {"KGE'", s.KGEPrime},
+      {"  gamma", s.Gamma},
+      {"PBIAS %", s.PercentBias},
+      {"RMSE mm/day", s.RMSE},
+      {"Peak error %", s.PeakError},
   };
   for (const auto& [name, value] : rows) {
     std::cout << "  " << name << std::string(14 - std::string(name).size(), ' ')
-              << ScoreValue(value) << "\n";
+              << velm::report::FormatScore(value) << "\n";
   }
 }
 
@@ -89,20 +92,54 @@ void PrintCsv(const ResultFile& result, const Scores& s) {
   std::string header =
       "fit_days,nse,kge,r,alpha,beta,kge_prime,gamma,pbias,rmse,peak_error,"
       "final_f";
-  std::string row = std::to_string(s.fitDays);
+  std::string row = std::to_string(s.FitDays);
   for (std::optional<double> v :
-       {s.nse, s.kge, s.r, s.alpha, s.beta, s.kgePrime, s.gamma, s.percentBias,
-        s.rmse, s.peakError}) {
+       {s.NSE, s.KGE, s.R, s.Alpha, s.Beta, s.KGEPrime, s.Gamma, s.PercentBias,
+        s.RMSE, s.PeakError}) {
     row += "," + CsvValue(v);
   }
-  row += "," + CsvValue(result.calibration
-                            ? std::optional(result.calibration->finalObjective)
+  row += "," + CsvValue(result.Calibration
+                            ? std::optional(result.Calibration->FinalObjective)
                             : std::nullopt);
-  for (const velm::report::NamedValue& p : result.parameters) {
-    header += "," + p.name;
-    row += "," + CsvValue(p.value);
+  for (const velm::report::NamedValue& p : result.Parameters) {
+    header += "," + p.Name;
+    row += "," + CsvValue(p.Value);
   }
   std::cout << header << "\n" << row << "\n";
+}
+
+std::optional<std::string> ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+  out.close();
+  return static_cast<bool>(out);
+}
+
+// What the page tells beyond the result file: the catchment is the directory
+// the result lies in, and the files a run and a check leave there.
+velm::report::PageContext ContextOf(const std::string& input,
+                                    const ResultFile& result) {
+  std::error_code error;
+  std::filesystem::path directory =
+      std::filesystem::absolute(input, error).parent_path();
+  velm::report::PageContext context;
+  context.Source = input;
+  context.Catchment = directory.filename().string();
+  context.FileStem = std::filesystem::path(input).stem().string();
+  context.CheckReport = ReadFile(directory / "velm-check.json");
+  if (result.Calibration) {
+    context.Genes = velm::report::ReadGeneMapping(directory);
+    context.Faults = velm::report::CalibrationFaults(*result.Calibration);
+  }
+  return context;
 }
 
 // Returns false with a message for arguments that make no run.
@@ -110,21 +147,23 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options,
                     std::string& error) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "-o" && i + 1 < args.size()) {
-      options.page = args[++i];
+      options.Page = args[++i];
+    } else if (args[i] == "--series" && i + 1 < args.size()) {
+      options.Series = args[++i];
     } else if (args[i] == "--csv") {
-      options.csv = true;
+      options.Csv = true;
     } else if (!args[i].empty() && args[i][0] == '-') {
       error = "unknown option " + args[i];
       return false;
-    } else if (options.input.empty()) {
-      options.input = args[i];
+    } else if (options.Input.empty()) {
+      options.Input = args[i];
     } else {
       error = "more than one result file given";
       return false;
     }
   }
-  if (options.input.empty()) error = "no result file given";
-  if (options.page.empty()) options.page = PageBeside(options.input);
+  if (options.Input.empty()) error = "no result file given";
+  if (options.Page.empty()) options.Page = PageBeside(options.Input);
   return error.empty();
 }
 
@@ -147,34 +186,40 @@ int main(int argc, char** argv) {
   if (!ParseArguments(args, options, error)) {
     return Fail(error + " (see velm-report --help)");
   }
-  std::ifstream in(options.input, std::ios::binary);
-  if (!in) return Fail("cannot open " + options.input);
-  std::ostringstream text;
-  text << in.rdbuf();
+  const std::optional<std::string> text = ReadFile(options.Input);
+  if (!text) return Fail("cannot open " + options.Input);
 
   ResultFile result;
   try {
-    result = velm::report::ParseResultFile(text.str());
+    result = velm::report::ParseResultFile(*text);
   } catch (const velm::report::NotAResultFile& e) {
-    return Fail(options.input + " is not a velm result file (" + e.what() +
+    return Fail(options.Input + " is not a velm result file (" + e.what() +
                 ")");
   }
   std::vector<double> observed, calculated;
-  for (const velm::report::DayRow& d : result.days) {
-    observed.push_back(d.observed);
-    calculated.push_back(d.calculated);
+  for (const velm::report::DayRow& d : result.Days) {
+    observed.push_back(d.Observed);
+    calculated.push_back(d.Calculated);
   }
   const Scores scores = velm::report::ComputeScores(observed, calculated);
+  const velm::report::PageContext context = ContextOf(options.Input, result);
+  for (const std::string& fault : context.Faults) {
+    std::cerr << "velm-report: " << options.Input << ": " << fault << "\n";
+  }
 
-  std::ofstream page(options.page, std::ios::binary);
-  page << velm::report::RenderPage(result, scores, options.input);
-  page.close();
-  if (!page) return Fail("cannot write " + options.page);
-  if (options.csv) {
+  if (!WriteFile(options.Page,
+                 velm::report::RenderPage(result, scores, context))) {
+    return Fail("cannot write " + options.Page);
+  }
+  if (!options.Series.empty() &&
+      !WriteFile(options.Series, velm::report::SeriesCsv(result))) {
+    return Fail("cannot write " + options.Series);
+  }
+  if (options.Csv) {
     PrintCsv(result, scores);
   } else {
     PrintTable(scores);
-    std::cout << "Page: " << options.page << "\n";
+    std::cout << "Page: " << options.Page << "\n";
   }
   return 0;
 }

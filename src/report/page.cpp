@@ -4,10 +4,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <vector>
+#include <map>
+#include <string_view>
 
 #include "common/number_format.h"
 #include "report/assets.h"
+#include "report/series.h"
 
 namespace velm::report {
 namespace {
@@ -35,12 +37,37 @@ std::string Escape(std::string_view text) {
   return out;
 }
 
+// Text inside a <script> block ends at the first "</" of "</script" and
+// changes mode at "<!--"; with every "<" written as the JSON escape \u003c,
+// the block holds neither, and JSON text inside it parses to the same value.
+std::string ScriptText(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '<') {
+      out += "\\u003c";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 // Ten digits keep the file's six and the sums computed from them.
-std::string JsNumber(double value) {
+std::string JsonNumber(double value) {
   if (!std::isfinite(value)) return "null";
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%.10g", value);
   return buffer;
+}
+
+std::string JsonArray(const std::vector<std::string>& items,
+                      std::string_view separator) {
+  std::string out = "[";
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (i > 0) out += separator;
+    out += items[i];
+  }
+  return out + "]";
 }
 
 std::string Base64(std::string_view bytes) {
@@ -61,22 +88,12 @@ std::string Base64(std::string_view bytes) {
   return out;
 }
 
-std::string Shown(std::optional<double> value) {
-  return value ? FormatNumber(*value) : "undefined";
-}
-
-// The days the water balance and the cumulative curves count: the fit days
-// when there is an observed series, else every day.
-std::vector<bool> CountedDays(const ResultFile& result) {
-  std::vector<bool> counted;
-  for (const DayRow& d : result.days) {
-    counted.push_back(!result.hasObserved || d.observed > 0);
-  }
-  return counted;
+std::string NumberCell(double value) {
+  return "<td class=\"num\">" + FormatNumber(value) + "</td>";
 }
 
 std::string ScoreTable(const Scores& s) {
-  if (s.fitDays == 0) {
+  if (s.FitDays == 0) {
     return "<p>No observed runoff above zero: no scores.</p>\n";
   }
   struct Row {
@@ -85,27 +102,26 @@ std::string ScoreTable(const Scores& s) {
     const char* meaning;
   };
   const Row rows[] = {
-      {"NSE", s.nse, "Nash-Sutcliffe efficiency (1 is perfect)"},
-      {"KGE", s.kge, "Kling-Gupta efficiency, 2009 (1 is perfect)"},
-      {"r", s.r, "linear correlation"},
-      {"&alpha;", s.alpha,
+      {"NSE", s.NSE, "Nash-Sutcliffe efficiency (1 is perfect)"},
+      {"KGE", s.KGE, "Kling-Gupta efficiency, 2009 (1 is perfect)"},
+      {"r", s.R, "linear correlation"},
+      {"&alpha;", s.Alpha,
        "ratio of standard deviations, calculated / observed"},
-      {"&beta;", s.beta, "ratio of means, calculated / observed"},
-      {"KGE&prime;", s.kgePrime, "Kling-Gupta efficiency, 2012, with &gamma;"},
-      {"&gamma;", s.gamma, "ratio of coefficients of variation"},
-      {"PBIAS %", s.percentBias,
+      {"&beta;", s.Beta, "ratio of means, calculated / observed"},
+      {"KGE&prime;", s.KGEPrime, "Kling-Gupta efficiency, 2012, with &gamma;"},
+      {"&gamma;", s.Gamma, "ratio of coefficients of variation"},
+      {"PBIAS %", s.PercentBias,
        "percent bias, positive when calculated is higher"},
-      {"RMSE", s.rmse, "root mean square error, mm/day"},
-      {"Peak error %", s.peakError,
+      {"RMSE", s.RMSE, "root mean square error, mm/day"},
+      {"Peak error %", s.PeakError,
        "highest calculated day against highest observed day"},
   };
   std::string out =
-      "<table "
-      "class=\"scores\">\n<tr><th>Score</th><th>Value</th><th>Meaning</th></"
-      "tr>\n";
+      "<table class=\"scores\">\n"
+      "<tr><th>Score</th><th>Value</th><th>Meaning</th></tr>\n";
   for (const Row& row : rows) {
     out += std::string("<tr><td>") + row.name + "</td><td class=\"num\">" +
-           Shown(row.value) + "</td><td>" + row.meaning + "</td></tr>\n";
+           FormatScore(row.value) + "</td><td>" + row.meaning + "</td></tr>\n";
   }
   return out + "</table>\n";
 }
@@ -114,88 +130,204 @@ std::string BalanceTable(const ResultFile& result) {
   const std::vector<bool> counted = CountedDays(result);
   double rain = 0, observed = 0, calculated = 0, evaporation = 0;
   int days = 0;
-  for (std::size_t i = 0; i < result.days.size(); ++i) {
+  for (std::size_t i = 0; i < result.Days.size(); ++i) {
     if (!counted[i]) continue;
-    const DayRow& d = result.days[i];
+    const DayRow& d = result.Days[i];
     ++days;
-    rain += d.rain;
-    observed += result.hasObserved ? d.observed : 0.0;
-    calculated += d.calculated;
-    evaporation += d.actualE;
+    rain += d.Rain;
+    observed += result.HasObserved ? d.Observed : 0.0;
+    calculated += d.Calculated;
+    evaporation += d.ActualE;
   }
   std::string out = "<table>\n<tr><th colspan=\"2\">Water balance over " +
                     std::to_string(days) +
-                    (result.hasObserved ? " fit days" : " days") +
+                    (result.HasObserved ? " fit days" : " days") +
                     ", mm</th></tr>\n";
-  const auto row = [&](const char* name, std::string value) {
-    out += std::string("<tr><td>") + name + "</td><td class=\"num\">" + value +
-           "</td></tr>\n";
+  const auto row = [&](const char* name, double value) {
+    out += std::string("<tr><td>") + name + "</td>" + NumberCell(value) +
+           "</tr>\n";
   };
-  row("Rain", FormatNumber(rain));
-  if (result.hasObserved) row("Observed runoff", FormatNumber(observed));
-  row("Calculated runoff", FormatNumber(calculated));
-  row("Actual evaporation", FormatNumber(evaporation));
-  if (result.hasObserved && observed > 0) {
-    row("Calculated / observed", FormatNumber(calculated / observed));
+  row("Rain", rain);
+  if (result.HasObserved) row("Observed runoff", observed);
+  row("Calculated runoff", calculated);
+  row("Actual evaporation", evaporation);
+  if (result.HasObserved && observed > 0) {
+    row("Calculated / observed", calculated / observed);
   }
   return out + "</table>\n";
 }
 
-std::string ParameterTable(const ResultFile& result) {
-  std::string out = "<table class=\"parameters\">\n";
-  const auto cell = [](double v) {
-    return "<td class=\"num\">" + FormatNumber(v) + "</td>";
-  };
-  if (!result.calibration) {
-    out += "<tr><th>Parameter</th><th>Value</th></tr>\n";
-    for (const NamedValue& p : result.parameters) {
-      out += "<tr><td>" + Escape(p.name) + "</td>" + cell(p.value) + "</tr>\n";
-    }
-    return out + "</table>\n";
+std::string UnitCell(std::string_view name) {
+  return "<td>" + Escape(ParameterUnit(name)) + "</td>";
+}
+
+std::string SimulationParameterTable(const ResultFile& result) {
+  std::string out =
+      "<table class=\"parameters\">\n"
+      "<tr><th>Parameter</th><th>Unit</th><th>Value</th></tr>\n";
+  for (const NamedValue& p : result.Parameters) {
+    out += "<tr><td>" + Escape(p.Name) + "</td>" + UnitCell(p.Name) +
+           NumberCell(p.Value) + "</tr>\n";
   }
-  const Calibration& c = *result.calibration;
-  out += "<tr><th>Parameter</th><th>Initial</th><th>Optimized</th></tr>\n";
-  for (const NamedValue& p : c.optimized) {
-    const auto initial =
-        std::find_if(c.initial.begin(), c.initial.end(),
-                     [&](const NamedValue& q) { return q.name == p.name; });
-    const bool changed =
-        initial == c.initial.end() || initial->value != p.value;
-    out += std::string(changed ? "<tr class=\"changed\">" : "<tr>") + "<td>" +
-           Escape(p.name) + "</td>" +
-           (initial == c.initial.end() ? "<td></td>" : cell(initial->value)) +
-           cell(p.value) + "</tr>\n";
+  return out + "</table>\n";
+}
+
+// Parameter name -> the genes that scale it ("X[2]").
+std::map<std::string, std::string> GenesByParameter(const GeneMapping& genes) {
+  std::map<std::string, std::string> byParameter;
+  for (std::size_t k = 0; k < genes.ScaledBy.size(); ++k) {
+    for (const std::string& name : genes.ScaledBy[k]) {
+      std::string& entry = byParameter[name];
+      entry +=
+          (entry.empty() ? "" : ", ") + ("X[" + std::to_string(k + 1)) + "]";
+    }
+  }
+  return byParameter;
+}
+
+const NamedValue* FindParameter(const std::vector<NamedValue>& values,
+                                std::string_view name) {
+  const auto found =
+      std::find_if(values.begin(), values.end(),
+                   [&](const NamedValue& v) { return v.Name == name; });
+  return found == values.end() ? nullptr : &*found;
+}
+
+// Without the control file's indices, the parameters the calibration changed
+// are the ones known to be calibrated.
+bool IsCalibrated(const NamedValue& optimized, const NamedValue* initial,
+                  const std::map<std::string, std::string>& genes,
+                  bool mappingKnown) {
+  if (mappingKnown) return genes.contains(optimized.Name);
+  return initial == nullptr || initial->Value != optimized.Value;
+}
+
+std::string CalibrationParameterTable(const CalibrationResult& c,
+                                      const std::optional<GeneMapping>& genes) {
+  const std::map<std::string, std::string> genesOf =
+      genes ? GenesByParameter(*genes) : std::map<std::string, std::string>();
+  std::string out =
+      "<table class=\"parameters\">\n<tr><th>Parameter</th><th>Unit</th>"
+      "<th>Parameter file</th><th>Optimized</th>" +
+      std::string(genes ? "<th>Scaled by</th>" : "") + "</tr>\n";
+  for (const NamedValue& p : c.Optimized) {
+    const NamedValue* initial = FindParameter(c.Initial, p.Name);
+    const bool calibrated =
+        IsCalibrated(p, initial, genesOf, genes.has_value());
+    out += std::string(calibrated ? "<tr class=\"calibrated\">" : "<tr>") +
+           "<td>" + Escape(p.Name) + "</td>" + UnitCell(p.Name);
+    if (initial == nullptr) {
+      out += "<td></td>";
+    } else {
+      out += "<td class=\"num\">" + FormatNumber(initial->Value) +
+             (calibrated ? " <span class=\"bound\">upper bound</span>" : "") +
+             "</td>";
+    }
+    out += NumberCell(p.Value);
+    if (genes) {
+      const auto gene = genesOf.find(p.Name);
+      out += "<td>" + (gene == genesOf.end() ? "" : gene->second) + "</td>";
+    }
+    out += "</tr>\n";
   }
   out +=
-      "</table>\n<table "
-      "class=\"genes\">\n<tr><th>Gene</th><th>Value</th></tr>\n";
-  for (std::size_t k = 0; k < c.genes.size(); ++k) {
-    out += "<tr><td>X[" + std::to_string(k + 1) + "]</td>" + cell(c.genes[k]) +
-           "</tr>\n";
+      "</table>\n<p class=\"meta\">A calibration multiplies the parameter "
+      "file's value of each calibrated parameter by a gene between 0 and 1: "
+      "the file's value is the upper bound of the calibrated one.";
+  if (!genes) {
+    out +=
+        " Which parameters each gene scales is unknown: the result file does "
+        "not hold the control file's indices, and no control file could be "
+        "read beside it. The rows marked are the ones the calibration "
+        "changed.";
   }
-  out += "<tr><td>final f</td>" + cell(c.finalObjective) + "</tr>\n";
-  return out + "</table>\n";
+  return out + "</p>\n";
 }
 
-// [year, month, day, rain, observed, calculated, cumulative observed,
-// cumulative calculated] per day.
-std::string DailyData(const ResultFile& result) {
+std::string GeneTable(const CalibrationResult& c,
+                      const std::optional<GeneMapping>& genes,
+                      const std::vector<NamedValue>& parameters) {
+  std::string out = "<table class=\"genes\">\n<tr><th>Gene</th><th>Value</th>" +
+                    std::string(genes ? "<th>Scales</th>" : "") + "</tr>\n";
+  for (std::size_t k = 0; k < c.Genes.size(); ++k) {
+    out +=
+        std::string(IsValidGene(c.Genes[k]) ? "<tr>" : "<tr class=\"fault\">") +
+        "<td>X[" + std::to_string(k + 1) + "]</td>" + NumberCell(c.Genes[k]);
+    if (genes) {
+      std::string scaled;
+      if (k < genes->ScaledBy.size()) {
+        for (const std::string& name : genes->ScaledBy[k]) {
+          // A control file may index tanks that the parameter file lacks.
+          if (FindParameter(parameters, name) == nullptr) continue;
+          scaled += (scaled.empty() ? "" : ", ") + Escape(name);
+        }
+      }
+      out += "<td>" + (scaled.empty() ? "no parameter" : scaled) + "</td>";
+    }
+    out += "</tr>\n";
+  }
+  out += std::string(std::isnan(c.FinalObjective) ? "<tr class=\"fault\">"
+                                                  : "<tr>") +
+         "<td>final f</td>" + NumberCell(c.FinalObjective) +
+         (genes ? "<td></td>" : "") + "</tr>\n</table>\n";
+  if (genes && genes->ScaledBy.size() != c.Genes.size()) {
+    out += "<p class=\"meta\">The control file beside the result has " +
+           std::to_string(genes->ScaledBy.size()) +
+           " variables, the result file " + std::to_string(c.Genes.size()) +
+           " genes: the control file has changed since the run.</p>\n";
+  }
+  return out;
+}
+
+std::string FaultBox(const std::vector<std::string>& faults) {
+  if (faults.empty()) return "";
+  std::string out =
+      "<div class=\"warning\" role=\"alert\">\n<strong>This calibration did "
+      "not find a valid parameter set.</strong>\n<ul>\n";
+  for (const std::string& fault : faults) {
+    out += "<li>" + Escape(fault) + "</li>\n";
+  }
+  return out + "</ul>\n</div>\n";
+}
+
+// The page's script shows the findings, or a notice when the text is not one
+// JSON value.
+std::string CheckSection(const std::optional<std::string>& report) {
+  if (!report) return "";
+  return "<div id=\"velm-check\" class=\"check\" hidden>\n<h2>Input "
+         "check (velm-check.json)</h2>\n</div>\n"
+         "<script type=\"application/json\" id=\"velm-check-data\">" +
+         ScriptText(*report) + "</script>\n";
+}
+
+std::string ChartBlock(std::string_view id, std::string_view title,
+                       std::string_view note, std::string_view controls,
+                       std::string_view size) {
+  return "<div class=\"chart-block\">\n<div class=\"caption\"><h2>" +
+         std::string(title) + "</h2>\n<span class=\"controls\">" +
+         std::string(controls) + "<button type=\"button\" data-png=\"" +
+         std::string(id) + "\">PNG</button></span></div>\n" +
+         (note.empty() ? ""
+                       : "<p class=\"meta\">" + std::string(note) + "</p>\n") +
+         "<div id=\"" + std::string(id) + "\" class=\"chart " +
+         std::string(size) + "\"></div>\n</div>\n";
+}
+
+// Per day, the cumulative observed and calculated runoff of the counted days.
+std::string CumulativeData(const ResultFile& result) {
   const std::vector<bool> counted = CountedDays(result);
   double observedSum = 0, calculatedSum = 0;
-  std::string out = "[";
-  for (std::size_t i = 0; i < result.days.size(); ++i) {
-    const DayRow& d = result.days[i];
+  std::vector<std::string> rows;
+  for (std::size_t i = 0; i < result.Days.size(); ++i) {
+    const DayRow& d = result.Days[i];
     if (counted[i]) {
-      observedSum += result.hasObserved ? d.observed : 0.0;
-      calculatedSum += d.calculated;
+      observedSum += result.HasObserved ? d.Observed : 0.0;
+      calculatedSum += d.Calculated;
     }
-    out += "[" + std::to_string(d.year) + "," + std::to_string(d.month) + "," +
-           std::to_string(d.day) + "," + JsNumber(d.rain) + "," +
-           JsNumber(d.observed) + "," + JsNumber(d.calculated) + "," +
-           JsNumber(result.hasObserved ? observedSum : NAN) + "," +
-           JsNumber(calculatedSum) + "],\n";
+    rows.push_back("[" + JsonNumber(result.HasObserved ? observedSum : NAN) +
+                   "," + JsonNumber(calculatedSum) + "]");
   }
-  return out + "]";
+  return JsonArray(rows, ",\n");
 }
 
 // Both series of the counted days sorted from high to low, at the Weibull
@@ -204,10 +336,10 @@ std::string DailyData(const ResultFile& result) {
 std::string DurationData(const ResultFile& result) {
   const std::vector<bool> counted = CountedDays(result);
   std::vector<double> observed, calculated;
-  for (std::size_t i = 0; i < result.days.size(); ++i) {
+  for (std::size_t i = 0; i < result.Days.size(); ++i) {
     if (!counted[i]) continue;
-    observed.push_back(result.days[i].observed);
-    calculated.push_back(result.days[i].calculated);
+    observed.push_back(result.Days[i].Observed);
+    calculated.push_back(result.Days[i].Calculated);
   }
   // Highest first; NaN, which has no order, last.
   const auto higher = [](double a, double b) {
@@ -216,158 +348,121 @@ std::string DurationData(const ResultFile& result) {
   std::sort(observed.begin(), observed.end(), higher);
   std::sort(calculated.begin(), calculated.end(), higher);
   const auto positive = [](double v) { return v > 0 ? v : NAN; };
-  std::string out = "[";
+  std::vector<std::string> rows;
   for (std::size_t i = 0; i < observed.size(); ++i) {
     const double exceedance = 100.0 * static_cast<double>(i + 1) /
                               static_cast<double>(observed.size() + 1);
-    out += "[" + JsNumber(exceedance) + "," + JsNumber(positive(observed[i])) +
-           "," + JsNumber(positive(calculated[i])) + "],\n";
+    rows.push_back("[" + JsonNumber(exceedance) + "," +
+                   JsonNumber(positive(observed[i])) + "," +
+                   JsonNumber(positive(calculated[i])) + "]");
   }
-  return out + "]";
+  return JsonArray(rows, ",\n");
 }
 
-constexpr std::string_view kPageStyle = R"(
-body { font-family: sans-serif; margin: 1.5em; color: #222; }
-h1 { font-size: 1.4em; } h2 { font-size: 1.1em; margin-top: 1.5em; }
-.chart { width: 100%; height: 420px; }
-.half { height: 320px; }
-.row { display: flex; flex-wrap: wrap; gap: 2em; align-items: flex-start; }
-.row > div { flex: 1 1 420px; }
-table { border-collapse: collapse; margin-bottom: 1em; }
-td, th { border: 1px solid #ccc; padding: 0.2em 0.6em; text-align: left; }
-td.num { text-align: right; font-family: monospace; }
-tr.changed td { background: #fff6d5; }
-.meta { color: #555; }
-)";
+std::string MonthlyData(const ResultFile& result) {
+  std::vector<std::string> rows;
+  for (const MonthTotals& m : MonthlyTotals(result)) {
+    rows.push_back("[" + std::to_string(m.Year) + "," +
+                   std::to_string(m.Month) + "," + JsonNumber(m.Rain) + "," +
+                   JsonNumber(m.Observed) + "," + JsonNumber(m.Calculated) +
+                   "," + JsonNumber(m.ActualE) + "]");
+  }
+  return JsonArray(rows, ",\n");
+}
 
-// Rain hangs from the top of the hydrograph as bars on its own scale, so that
-// storms and their runoff responses line up without hiding each other.
-constexpr std::string_view kPageScript = R"(
-const drawn = new Set();
-function chartDrawn(name) {
-  drawn.add(name);
-  if (drawn.size === Number(document.body.dataset.chartsExpected)) {
-    document.body.dataset.chartsDrawn = String(drawn.size);
+std::string ReportData(const ResultFile& result) {
+  return "{\"hasObserved\": " +
+         std::string(result.HasObserved ? "true" : "false") +
+         ",\n\"cumulative\": " + CumulativeData(result) +
+         ",\n\"duration\": " + DurationData(result) +
+         ",\n\"monthly\": " + MonthlyData(result) + "}";
+}
+
+std::string Heading(const ResultFile& result, const PageContext& context) {
+  std::string heading = context.Catchment;
+  if (!result.Days.empty()) {
+    heading += ", " + IsoDate(result.Days.front()) + " to " +
+               IsoDate(result.Days.back());
   }
+  return Escape(heading);
 }
-const dates = days.map(d => new Date(d[0], d[1] - 1, d[2]));
-const rainMax = Math.max(1e-9, ...days.map(d => d[3] || 0));
-function rainBars(e) {
-  const ctx = e.drawingContext, area = e.plotArea, points = e.points;
-  const step = points.length > 1 ? points[1].canvasx - points[0].canvasx : 4;
-  const width = Math.max(1, step * 0.8);
-  ctx.fillStyle = e.color;
-  for (const p of points) {
-    if (p.yval === null || isNaN(p.yval)) continue;
-    ctx.fillRect(p.canvasx - width / 2, area.y, width,
-                 p.yval / rainMax * area.h * 0.35);
-  }
+
+std::string Head(const std::string& heading) {
+  // As a data URL the library's own markup strings cannot be mistaken for
+  // the page's tags, by browsers and checkers alike.
+  return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n"
+         "<meta charset=\"utf-8\">\n<title>" +
+         heading +
+         " &ndash; velm report</title>\n"
+         "<script>window.onerror = function (message) {\n"
+         "  document.documentElement.dataset.scriptError = String(message);\n"
+         "};</script>\n<style>\n" +
+         std::string(DygraphsStyle()) + "\n</style>\n<style>\n" +
+         std::string(PageStyle()) +
+         "</style>\n<script src=\"data:text/javascript;base64," +
+         Base64(DygraphsScript()) + "\"></script>\n</head>\n";
 }
-const tidy = v => String(Number(v.toPrecision(3)));
-const dateAxis = { x: { axisLabelWidth: 70 }, y: { axisLabelWidth: 60 } };
-function whenDrawn(name) {
-  return (g, initial) => { if (initial) chartDrawn(name); };
+
+std::string Charts() {
+  return ChartBlock(
+             "hydrograph", "Daily hydrograph",
+             "<span class=\"hint\">Drag to zoom, double-click to zoom out, "
+             "or use the range selector. </span>Rain hangs from the top as "
+             "bars on the right-hand axis.",
+             "<label><input type=\"checkbox\" id=\"hydrograph-log\"> log "
+             "scale</label> ",
+             "") +
+         "<div class=\"row\">\n" +
+         ChartBlock("duration", "Flow-duration curve", "", "", "half") +
+         ChartBlock("cumulative", "Cumulative runoff", "", "", "half") +
+         "</div>\n<div class=\"row\">\n" +
+         ChartBlock("scatter", "Calculated against observed",
+                    "Daily runoff of the fit days; the dashed line is 1:1.", "",
+                    "half") +
+         ChartBlock("monthly", "Monthly totals",
+                    "Sums over the days the water balance counts.", "",
+                    "half") +
+         "</div>\n";
 }
-const hydrographLabels = ['Date', 'Rain', 'Calculated'];
-if (hasObserved) hydrographLabels.splice(2, 0, 'Observed');
-new Dygraph(document.getElementById('hydrograph'),
-  days.map((d, i) => hasObserved ? [dates[i], d[3], d[4], d[5]]
-                                 : [dates[i], d[3], d[5]]), {
-  labels: hydrographLabels,
-  ylabel: 'Runoff (mm/day)',
-  colors: hasObserved ? ['#4a90d9', '#111111', '#d9534f'] : ['#4a90d9', '#d9534f'],
-  series: { Rain: { axis: 'y2', plotter: rainBars } },
-  axes: Object.assign({ y2: { drawAxis: false, drawGrid: false,
-                              valueRange: [0, rainMax] } }, dateAxis),
-  showRangeSelector: true,
-  legend: 'always',
-  labelsSeparateLines: false,
-  drawCallback: whenDrawn('hydrograph'),
-});
-new Dygraph(document.getElementById('duration'), duration, {
-  labels: hasObserved ? ['Exceedance', 'Observed', 'Calculated']
-                      : ['Exceedance', 'Calculated'],
-  colors: hasObserved ? ['#111111', '#d9534f'] : ['#d9534f'],
-  logscale: true,
-  axes: { y: { axisLabelWidth: 60, axisLabelFormatter: tidy } },
-  xlabel: 'Exceedance probability (%)',
-  ylabel: 'Runoff (mm/day)',
-  legend: 'always',
-  drawCallback: whenDrawn('duration'),
-});
-new Dygraph(document.getElementById('cumulative'),
-  days.map((d, i) => hasObserved ? [dates[i], d[6], d[7]] : [dates[i], d[7]]), {
-  labels: hasObserved ? ['Date', 'Observed', 'Calculated'] : ['Date', 'Calculated'],
-  colors: hasObserved ? ['#111111', '#d9534f'] : ['#d9534f'],
-  ylabel: 'Cumulative runoff (mm)',
-  axes: dateAxis,
-  legend: 'always',
-  drawCallback: whenDrawn('cumulative'),
-});
-)";
 
 }  // namespace
 
 std::string RenderPage(const ResultFile& result, const Scores& scores,
-                       std::string_view source) {
-  const std::string title = "velm report: " + Escape(source);
-  const bool calibration = result.calibration.has_value();
-  std::string duration = DurationData(result);
-  if (!result.hasObserved) {
-    // Without an observed series the rows hold [exceedance, null, calculated].
-    duration = "(" + duration + ").map(r => [r[0], r[2]])";
-  }
-  std::string page;
-  page +=
-      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
-  page += "<title>" + title + "</title>\n";
-  page +=
-      "<script>window.onerror = function (message) {\n"
-      "  document.documentElement.dataset.scriptError = String(message);\n"
-      "};</script>\n";
-  page += "<style>\n" + std::string(DygraphsStyle()) + "\n</style>\n";
-  page += "<style>" + std::string(kPageStyle) + "</style>\n";
-  // As a data URL the library's own markup strings cannot be mistaken for
-  // the page's tags, by browsers and checkers alike.
-  page += "<script src=\"data:text/javascript;base64," +
-          Base64(DygraphsScript()) + "\"></script>\n";
-  page += "</head>\n<body data-charts-expected=\"" +
-          std::to_string(kChartCount) + "\">\n";
-  page += "<h1>" + title + "</h1>\n";
-  page += "<p class=\"meta\">" +
-          std::string(calibration ? "Calibration" : "Simulation") +
-          " result, " + std::to_string(result.days.size()) + " days, " +
-          std::to_string(scores.fitDays) +
-          " fit days (observed daily runoff above zero).</p>\n";
+                       const PageContext& context) {
+  const std::string heading = Heading(result, context);
+  const bool calibration = result.Calibration.has_value();
+  std::string page = Head(heading);
+  page += "<body data-stem=\"" + Escape(context.FileStem) +
+          "\">\n<div class=\"header\">\n<h1>" + heading +
+          "</h1>\n<p class=\"meta\">" +
+          (calibration ? "Calibration" : "Simulation") + " result " +
+          Escape(context.Source) + ": " + std::to_string(result.Days.size()) +
+          " days, " + std::to_string(scores.FitDays) +
+          " fit days (observed daily runoff above zero).</p>\n"
+          "<p class=\"downloads\"><button type=\"button\" "
+          "id=\"download-csv\">Daily series as CSV</button></p>\n</div>\n";
+  page += FaultBox(context.Faults) + CheckSection(context.CheckReport);
   page += "<div class=\"row\">\n<div>\n<h2>Scores over the fit days</h2>\n" +
           ScoreTable(scores) + "</div>\n<div>\n<h2>Water balance</h2>\n" +
           BalanceTable(result) + "</div>\n</div>\n";
-  page +=
-      "<h2>Daily hydrograph</h2>\n<p class=\"meta\">Drag to zoom, "
-      "double-click to zoom out, or use the range selector; rain hangs "
-      "from the top as bars.</p>\n<div id=\"hydrograph\" "
-      "class=\"chart\"></div>\n";
-  page +=
-      "<div class=\"row\">\n<div>\n<h2>Flow-duration curve</h2>\n"
-      "<div id=\"duration\" class=\"chart half\"></div>\n</div>\n"
-      "<div>\n<h2>Cumulative runoff</h2>\n<div id=\"cumulative\" "
-      "class=\"chart half\"></div>\n</div>\n</div>\n";
-  page += std::string("<h2>") +
-          (calibration ? "Initial and optimized parameters" : "Parameters") +
-          "</h2>\n" + ParameterTable(result);
-  page += "<script>\nconst hasObserved = " +
-          std::string(result.hasObserved ? "true" : "false") + ";\n";
-  page += "const days = " + DailyData(result) + ";\n";
-  page += "const duration = " + duration + ";\n";
-  // A file of no whole day has nothing to draw (and the charts would refuse
-  // an empty series).
-  page +=
-      "if (days.length === 0) {\n"
-      "  for (const id of ['hydrograph', 'duration', 'cumulative']) {\n"
-      "    document.getElementById(id).textContent = 'No daily rows.';\n"
-      "  }\n"
-      "} else {\n" +
-      std::string(kPageScript) + "}\n</script>\n</body>\n</html>\n";
+  page += Charts();
+  if (calibration) {
+    page +=
+        "<div class=\"parameters\">\n<h2>Initial and optimized "
+        "parameters</h2>\n" +
+        CalibrationParameterTable(*result.Calibration, context.Genes) +
+        "<h2>Genes</h2>\n" +
+        GeneTable(*result.Calibration, context.Genes, result.Parameters) +
+        "</div>\n";
+  } else {
+    page += "<div class=\"parameters\">\n<h2>Parameters</h2>\n" +
+            SimulationParameterTable(result) + "</div>\n";
+  }
+  page += "<script type=\"text/csv\" id=\"daily-series\">\n" +
+          SeriesCsv(result) +
+          "</script>\n<script type=\"application/json\" id=\"report-data\">" +
+          ReportData(result) + "</script>\n<script>\n" +
+          std::string(PageScript()) + "</script>\n</body>\n</html>\n";
   return page;
 }
 

@@ -1,24 +1,39 @@
 #pragma once
 
-// One self-contained HTML page per result file: the interactive hydrograph,
-// the flow-duration curve, the cumulative runoff, the water balance, the
-// scores and the parameters. It loads nothing from the network.
+// One self-contained HTML page per result file, for the hydrologist who reads
+// the run: the hydrograph with rain and a log-scale switch, the flow-duration
+// curve, the cumulative runoff, calculated against observed runoff, the
+// monthly totals, the scores, the water balance and the parameters, with
+// downloads of the daily series and of each chart and a print layout. It
+// loads nothing from the network.
+//
+// For a headless browser: once every chart has drawn, <body> carries
+// data-charts-drawn equal to its data-charts-expected, and a script error
+// sets data-script-error on <html>.
 
+#include <optional>
 #include <string>
-#include <string_view>
+#include <vector>
 
+#include "report/calibration.h"
 #include "report/result_reader.h"
 #include "report/scores.h"
 
 namespace velm::report {
 
-// The charts the page draws; once all have drawn, the page sets
-// data-charts-drawn on <body> to this number, and a script error sets
-// data-script-error on <html>, so that a headless browser can check the page.
-inline constexpr int kChartCount = 3;
+// What the page tells beyond the result file itself.
+struct PageContext {
+  std::string Source;     // the result file as named on the command line
+  std::string Catchment;  // the name of the directory the result lies in
+  // Downloads are named after it: "result-daily.csv", "result-scatter.png".
+  std::string FileStem;
+  std::optional<GeneMapping> Genes;
+  // The text of the velm-check.json beside the result file, unparsed.
+  std::optional<std::string> CheckReport;
+  std::vector<std::string> Faults;  // CalibrationFaults
+};
 
-// `source` names the result file in the page's heading.
 std::string RenderPage(const ResultFile& result, const Scores& scores,
-                       std::string_view source);
+                       const PageContext& context);
 
 }  // namespace velm::report

@@ -119,18 +119,18 @@ std::vector<double> ReadGenes(LineCursor& in) {
   return genes;
 }
 
-Calibration ReadCalibrationHead(LineCursor& in) {
-  Calibration calibration;
+CalibrationResult ReadCalibrationHead(LineCursor& in) {
+  CalibrationResult calibration;
   in.Take();
-  calibration.initial = ReadParameterLines(in);
+  calibration.Initial = ReadParameterLines(in);
   // The progress lines of a run with output switched on lie in between.
   while (!in.AtEnd() && in.Peek() != text::kOptimizedParameterHeading)
     in.Take();
   in.Expect(text::kOptimizedParameterHeading, "the optimized parameter report");
-  calibration.optimized = ReadParameterLines(in);
+  calibration.Optimized = ReadParameterLines(in);
   in.Expect(text::kAsteriskLine, "a line of asterisks");
-  calibration.finalObjective = ReadFinalObjective(in);
-  calibration.genes = ReadGenes(in);
+  calibration.FinalObjective = ReadFinalObjective(in);
+  calibration.Genes = ReadGenes(in);
   in.Expect(text::kAsteriskLine, "a line of asterisks");
   return calibration;
 }
@@ -228,20 +228,20 @@ ResultFile ParseResultFile(std::string_view text) {
   LineCursor in(text);
   ResultFile result;
   if (in.Peek() == text::kInitialParameterHeading)
-    result.calibration = ReadCalibrationHead(in);
+    result.Calibration = ReadCalibrationHead(in);
   in.Expect(text::kParameterTitle,
             "the parameter heading of a velm result file");
-  result.parameters = ReadParameterLines(in);
-  result.fitDays = ReadSummary(in);
+  result.Parameters = ReadParameterLines(in);
+  result.FitDays = ReadSummary(in);
   const std::string_view columns = in.Peek();
   if (columns != text::kColumnsWithObserved &&
       columns != text::kColumnsWithoutObserved) {
     in.Fail("expected the column line");
   }
-  result.hasObserved = columns == text::kColumnsWithObserved;
+  result.HasObserved = columns == text::kColumnsWithObserved;
   in.Take();
   while (!in.AtEnd() && !in.Peek().empty()) {
-    result.days.push_back(ReadRow(in, result.days.size(), result.hasObserved));
+    result.Days.push_back(ReadRow(in, result.Days.size(), result.HasObserved));
   }
   while (!in.AtEnd() && in.Peek().empty()) in.Take();
   if (!in.AtEnd()) in.Fail("unexpected text after the daily rows");

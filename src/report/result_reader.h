@@ -14,36 +14,36 @@
 namespace velm::report {
 
 struct NamedValue {
-  std::string name;  // tank values carry their number: "CoeffTank[2]"
-  double value;
+  std::string Name;  // tank values carry their number: "CoeffTank[2]"
+  double Value;
 };
 
 struct DayRow {
-  int year;
-  int month;
-  int day;
-  double rain;
-  double observed;  // NaN when the file has no ObservedQ column
-  double calculated;
-  double potentialE;
-  double actualE;
-  double infiltration;
+  int Year;
+  int Month;
+  int Day;
+  double Rain;
+  double Observed;  // NaN when the file has no ObservedQ column
+  double Calculated;
+  double PotentialE;
+  double ActualE;
+  double Infiltration;  // the capacity at the start of the day, mm/h
 };
 
 // What only a calibration result holds.
-struct Calibration {
-  std::vector<NamedValue> initial;
-  std::vector<NamedValue> optimized;
-  double finalObjective;
-  std::vector<double> genes;  // X[1] .. X[n]
+struct CalibrationResult {
+  std::vector<NamedValue> Initial;  // the parameter file's values
+  std::vector<NamedValue> Optimized;
+  double FinalObjective;
+  std::vector<double> Genes;  // X[1] .. X[n]
 };
 
 struct ResultFile {
-  std::vector<NamedValue> parameters;  // the block above the daily rows
-  int fitDays = 0;                     // as the summary line states it
-  bool hasObserved = false;
-  std::vector<DayRow> days;
-  std::optional<Calibration> calibration;
+  std::vector<NamedValue> Parameters;  // the block above the daily rows
+  int FitDays = 0;                     // as the summary line states it
+  bool HasObserved = false;
+  std::vector<DayRow> Days;
+  std::optional<CalibrationResult> Calibration;
 };
 
 class NotAResultFile : public std::runtime_error {

@@ -4,20 +4,22 @@
 #include <cmath>
 #include <vector>
 
+#include "common/number_format.h"
+
 namespace velm::report {
 namespace {
 
 struct Moments {
-  double mean = 0.0;
-  double deviation = 0.0;  // population standard deviation
+  double Mean = 0.0;
+  double Deviation = 0.0;  // population standard deviation
 };
 
 Moments MomentsOf(const std::vector<double>& values) {
   Moments m;
-  for (double v : values) m.mean += v;
-  m.mean /= static_cast<double>(values.size());
-  for (double v : values) m.deviation += (v - m.mean) * (v - m.mean);
-  m.deviation = std::sqrt(m.deviation / static_cast<double>(values.size()));
+  for (double v : values) m.Mean += v;
+  m.Mean /= static_cast<double>(values.size());
+  for (double v : values) m.Deviation += (v - m.Mean) * (v - m.Mean);
+  m.Deviation = std::sqrt(m.Deviation / static_cast<double>(values.size()));
   return m;
 }
 
@@ -41,6 +43,15 @@ std::optional<double> DistanceFromIdeal(std::optional<double> a,
                            (*c - 1.0) * (*c - 1.0)));
 }
 
+// A NaN has no order, so no peak can be told in a series that holds one.
+double Peak(const std::vector<double>& values) {
+  if (std::any_of(values.begin(), values.end(),
+                  [](double v) { return std::isnan(v); })) {
+    return std::nan("");
+  }
+  return *std::max_element(values.begin(), values.end());
+}
+
 }  // namespace
 
 Scores ComputeScores(std::span<const double> observed,
@@ -54,7 +65,7 @@ Scores ComputeScores(std::span<const double> observed,
     }
   }
   Scores s;
-  s.fitDays = static_cast<int>(obs.size());
+  s.FitDays = static_cast<int>(obs.size());
   if (obs.empty()) return s;
 
   const Moments o = MomentsOf(obs);
@@ -65,31 +76,35 @@ Scores ComputeScores(std::span<const double> observed,
   double sumCalculated = 0.0;
   for (std::size_t i = 0; i < obs.size(); ++i) {
     squaredError += (sim[i] - obs[i]) * (sim[i] - obs[i]);
-    covariance += (sim[i] - c.mean) * (obs[i] - o.mean);
+    covariance += (sim[i] - c.Mean) * (obs[i] - o.Mean);
     sumObserved += obs[i];
     sumCalculated += sim[i];
   }
   const double n = static_cast<double>(obs.size());
-  const double observedSpread = o.deviation * o.deviation * n;
+  const double observedSpread = o.Deviation * o.Deviation * n;
 
-  s.nse = Ratio(squaredError, observedSpread);
-  if (s.nse) s.nse = 1.0 - *s.nse;
-  s.r = Ratio(covariance / n, o.deviation * c.deviation);
-  s.alpha = Ratio(c.deviation, o.deviation);
-  s.beta = Ratio(c.mean, o.mean);
-  const std::optional<double> variationCalculated = Ratio(c.deviation, c.mean);
-  const std::optional<double> variationObserved = Ratio(o.deviation, o.mean);
+  s.NSE = Ratio(squaredError, observedSpread);
+  if (s.NSE) s.NSE = 1.0 - *s.NSE;
+  s.R = Ratio(covariance / n, o.Deviation * c.Deviation);
+  s.Alpha = Ratio(c.Deviation, o.Deviation);
+  s.Beta = Ratio(c.Mean, o.Mean);
+  const std::optional<double> variationCalculated = Ratio(c.Deviation, c.Mean);
+  const std::optional<double> variationObserved = Ratio(o.Deviation, o.Mean);
   if (variationCalculated && variationObserved) {
-    s.gamma = Ratio(*variationCalculated, *variationObserved);
+    s.Gamma = Ratio(*variationCalculated, *variationObserved);
   }
-  s.kge = DistanceFromIdeal(s.r, s.alpha, s.beta);
-  s.kgePrime = DistanceFromIdeal(s.r, s.beta, s.gamma);
-  s.percentBias = Ratio(100.0 * (sumCalculated - sumObserved), sumObserved);
-  s.rmse = Defined(std::sqrt(squaredError / n));
-  const double peakObserved = *std::max_element(obs.begin(), obs.end());
-  const double peakCalculated = *std::max_element(sim.begin(), sim.end());
-  s.peakError = Ratio(100.0 * (peakCalculated - peakObserved), peakObserved);
+  s.KGE = DistanceFromIdeal(s.R, s.Alpha, s.Beta);
+  s.KGEPrime = DistanceFromIdeal(s.R, s.Beta, s.Gamma);
+  s.PercentBias = Ratio(100.0 * (sumCalculated - sumObserved), sumObserved);
+  s.RMSE = Defined(std::sqrt(squaredError / n));
+  const double peakObserved = Peak(obs);
+  const double peakCalculated = Peak(sim);
+  s.PeakError = Ratio(100.0 * (peakCalculated - peakObserved), peakObserved);
   return s;
+}
+
+std::string FormatScore(std::optional<double> score) {
+  return score ? FormatNumber(*score) : "undefined";
 }
 
 }  // namespace velm::report

@@ -2,11 +2,12 @@
 # Runs velm-report on the sample's simulation (with and without observed
 # runoff) and on a calibration result, then checks the pages:
 #   check_pages.sh wellformed VELM VELM_REPORT SAMPLE_DIR DATA_DIR
-#     each page parses as HTML without a complaint; bad input gets one line
-#     and exit code 1
-#   check_pages.sh render ...
-#     headless Chromium loads each page without a script error and every
-#     chart draws; exit 77 (skipped) when Chromium is not installed or the
+#     each page parses as HTML without a complaint and is pinned byte for
+#     byte; the --series file is a clean CSV; a failed calibration is flagged;
+#     bad input gets one line and exit code 1
+#   check_pages.sh browser ...
+#     page_test.mjs drives the pages in headless Chromium; exit 77 (skipped)
+#     when Chromium or the test's node_modules (npm ci) are missing, or the
 #     address space is capped
 set -euo pipefail
 mode=$1 velm=$2 report=$3 sample=$4 data=$5
@@ -21,9 +22,13 @@ for observed in 1 0; do
 done
 mkdir "$work/cal"
 cp "$data/calibration.csv" "$work/cal/calibration.csv"
+# velm-check's findings beside the calibration; beside the simulation without
+# observed runoff a file that is no JSON.
+cp "$data/velm-check.json" "$work/cal/"
+echo '{"findings": [' >"$work/sim0/velm-check.json"
 pages=()
 for result in "$work/sim1/result.csv" "$work/sim0/result.csv" "$work/cal/calibration.csv"; do
-  (cd "$(dirname "$result")" && "$report" "$(basename "$result")" >/dev/null)
+  (cd "$(dirname "$result")" && "$report" --series daily.csv "$(basename "$result")" >/dev/null)
   pages+=("${result%.csv}.html")
 done
 
@@ -34,7 +39,7 @@ if [ "$mode" = wellformed ]; then
     complaints=$(xmllint --html --noout "$page" 2>&1) || fail "xmllint: $page"
     [ -z "$complaints" ] || fail "$page: $complaints"
     # The script inlined is the packaged dygraphs itself; the rest of the
-    # page (scores, tables, chart data) is pinned byte for byte.
+    # page (scores, tables, chart data, its own script) is pinned byte for byte.
     sed -n 's|.*base64,\([A-Za-z0-9+/=]*\).*|\1|p' "$page" | base64 -d |
       cmp -s - /usr/share/javascript/dygraphs/dygraph.min.js ||
       fail "$page: the inlined script is not dygraphs"
@@ -43,14 +48,34 @@ if [ "$mode" = wellformed ]; then
     [ -n "${UPDATE_EXPECTED:-}" ] && cp "$page.stripped" "$expected"
     cmp -s "$page.stripped" "$expected" ||
       fail "$page differs from $expected: $(diff "$expected" "$page.stripped" | head -5)"
+    # The daily series: UTF-8, one header line, ISO dates, every row as long
+    # as the header, one row per day of the result file.
+    csv="$(dirname "$page")/daily.csv"
+    iconv -f UTF-8 -t UTF-8 "$csv" >/dev/null || fail "$csv: not UTF-8"
+    awk -F, -v RS='\r\n' 'NR == 1 { n = NF; next }
+      NF != n || $1 !~ /^[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]$/ { exit 1 }' "$csv" ||
+      fail "$csv: a bad row"
+    [ "$(grep -c '^[0-9]*,[0-9]*,[0-9]*,[0-9]*,' "${page%.html}.csv")" -eq "$(($(wc -l <"$csv") - 1))" ] ||
+      fail "$csv: not one row per day"
   done
+  grep -q '^2001-01-01,0,,0.287989,' "$work/sim0/daily.csv" || fail "sim0: no empty observed field"
   "$report" --csv "$work/cal/calibration.csv" >"$work/scores.csv"
   [ -n "${UPDATE_EXPECTED:-}" ] && cp "$work/scores.csv" "$data/expected/scores.csv"
   cmp -s "$work/scores.csv" "$data/expected/scores.csv" || fail "--csv output"
+  # A calibration that found no valid set: a gene below 0 and a NaN f.
+  sed 's/^X\[3\]=.*/X[3]=-0.0123\r/; s/\(f=\)0.537435/\1nan/' "$data/calibration.csv" >"$work/cal/failed.csv"
+  "$report" "$work/cal/failed.csv" >/dev/null 2>"$work/err" || fail "failed calibration: exit $?"
+  [ "$(grep -c 'the calibration did not find a valid parameter set$' "$work/err")" -eq 2 ] &&
+    grep -q 'failed.csv: gene X\[3\] = -0.0123 is outside \[0, 1\]' "$work/err" ||
+    fail "failed calibration: $(cat "$work/err")"
+  grep -q 'class="warning" role="alert"' "$work/cal/failed.html" || fail "no warning box"
   "$report" "$sample/rain.csv" >"$work/out" 2>"$work/err" && fail "accepted rain.csv"
   [ $? -eq 1 ] && [ "$(wc -l <"$work/err")" -eq 1 ] && [ ! -s "$work/out" ] ||
     fail "bad input: $(cat "$work/err")"
   grep -q "is not a velm result file (line 1" "$work/err" || fail "$(cat "$work/err")"
+  "$report" --series /nonexistent/daily.csv "$work/cal/calibration.csv" >/dev/null 2>"$work/err" &&
+    fail "wrote to a missing directory"
+  grep -q "cannot write /nonexistent/daily.csv" "$work/err" || fail "$(cat "$work/err")"
   "$report" --help | grep -q Usage || fail "--help"
   "$report" --version | grep -q velm-report || fail "--version"
   exit 0
@@ -61,14 +86,7 @@ browser=$(command -v chromium || command -v chromium-browser || true)
 # Chromium reserves far more address space than a capped process may have
 # (mutation testing caps each test at 4 GiB).
 [ "$(ulimit -v)" = unlimited ] || { echo "address space capped: skipped"; exit 77; }
-for page in "${pages[@]}"; do
-  profile=$(mktemp -d -p "$work")
-  dom=$("$browser" --headless --no-sandbox --disable-gpu --disable-quic \
-    --no-first-run --disable-background-networking --disable-component-update \
-    --disable-sync --user-data-dir="$profile" --virtual-time-budget=5000 \
-    --dump-dom "file://$page" 2>/dev/null)
-  grep -q 'data-script-error' <<<"$dom" && fail "$page: script error: $(grep -o 'data-script-error="[^"]*"' <<<"$dom")"
-  grep -q 'data-charts-drawn="3"' <<<"$dom" || fail "$page: charts not drawn"
-  [ "$(grep -o '<canvas' <<<"$dom" | wc -l)" -ge 3 ] || fail "$page: no canvas"
-done
-echo "all pages drew their charts"
+here=$(dirname "$0")
+[ -d "$here/node_modules/puppeteer-core" ] ||
+  { echo "no node_modules (run npm ci in tests/report): skipped"; exit 77; }
+node "$here/page_test.mjs" "$work" "$browser"

@@ -19,7 +19,7 @@ std::string ReadData(const std::string& name) {
 
 double ValueOf(const std::vector<NamedValue>& values, const std::string& name) {
   for (const NamedValue& v : values) {
-    if (v.name == name) return v.value;
+    if (v.Name == name) return v.Value;
   }
   return std::nan("");
 }
@@ -27,23 +27,23 @@ double ValueOf(const std::vector<NamedValue>& values, const std::string& name) {
 // The sample catchment calibrated under a frozen clock (output switch 0).
 TEST(ResultReader, ReadsCalibrationLayout) {
   const ResultFile r = ParseResultFile(ReadData("calibration.csv"));
-  ASSERT_TRUE(r.calibration);
-  const Calibration& c = *r.calibration;
-  EXPECT_EQ(c.finalObjective, 0.537435);
-  EXPECT_EQ(c.genes,
+  ASSERT_TRUE(r.Calibration);
+  const CalibrationResult& c = *r.Calibration;
+  EXPECT_EQ(c.FinalObjective, 0.537435);
+  EXPECT_EQ(c.Genes,
             (std::vector<double>{0.182242, 0.460535, 0.405887, 0.378588,
                                  0.321278, 0.342521, 0.71072, 0.324922}));
-  EXPECT_EQ(ValueOf(c.initial, "MAX_EvapoRatio"), 0.8);
-  EXPECT_EQ(ValueOf(c.optimized, "MAX_EvapoRatio"), 0.324709);
-  EXPECT_EQ(ValueOf(c.optimized, "TankWaterDepth[3]"), 52.6316);
-  EXPECT_EQ(ValueOf(r.parameters, "CoeffTank[1]"), 0.00649843);
-  EXPECT_EQ(r.parameters.size(), 19u);  // 13 scalars, 3 tanks of 2
-  EXPECT_EQ(r.fitDays, 365);
-  ASSERT_EQ(r.days.size(), 365u);
-  EXPECT_TRUE(r.hasObserved);
-  const DayRow& last = r.days.back();
-  EXPECT_EQ((std::vector<double>{double(last.year), double(last.month),
-                                 double(last.day), last.observed}),
+  EXPECT_EQ(ValueOf(c.Initial, "MAX_EvapoRatio"), 0.8);
+  EXPECT_EQ(ValueOf(c.Optimized, "MAX_EvapoRatio"), 0.324709);
+  EXPECT_EQ(ValueOf(c.Optimized, "TankWaterDepth[3]"), 52.6316);
+  EXPECT_EQ(ValueOf(r.Parameters, "CoeffTank[1]"), 0.00649843);
+  EXPECT_EQ(r.Parameters.size(), 19u);  // 13 scalars, 3 tanks of 2
+  EXPECT_EQ(r.FitDays, 365);
+  ASSERT_EQ(r.Days.size(), 365u);
+  EXPECT_TRUE(r.HasObserved);
+  const DayRow& last = r.Days.back();
+  EXPECT_EQ((std::vector<double>{double(last.Year), double(last.Month),
+                                 double(last.Day), last.Observed}),
             (std::vector<double>{2001, 12, 31, 0.200461}));
 }
 
@@ -56,14 +56,14 @@ TEST(ResultReader, ReadsSimulationLayoutWithoutObserved) {
       "Result of Velm-Model Runoff Calculation  0\x93\xfa\x8a\xd4\r\n"
       "i,YEAR,MONTH,DAY,Rain,CalcQ,PotentialE,ActualE,Infiltration\r\n"
       "0,2001,1,1,4,0.5,1e-005,0.25,7.5,\r\n");
-  EXPECT_FALSE(r.calibration);
-  EXPECT_FALSE(r.hasObserved);
-  EXPECT_TRUE(std::isnan(ValueOf(r.parameters, "BotomTank[1]")));
-  ASSERT_EQ(r.days.size(), 1u);
-  const DayRow& d = r.days[0];
-  EXPECT_TRUE(std::isnan(d.observed));
-  EXPECT_EQ((std::vector<double>{d.rain, d.calculated, d.potentialE, d.actualE,
-                                 d.infiltration}),
+  EXPECT_FALSE(r.Calibration);
+  EXPECT_FALSE(r.HasObserved);
+  EXPECT_TRUE(std::isnan(ValueOf(r.Parameters, "BotomTank[1]")));
+  ASSERT_EQ(r.Days.size(), 1u);
+  const DayRow& d = r.Days[0];
+  EXPECT_TRUE(std::isnan(d.Observed));
+  EXPECT_EQ((std::vector<double>{d.Rain, d.Calculated, d.PotentialE, d.ActualE,
+                                 d.Infiltration}),
             (std::vector<double>{4, 0.5, 1e-5, 0.25, 7.5}));
 }
 

@@ -1,0 +1,82 @@
+// Drives velm-report's pages in headless Chromium through the DevTools
+// protocol on a pipe: every chart draws without a script error, the log-scale
+// switch changes the hydrograph's axis, the CSV download is the --series file,
+// a chart downloads as a PNG image, print media drops the range selector, and
+// velm-check's findings show (or a notice, when the file is no report).
+//   node page_test.mjs WORK CHROMIUM    (WORK holds the pages check_pages.sh made)
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+const [work, executablePath] = process.argv.slice(2);
+const browser = await puppeteer.launch({
+  executablePath,
+  pipe: true,
+  userDataDir: fs.mkdtempSync(path.join(work, 'profile-')),
+  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+    '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+});
+const browserSession = await browser.target().createCDPSession();
+
+async function downloaded(folder, name) {
+  const file = path.join(folder, name);
+  for (let i = 0; i < 200 && !fs.existsSync(file); i++) {
+    await new Promise(resolve => setTimeout(resolve, 50));
+  }
+  return fs.readFileSync(file);
+}
+
+const runoffAxis = page => page.$$eval('#hydrograph .dygraph-axis-label-y',
+  labels => labels.map(label => label.textContent).join(' '));
+
+// [directory, the findings table's rows with its head, or a notice, or none]
+for (const [dir, check] of [['sim1', null], ['sim0', 'notice'], ['cal', 3]]) {
+  const folder = path.join(work, dir);
+  const stem = fs.readdirSync(folder).find(f => f.endsWith('.html')).slice(0, -5);
+  const downloads = fs.mkdtempSync(path.join(work, 'downloads-'));
+  await browserSession.send('Browser.setDownloadBehavior',
+    { behavior: 'allow', downloadPath: downloads });
+  const page = await browser.newPage();
+  const errors = [];
+  page.on('pageerror', error => errors.push(error.message));
+  await page.goto(`file://${folder}/${stem}.html`);
+  await page.waitForFunction(() => document.body.dataset.chartsDrawn &&
+    document.body.dataset.chartsDrawn === document.body.dataset.chartsExpected);
+  assert.deepEqual(errors, [], dir);
+  assert.equal(await page.$eval('body', b => b.dataset.chartsDrawn), dir === 'sim0' ? '4' : '5');
+
+  const linear = await runoffAxis(page);
+  await page.click('#hydrograph-log');
+  assert.ok(await page.evaluate(() => velmCharts.hydrograph.getOptionForAxis('logscale', 'y')));
+  assert.notEqual(await runoffAxis(page), linear, `${dir}: the log scale left the axis`);
+
+  await page.click('#download-csv');
+  assert.deepEqual(await downloaded(downloads, `${stem}-daily.csv`),
+    fs.readFileSync(path.join(folder, 'daily.csv')), `${dir}: CSV download`);
+  await page.click('[data-png="monthly"]');
+  const png = await downloaded(downloads, `${stem}-monthly.png`);
+  assert.equal(png.subarray(1, 4).toString(), 'PNG');
+  assert.ok(png.length > 10000, `${dir}: a blank PNG`);
+
+  await page.emulateMediaType('print');
+  await page.waitForFunction(() => !velmCharts.hydrograph.getOption('showRangeSelector'));
+  const printWidth = await page.$eval('#hydrograph', div => div.clientWidth);
+  assert.ok(Math.abs(printWidth - 180 / 25.4 * 96) < 2, `${dir}: print width ${printWidth}`);
+  await page.emulateMediaType(null);
+  await page.waitForFunction(() => velmCharts.hydrograph.getOption('showRangeSelector'));
+
+  const findings = await page.$eval('#velm-check', box => box.hidden ? null : box.textContent)
+    .catch(() => null);
+  if (check === 'notice') {
+    assert.match(findings, /is not a velm-check report/);
+  } else if (check !== null) {
+    assert.equal(await page.$$eval('#velm-check tr', rows => rows.length), check);
+    assert.match(findings, /<\/script> ends nothing/);
+  } else {
+    assert.equal(findings, null);
+  }
+  await page.close();
+}
+await browser.close();
+console.log('the pages drew, switched, downloaded and printed');
