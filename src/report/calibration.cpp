@@ -4,7 +4,10 @@
 #include <cmath>
 #include <utility>
 
+#include "common/input_error.h"
 #include "common/number_format.h"
+#include "input/run_inputs.h"
+#include "optimizer/gene_map.h"
 
 namespace velm::report {
 
@@ -12,40 +15,29 @@ GeneMapping MappingFromSettings(const RunSettings& settings) {
   GeneMapping mapping;
   mapping.ScaledBy.resize(
       static_cast<std::size_t>(std::max(0, settings.VariableCount)));
-  const auto scale = [&](int index, std::string name) {
-    if (index < 1 || static_cast<std::size_t>(index) > mapping.ScaledBy.size())
-      return;
-    mapping.ScaledBy[static_cast<std::size_t>(index) - 1].push_back(
-        std::move(name));
-  };
-  scale(settings.OptIndex_Impervious, "Impervious");
-  scale(settings.OptIndex_MAX_Infiltration, "MAX_Infiltration");
-  scale(settings.OptIndex_Final_Infiltration, "Final_Infiltration");
-  scale(settings.OptIndex_Coeff_Reduction, "Coeff_Reduction");
-  scale(settings.OptIndex_F18_Infiltration, "F18_Infiltration");
-  scale(settings.OptIndex_MAX_EvapoRatio, "MAX_EvapoRatio");
-  scale(settings.OptIndex_Coeff_EvapoModel, "Coeff_EvapoModel");
-  scale(settings.OptIndex_CoeffSurfaceTopTank, "CoeffSurfaceTopTank");
-  scale(settings.OptIndex_HighSurfaceTopTank, "HighSurfaceTopTank");
-  scale(settings.OptIndex_CoeffSurfaceBotomTank, "CoeffSurfaceBotomTank");
-  scale(settings.OptIndex_HighSurfaceBotomTank, "HighSurfaceBotomTank");
-  const int tanks = static_cast<int>(settings.OptIndex_CoeffTank->size());
-  for (int tank = 1; tank <= tanks; ++tank) {
-    const std::string number = "[" + std::to_string(tank) + "]";
-    scale(settings.CoeffTankIndex(tank), "CoeffTank" + number);
-    scale(settings.BotomTankIndex(tank), "BotomTank" + number);
+  // The control file's tank entries: the parameter file may have fewer.
+  const auto tanks = static_cast<int>(settings.OptIndex_CoeffTank.size());
+  for (ScaledParameter& p : GeneMap(settings).Parameters(tanks)) {
+    const auto gene = static_cast<std::size_t>(p.Gene);
+    if (gene >= 1 && gene <= mapping.ScaledBy.size()) {
+      mapping.ScaledBy[gene - 1].push_back(std::move(p.Name));
+    }
   }
   return mapping;
 }
 
-// velm's control-file reader opens FILEINFO.dat in the working directory,
-// and velm-report never changes its working directory: a report made from
-// another directory would read the wrong catchment's control file. The
-// mapping is therefore unknown here; reading it needs the inputs of a run
-// opened in `resultDirectory`, after which MappingFromSettings applies.
 std::optional<GeneMapping> ReadGeneMapping(
-    const std::filesystem::path& /*resultDirectory*/) {
-  return std::nullopt;
+    const std::filesystem::path& resultDirectory) {
+  std::error_code error;
+  if (!std::filesystem::exists(resultDirectory / kFileInfoName, error)) {
+    return std::nullopt;
+  }
+  try {
+    RunInputs inputs(resultDirectory);
+    return MappingFromSettings(inputs.Settings());
+  } catch (const InputError&) {
+    return std::nullopt;
+  }
 }
 
 std::string_view ParameterUnit(std::string_view name) {

@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <fstream>
-#include <memory>
 #include <sstream>
 
 #include "report/page.h"
@@ -21,10 +20,8 @@ RunSettings ThreeGenes() {
   settings.OptIndex_MAX_EvapoRatio = 1;
   settings.OptIndex_Coeff_EvapoModel = 1;
   settings.OptIndex_CoeffSurfaceTopTank = 2;
-  settings.OptIndex_CoeffTank =
-      std::make_shared<std::vector<int>>(std::vector<int>{3, 0, 0, 0, 1});
-  settings.OptIndex_BotomTank =
-      std::make_shared<std::vector<int>>(std::vector<int>{0, 2, 0, 0, 0});
+  settings.OptIndex_CoeffTank = {3, 0, 0, 0, 1};
+  settings.OptIndex_BotomTank = {0, 2, 0, 0, 0};
   return settings;
 }
 
