@@ -60,21 +60,22 @@ if [ "$slurm" = --slurm ]; then
   [ "$(cat "$work"/*/velm-status.txt | grep -c "^job=[0-9]")" -eq 5 ] || fail "Slurm job ids"
 fi
 
-while IFS='|' read -r code arguments message; do
+while IFS='|' read -r code environment arguments message; do
   status=0
-  # shellcheck disable=SC2086 # the arguments are split at blanks
-  out=$("$many" $arguments 2>&1) || status=$?
+  # shellcheck disable=SC2086 # the table's fields are split at blanks
+  out=$(env $environment "$many" $arguments 2>&1) || status=$?
   [ "$status" = "$code" ] && [[ $out == *"$message"* ]] || fail "velm-many $arguments: $status $out"
 done <<'TABLE'
-2||no catchment directory given
-2|--bogus x|unknown option --bogus
-2|-j 0 x|-j needs a number of jobs above 0
-2|--seed 65536 x|--seed needs a number from 0 to 65535
-2|--seed|--seed needs a value
-2|--collect-only x|--collect-only and --task need --run TOKEN
-2|--task 1 --run t x|--task needs an index from 0 to 0
-2|x ./x|./x is given twice
-2|--list /nonexistent|cannot read the list /nonexistent
+2|||no catchment directory given
+2||--bogus x|unknown option --bogus
+2||-j 0 x|-j needs a number of jobs above 0
+2||--seed 65536 x|--seed needs a number from 0 to 65535
+2||--seed|--seed needs a value
+2||--collect-only x|--collect-only and --task need --run TOKEN
+2||--task 1 --run t x|--task needs an index from 0 to 0
+2||x ./x|./x is given twice
+2||--list /nonexistent|cannot read the list /nonexistent
+2|VELM_CHECK=/nonexistent|x|VELM_CHECK=/nonexistent is not a program
 TABLE
 
 # From a checkout, velm-many finds the programs in its build tree.
