@@ -34,6 +34,7 @@ cp -r "${dirs[0]}" "$work/stale"
 rm "$work/stale/rain.csv"
 dirs+=("$work/broken" "$work/stale")
 printf '%s\n' "${dirs[@]}" >"$work/list"
+n=${#dirs[@]}
 
 compare() {  # summary, what ran it
   sed -E "s|$work/||; s/,[0-9TZ:-]{20},[0-9TZ:-]{20},/,,,/" "$1" >"$1.cut"
@@ -46,18 +47,19 @@ status=0
 compare "$work/local.csv" "velm-many"
 status=0
 "$many" --collect-only --run other -o "$work/other.csv" --list "$work/list" || status=$?
-[ "$status" -eq 1 ] && [ "$(grep -c ',not run,,,,,,no status of this run,$' "$work/other.csv")" -eq 5 ] ||
+[ "$status" -eq 1 ] && [ "$(grep -c ',not run,,,,,,no status of this run,$' "$work/other.csv")" -eq "$n" ] ||
   fail "statuses of another run counted"
 
 if [ "$slurm" = --slurm ]; then
-  job=$(sbatch --parsable --array=0-4 --output="$work/slurm-%a.out" \
+  status=0
+  job=$(sbatch --parsable --array=0-$((n - 1)) --output="$work/slurm-%a.out" \
     "$(dirname "$many")/velm-many.sbatch" --seed 65534 --list "$work/list")
   sbatch --wait --dependency=afterany:"$job" --output="$work/collect.out" --wrap \
     "$many --collect-only --run $job -o $work/slurm.csv --list $work/list" || status=$?
   cat "$work"/*.out
   [ "$status" -eq 1 ] || fail "collector's exit code $status with failed rows"
   compare "$work/slurm.csv" "Slurm job $job"
-  [ "$(cat "$work"/*/velm-status.txt | grep -c "^job=[0-9]")" -eq 5 ] || fail "Slurm job ids"
+  [ "$(cat "$work"/*/velm-status.txt | grep -c "^job=[0-9]")" -eq "$n" ] || fail "Slurm job ids"
 fi
 
 while IFS='|' read -r code environment arguments message; do
