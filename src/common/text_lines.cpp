@@ -4,15 +4,18 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/native_path.h"
+
 namespace velm {
 
 std::optional<TextLines> TextLines::Read(const std::string& path,
                                          LastLine rule) {
   // A directory opens like a file here but has no text; reading it would
   // take its reported size for the length of the file.
+  const std::filesystem::path native = NativePath(path);
   std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return std::nullopt;
-  std::ifstream file(path, std::ios::binary | std::ios::ate);
+  if (std::filesystem::is_directory(native, error)) return std::nullopt;
+  std::ifstream file(native, std::ios::binary | std::ios::ate);
   if (!file) return std::nullopt;
   // The whole file in one go, so that reading a long record costs time in
   // proportion to its size.

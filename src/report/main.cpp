@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "common/native_path.h"
 #include "common/number_format.h"
+#include "common/program_start.h"
 #include "report/page.h"
 #include "report/result_reader.h"
 #include "report/scores.h"
@@ -131,7 +133,8 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options,
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  velm::UseBinaryConsole();
+  const std::vector<std::string> args = velm::ProgramArguments(argc, argv);
   for (const std::string& arg : args) {
     if (arg == "--help" || arg == "-h") {
       std::cout << kUsage;
@@ -147,7 +150,7 @@ int main(int argc, char** argv) {
   if (!ParseArguments(args, options, error)) {
     return Fail(error + " (see velm-report --help)");
   }
-  std::ifstream in(options.input, std::ios::binary);
+  std::ifstream in(velm::PathFromUtf8(options.input), std::ios::binary);
   if (!in) return Fail("cannot open " + options.input);
   std::ostringstream text;
   text << in.rdbuf();
@@ -166,7 +169,7 @@ int main(int argc, char** argv) {
   }
   const Scores scores = velm::report::ComputeScores(observed, calculated);
 
-  std::ofstream page(options.page, std::ios::binary);
+  std::ofstream page(velm::PathFromUtf8(options.page), std::ios::binary);
   page << velm::report::RenderPage(result, scores, options.input);
   page.close();
   if (!page) return Fail("cannot write " + options.page);

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "common/native_path.h"
 #include "common/text_writer.h"
 #include "common/texts.h"
 #include "input/file_info.h"
@@ -26,7 +27,7 @@ ResultFile OpenResultFile() {
   files.Read();
   ResultFile file;
   file.Name = files.Name(FileEntry::kResult);
-  file.Stream.open(file.Name, std::ios::binary | std::ios::trunc);
+  file.Stream.open(NativePath(file.Name), std::ios::binary | std::ios::trunc);
   return file;
 }
 
