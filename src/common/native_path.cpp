@@ -13,8 +13,8 @@ namespace {
 constexpr unsigned kShiftJisCodePage = 932;
 
 #ifdef _WIN32
-// Windows names files in UTF-16; bytes that are no character of the code
-// page become U+FFFD or the code page's default, so such a name opens no file.
+// Windows names files in UTF-16. Bytes that are no character of the code
+// page become its default character, as they do wherever Windows reads them.
 std::filesystem::path WidePath(unsigned codePage, std::string_view bytes) {
   if (bytes.empty()) return {};
   const int size = static_cast<int>(bytes.size());
