@@ -1,11 +1,13 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "common/program_start.h"
 #include "driver/program.h"
 
 // velm takes no arguments: everything it needs is named by FILEINFO.dat in
 // the working directory. VELM_SEED makes a calibration reproducible.
 int main() {
+  velm::UseBinaryConsole();
   velm::Clock clock = velm::SystemClock();
   if (const char* seed = std::getenv("VELM_SEED")) {
     const auto value = velm::ParseSeed(seed);

@@ -1,6 +1,7 @@
 #include "input/run_inputs.h"
 
 #include "common/input_error.h"
+#include "common/native_path.h"
 #include "input/parameter_file.h"
 
 namespace velm {
@@ -35,7 +36,7 @@ RunInputs::RunInputs(std::filesystem::path directory)
     : directory_(std::move(directory)) {}
 
 std::filesystem::path RunInputs::PathOf(FileEntry entry) {
-  return directory_ / Files().Name(entry);
+  return directory_ / NativePath(Files().Name(entry));
 }
 
 const FileInfo& RunInputs::Files() {

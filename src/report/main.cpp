@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "common/native_path.h"
+#include "common/program_start.h"
 #include "report/calibration.h"
 #include "report/page.h"
 #include "report/result_reader.h"
@@ -44,17 +46,19 @@ struct Options {
   bool Csv = false;
 };
 
+// Names from the command line are UTF-8 (ProgramArguments).
+std::filesystem::path PathOf(const std::string& utf8) {
+  return velm::PathFromUtf8(utf8);
+}
+
+std::string Utf8Name(const std::filesystem::path& path) {
+  const std::u8string name = path.u8string();
+  return {name.begin(), name.end()};
+}
+
 int Fail(const std::string& message) {
   std::cerr << "velm-report: " << message << "\n";
   return 1;
-}
-
-std::string PageBeside(const std::string& input) {
-  const std::size_t slash = input.find_last_of('/');
-  const std::size_t dot = input.find_last_of('.');
-  const bool hasExtension = dot != std::string::npos &&
-                            (slash == std::string::npos || dot > slash + 1);
-  return (hasExtension ? input.substr(0, dot) : input) + ".html";
 }
 
 void PrintTable(const Scores& s) {
@@ -117,7 +121,7 @@ std::optional<std::string> ReadFile(const std::filesystem::path& path) {
 }
 
 bool WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary);
+  std::ofstream out(PathOf(path), std::ios::binary);
   out << text;
   out.close();
   return static_cast<bool>(out);
@@ -129,11 +133,11 @@ velm::report::PageContext ContextOf(const std::string& input,
                                     const ResultFile& result) {
   std::error_code error;
   std::filesystem::path directory =
-      std::filesystem::absolute(input, error).parent_path();
+      std::filesystem::absolute(PathOf(input), error).parent_path();
   velm::report::PageContext context;
   context.Source = input;
-  context.Catchment = directory.filename().string();
-  context.FileStem = std::filesystem::path(input).stem().string();
+  context.Catchment = Utf8Name(directory.filename());
+  context.FileStem = Utf8Name(PathOf(input).stem());
   context.CheckReport = ReadFile(directory / "velm-check.json");
   if (result.Calibration) {
     context.Genes = velm::report::ReadGeneMapping(directory);
@@ -163,14 +167,17 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options,
     }
   }
   if (options.Input.empty()) error = "no result file given";
-  if (options.Page.empty()) options.Page = PageBeside(options.Input);
+  if (options.Page.empty()) {
+    options.Page = Utf8Name(PathOf(options.Input).replace_extension(".html"));
+  }
   return error.empty();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  velm::UseBinaryConsole();
+  const std::vector<std::string> args = velm::ProgramArguments(argc, argv);
   for (const std::string& arg : args) {
     if (arg == "--help" || arg == "-h") {
       std::cout << kUsage;
@@ -186,7 +193,7 @@ int main(int argc, char** argv) {
   if (!ParseArguments(args, options, error)) {
     return Fail(error + " (see velm-report --help)");
   }
-  const std::optional<std::string> text = ReadFile(options.Input);
+  const std::optional<std::string> text = ReadFile(PathOf(options.Input));
   if (!text) return Fail("cannot open " + options.Input);
 
   ResultFile result;
