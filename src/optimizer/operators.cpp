@@ -30,12 +30,14 @@ void ScoreInOrder(std::span<Individual* const> individuals,
 }  // namespace
 
 double ChildBoundsPenalty(const Genes& x, int geneBound) {
-  double penalty = 0.0;
-  for (int k = 1; k < geneBound; ++k) {
-    if (x[k] < 0) penalty = kChildBelowZeroPenalty;
-    if (x[k] > 1) penalty = kChildAboveOnePenalty;
+  // Searched from the last gene back: g++ 12 at -O3 turns the forward loop
+  // that overwrites the penalty into a two-lane reduction that can keep an
+  // earlier gene's penalty.
+  for (int k = geneBound - 1; k >= 1; --k) {
+    if (x[k] < 0) return kChildBelowZeroPenalty;
+    if (x[k] > 1) return kChildAboveOnePenalty;
   }
-  return penalty;
+  return 0.0;
 }
 
 void EvaluateParents(Generation& generation, Objective& objective) {

@@ -85,14 +85,16 @@ Generation WithGenes(int variableCount) {
 }
 
 TEST(Operators, TheLastOutOfRangeGeneSetsThePenaltyAndSkipsTheObjective) {
+  // A third gene in range: with more genes than one vector lane holds, a
+  // vectorised loop once kept the wrong gene's penalty.
   const double rows[][3] = {{-0.1, 1.1, 10000},
                             {1.1, -0.1, 1000},
                             {1.5, 0.5, 10000},
                             {0.0, 1.0, 0.25},
                             {kNaN, 0.5, 0.25}};
   for (const auto& [gene1, gene2, f] : rows) {
-    Generation generation = WithGenes(2);
-    generation.Children[0].X = {0, gene1, gene2};
+    Generation generation = WithGenes(3);
+    generation.Children[0].X = {0, gene1, gene2, 0.5};
     generation.Parents[9].f = 0.125;
     FakeObjective objective([](const Genes&) { return 0.25; });
     EvaluateChildren(generation, objective);
