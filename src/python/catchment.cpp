@@ -231,10 +231,21 @@ Simulation Catchment::Simulate(
                       settings_.SurfaceStorageFlag == 1);
 }
 
-double Catchment::Objective(std::span<const double> genes,
-                            const ObservedRunoff* observed) const {
+Genes Catchment::GenesOf(std::span<const double> genes) {
   Genes x{};
   std::copy(genes.begin(), genes.end(), x.begin() + 1);
+  return x;
+}
+
+ParameterSet Catchment::ScaledParameters(std::span<const double> genes) const {
+  ParameterSet scaled = parameters_;
+  map_->Apply(scaled, GenesOf(genes));
+  return scaled;
+}
+
+double Catchment::Objective(std::span<const double> genes,
+                            const ObservedRunoff* observed) const {
+  const Genes x = GenesOf(genes);
   const double penalty = ChildBoundsPenalty(x, map_->VariableCount() + 1);
   if (penalty != 0.0) return penalty;
   const EvaluationContext context{parameters_,

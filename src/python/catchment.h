@@ -98,6 +98,9 @@ class Catchment {
   Catchment WithSettings(RunSettings settings) const;
   Catchment WithParameters(ParameterSet parameters) const;
 
+  // The parameter file's values scaled by genes X[1]..X[n], as an evaluation
+  // scales them.
+  ParameterSet ScaledParameters(std::span<const double> genes) const;
   // `observed` null: no comparison.
   Simulation Simulate(const ParameterSet& parameters,
                       std::shared_ptr<const ObservedRunoff> observed) const;
@@ -113,6 +116,7 @@ class Catchment {
  private:
   struct Source;
   Forcing WeatherForcing() const;
+  static Genes GenesOf(std::span<const double> genes);
 
   std::filesystem::path directory_;
   std::shared_ptr<Source> source_;

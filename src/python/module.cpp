@@ -413,14 +413,19 @@ std::shared_ptr<Simulation> SimulateCatchment(const Catchment& c,
   return std::make_shared<Simulation>(c.Simulate(p, std::move(observed)));
 }
 
-double ScoreGenes(const Catchment& c, const py::object& genes) {
-  const std::vector<double> x = Doubles(genes);
+std::vector<double> GeneVector(const Catchment& c, const py::object& genes) {
+  std::vector<double> x = Doubles(genes);
   const int n = std::max(0, c.Settings().VariableCount);
   if (x.size() != static_cast<std::size_t>(n)) {
     throw py::value_error(
         "genes must hold X[1]..X[n], n = VariableCount = " + std::to_string(n) +
         ", not " + std::to_string(x.size()) + " values");
   }
+  return x;
+}
+
+double ScoreGenes(const Catchment& c, const py::object& genes) {
+  const std::vector<double> x = GeneVector(c, genes);
   const auto observed =
       c.Settings().OutputFlag == 2 ? nullptr : c.RequireObserved();
   py::gil_scoped_release release;
@@ -501,6 +506,12 @@ void BindCatchment(py::module_& m) {
           "parameters"_a)
       .def("simulate", &SimulateCatchment, "parameters"_a = py::none())
       .def("objective", &ScoreGenes, "genes"_a)
+      .def(
+          "apply_genes",
+          [](const Catchment& c, const py::object& genes) {
+            return c.ScaledParameters(GeneVector(c, genes));
+          },
+          "genes"_a)
       .def("calibrate", &CalibrateCatchment, "seed"_a = 1,
            "threads"_a = py::none(), "progress"_a = py::none())
       .def("__repr__", [](const Catchment& c) {
