@@ -350,8 +350,8 @@ void BindCalibration(py::module_& m) {
       .def_property_readonly("genes",
                              [](const Calibration& c) {
                                const Genes& x = c.Record.Best.X;
-                               return py::array_t<double>(c.VariableCount,
-                                                          x.data() + 1);
+                               return py::array_t<double>(
+                                   std::max(0, c.VariableCount), x.data() + 1);
                              })
       .def_property_readonly(
           "parameters", [](const Calibration& c) { return c.Best->Parameters; })
