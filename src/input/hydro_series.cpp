@@ -67,10 +67,8 @@ std::vector<double> ParseRain(const TextLines& lines) {
 }
 
 Weather ParseEvaporation(const TextLines& lines, std::vector<double> rain) {
-  Weather weather;
-  weather.Rain = std::move(rain);
-  const std::size_t days = weather.Rain.size() / kHoursPerDay;
-  Calendar& dates = weather.Dates;
+  const std::size_t days = rain.size() / kHoursPerDay;
+  Calendar dates;
   dates.Year.assign(days, 0);
   dates.Month.assign(days, 0);
   dates.Day.assign(days, 0);
@@ -87,13 +85,21 @@ Weather ParseEvaporation(const TextLines& lines, std::vector<double> rain) {
   if (lines.Count() < days) {
     ThrowBadLine(kEvaporationKey, lines.Count() + 1, text::kTooFewLines);
   }
+  return WeatherOf(std::move(rain), dailyEP, std::move(dates));
+}
 
+Weather WeatherOf(std::vector<double> rain,
+                  const std::vector<double>& dailyPotentialE, Calendar dates) {
+  Weather weather;
+  weather.Rain = std::move(rain);
+  weather.Dates = std::move(dates);
+  const std::size_t days = weather.Rain.size() / kHoursPerDay;
   // Hours of a trailing partial day have no evaporation.
   weather.PotentialE.assign(weather.Rain.size(), 0.0);
   for (std::size_t d = 0; d < days; ++d) {
     for (int h = kFirstEvaporationHour; h <= kLastEvaporationHour; ++h) {
       weather.PotentialE[kHoursPerDay * d + h - 1] =
-          kEvaporationShare * dailyEP[d];
+          kEvaporationShare * dailyPotentialE[d];
     }
   }
   weather.DailyRain = DailyTotals(weather.Rain);
@@ -113,8 +119,8 @@ ObservedRunoff ParseObservedRunoff(const TextLines& lines, std::size_t hours,
   ObservedRunoff observed;
   observed.Hourly.assign(hours, 0.0);
   for (std::size_t t = 0; t < lines.Count(); ++t) {
-    observed.Hourly[t] = ObservedDepth(
-        HourlyValue(lines, t, kObservedRunoffKey), catchmentArea);
+    observed.Hourly[t] =
+        ObservedDepth(HourlyValue(lines, t, kObservedRunoffKey), catchmentArea);
   }
   observed.Daily = DailyTotals(observed.Hourly);
   return observed;

@@ -19,6 +19,12 @@ std::vector<double> ParseRain(const TextLines& lines);
 // record per whole day.
 Weather ParseEvaporation(const TextLines& lines, std::vector<double> rain);
 
+// The weather of hourly `rain` with the potential evaporation of each of its
+// whole days spread over the hours as the evaporation file's is, and the
+// daily totals; `dates` and `dailyPotentialE` hold one entry per whole day.
+Weather WeatherOf(std::vector<double> rain,
+                  const std::vector<double>& dailyPotentialE, Calendar dates);
+
 // One value per hour of a run of `hours`, converted by the catchment area;
 // hours after the end of a shorter file are 0, so their days count as
 // unobserved. A file longer than the run is refused.

@@ -48,11 +48,13 @@ ModelObjective::ModelObjective(
     const ParameterSet& fileParameters, const GeneMap& map, Forcing weather,
     std::span<const double> dailyRain,
     std::function<std::span<const double>()> observedDays,
-    ObjectiveSettings settings, std::ostream& console)
+    ObjectiveSettings settings, std::ostream& console, int threadCount)
     : context_{fileParameters, map, weather, dailyRain, {}, settings},
       observedDays_(std::move(observedDays)),
       console_(console),
-      scratch_(static_cast<std::size_t>(std::max(1, omp_get_max_threads()))) {}
+      threadCount_(
+          std::max(1, threadCount > 0 ? threadCount : omp_get_max_threads())),
+      scratch_(static_cast<std::size_t>(threadCount_)) {}
 
 void ModelObjective::Evaluate(std::span<const Genes* const> genes,
                               std::span<double> f) {
@@ -105,7 +107,8 @@ void ModelObjective::EvaluateNew(std::vector<Pending>& fresh) {
     counts_.Simulations += static_cast<long>(fresh.size());
   }
   const auto count = static_cast<std::ptrdiff_t>(fresh.size());
-#pragma omp parallel for schedule(dynamic) if (count > 1)
+#pragma omp parallel for schedule(dynamic) if (count > 1) \
+    num_threads(threadCount_)
   for (std::ptrdiff_t n = 0; n < count; ++n) {
     Pending& item = fresh[static_cast<std::size_t>(n)];
     try {

@@ -70,11 +70,14 @@ class ModelObjective final : public Objective {
  public:
   // `observedDays` is called once, before the first evaluation that needs
   // the observed runoff, so that a bad observed-runoff file is reported
-  // where an evaluation first reads it.
+  // where an evaluation first reads it. `threadCount` 0 takes OpenMP's
+  // thread count; any other value is used for this objective's batches
+  // alone, leaving the process's OpenMP settings as they are.
   ModelObjective(const ParameterSet& fileParameters, const GeneMap& map,
                  Forcing weather, std::span<const double> dailyRain,
                  std::function<std::span<const double>()> observedDays,
-                 ObjectiveSettings settings, std::ostream& console);
+                 ObjectiveSettings settings, std::ostream& console,
+                 int threadCount = 0);
 
   void Evaluate(std::span<const Genes* const> genes,
                 std::span<double> f) override;
@@ -94,6 +97,7 @@ class ModelObjective final : public Objective {
   std::function<std::span<const double>()> observedDays_;
   bool observedRead_ = false;
   std::ostream& console_;
+  int threadCount_;
   std::vector<DailyOutputs> scratch_;  // one per thread
   EvaluationCache cache_;
   Counts counts_;

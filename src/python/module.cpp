@@ -1,0 +1,550 @@
+// The velm Python module: catchments, parameter sets, simulations and
+// calibrations of velm, with numpy arrays in and out. Arrays that come back
+// are read-only views of the run's or the catchment's own memory.
+
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+#include <pybind11/stl/filesystem.h>
+
+#include <charconv>
+#include <streambuf>
+
+#include "python/catchment.h"
+#include "python/parameters.h"
+#include "python/settings.h"
+
+namespace velm::python {
+namespace {
+
+namespace py = pybind11;
+using namespace pybind11::literals;
+
+template <typename T>
+py::array ReadOnlyView(const std::vector<T>& values, py::handle owner) {
+  py::array_t<T> array(static_cast<py::ssize_t>(values.size()), values.data(),
+                       owner);
+  py::detail::array_proxy(array.ptr())->flags &=
+      ~py::detail::npy_api::NPY_ARRAY_WRITEABLE_;
+  return array;
+}
+
+std::vector<double> Doubles(const py::object& series) {
+  using Array = py::array_t<double, py::array::c_style | py::array::forcecast>;
+  const Array values = Array::ensure(series);
+  if (!values || values.ndim() != 1) {
+    throw py::type_error("a series must be a 1-D sequence of numbers");
+  }
+  return {values.data(), values.data() + values.size()};
+}
+
+py::object NoneIfEmpty(const std::string& text) {
+  return text.empty() ? py::object(py::none()) : py::object(py::str(text));
+}
+
+// velm.InputError with the message in UTF-8, the file and its line.
+void RaiseInputError(const CatchmentInputError& error) {
+  const InputError& e = error.Error;
+  py::object type = py::module_::import("velm").attr("InputError");
+  py::object raised = type(e.Utf8Message());
+  raised.attr("message") = e.Utf8Message();
+  raised.attr("file") = error.File;
+  raised.attr("key") = e.Key();
+  raised.attr("lines") = NoneIfEmpty(e.Lines());
+  int line = 0;
+  const std::string& lines = e.Lines();
+  const auto parsed =
+      std::from_chars(lines.data(), lines.data() + lines.size(), line);
+  raised.attr("line") = parsed.ec == std::errc() ? py::object(py::int_(line))
+                                                 : py::object(py::none());
+  raised.attr("path") = NoneIfEmpty(e.PathTried);
+  raised.attr("reason") = NoneIfEmpty(e.Reason);
+  PyErr_SetObject(type.ptr(), raised.ptr());
+}
+
+// Console text, line by line, to a callable or a file-like object, decoded
+// from code page 932. The calibration runs without the interpreter's lock,
+// which each line takes back; a Python error stops the delivery and is raised
+// when the calibration is over.
+class LineSink : public std::streambuf {
+ public:
+  explicit LineSink(py::object target) : target_(std::move(target)) {}
+
+  void RaiseIfFailed() {
+    if (error_) throw *error_;
+  }
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (c == traits_type::eof()) return traits_type::not_eof(c);
+    if (c == '\n') {
+      Emit();
+    } else {
+      line_.push_back(static_cast<char>(c));
+    }
+    return c;
+  }
+  std::streamsize xsputn(const char* text, std::streamsize count) override {
+    for (std::streamsize i = 0; i < count; ++i) overflow(text[i]);
+    return count;
+  }
+
+ private:
+  void Emit() {
+    std::string line = std::move(line_);
+    line_.clear();
+    if (error_) return;
+    py::gil_scoped_acquire acquire;
+    try {
+      py::str text = py::bytes(line).attr("decode")("cp932", "replace");
+      if (py::hasattr(target_, "write")) {
+        target_.attr("write")(text + py::str("\n"));
+      } else {
+        target_(text);
+      }
+    } catch (py::error_already_set& error) {
+      error_ = std::move(error);
+    }
+  }
+
+  py::object target_;
+  std::string line_;
+  std::optional<py::error_already_set> error_;
+};
+
+Clock ClockOf(const py::object& seed) {
+  if (seed.is_none()) return SystemClock();
+  const auto value = seed.cast<long long>();
+  if (value < 0 || value > 65535) {
+    throw py::value_error("seed must be from 0 to 65535, as VELM_SEED is");
+  }
+  return SeedClock(static_cast<std::uint16_t>(value));
+}
+
+int ThreadCountOf(const py::object& threads) {
+  if (threads.is_none()) return 0;
+  const int count = threads.cast<int>();
+  if (count < 1) throw py::value_error("threads must be 1 or more");
+  return count;
+}
+
+double Undefined() { return std::numeric_limits<double>::quiet_NaN(); }
+double OrNan(std::optional<double> value) {
+  return value.value_or(Undefined());
+}
+
+// A fit measure of a run compared with observed runoff; NaN without.
+template <double FitMeasures::*Measure>
+double FitValue(const Simulation& run) {
+  return run.Observed ? run.Fit.*Measure : Undefined();
+}
+
+py::dict DailyDict(const Simulation& run, py::handle self) {
+  const Weather& w = *run.WeatherRecord;
+  return py::dict("year"_a = ReadOnlyView(w.Dates.Year, self),
+                  "month"_a = ReadOnlyView(w.Dates.Month, self),
+                  "day"_a = ReadOnlyView(w.Dates.Day, self),
+                  "rain"_a = ReadOnlyView(w.DailyRain, self),
+                  "observed"_a = run.Observed
+                                     ? ReadOnlyView(run.Observed->Daily, self)
+                                     : py::object(py::none()),
+                  "calc_q"_a = ReadOnlyView(run.DailyCalcQ, self),
+                  "potential_e"_a = ReadOnlyView(w.DailyPotentialE, self),
+                  "actual_e"_a = ReadOnlyView(run.DailyActualE, self),
+                  "infiltration"_a = ReadOnlyView(run.DailyInfiltration, self));
+}
+
+py::object DailyFrame(const Simulation& run, py::handle self) {
+  py::module_ pandas;
+  try {
+    pandas = py::module_::import("pandas");
+  } catch (py::error_already_set& error) {
+    if (!error.matches(PyExc_ImportError)) throw;
+    throw py::import_error(
+        "Run.to_pandas needs pandas, which is not installed (Debian: "
+        "python3-pandas); run.daily holds the same columns as numpy arrays");
+  }
+  py::dict daily = DailyDict(run, self);
+  py::dict dates("year"_a = daily["year"], "month"_a = daily["month"],
+                 "day"_a = daily["day"]);
+  py::dict columns;
+  for (const char* name : {"rain", "observed", "calc_q", "potential_e",
+                           "actual_e", "infiltration"}) {
+    if (!daily[name].is_none()) columns[name] = daily[name];
+  }
+  return pandas.attr("DataFrame")(
+      columns, "index"_a = pandas.attr("to_datetime")(dates));
+}
+
+py::dict ScoreDict(const Simulation& run) {
+  const Scores& s = run.Scores;
+  return py::dict("fit_days"_a = s.FitDays, "nse"_a = OrNan(s.NSE),
+                  "kge"_a = OrNan(s.KGE), "r"_a = OrNan(s.R),
+                  "alpha"_a = OrNan(s.Alpha), "beta"_a = OrNan(s.Beta),
+                  "kge_prime"_a = OrNan(s.KGEPrime), "gamma"_a = OrNan(s.Gamma),
+                  "pbias"_a = OrNan(s.PercentBias), "rmse"_a = OrNan(s.RMSE),
+                  "peak_error"_a = OrNan(s.PeakError));
+}
+
+py::dict WaterBalance(const Simulation& run) {
+  const FitMeasures& f = run.Fit;
+  return py::dict("fit_days"_a = f.FitDays, "rain"_a = f.SumRain,
+                  "observed"_a = f.SumObservedQ, "calc_q"_a = f.SumCalcQ,
+                  "actual_e"_a = f.SumActualE,
+                  "ratio"_a = FitValue<&FitMeasures::BalanceRatio>(run));
+}
+
+// What calibrate returns.
+struct Calibration {
+  CalibrationRecord Record;
+  ModelObjective::Counts Counts;
+  std::vector<std::string> Problems;
+  int VariableCount = 0;
+  std::shared_ptr<Simulation> Best;
+};
+
+py::list ParameterItems(const ParameterSet& p) {
+  py::list items;
+  for (py::handle name : ParameterNames()) {
+    items.append(
+        py::make_tuple(name, ParameterValue(p, name.cast<std::string>())));
+  }
+  return items;
+}
+
+py::dict ParameterDict(const ParameterSet& p) {
+  py::dict values;
+  for (py::handle name : ParameterNames()) {
+    values[name] = ParameterValue(p, name.cast<std::string>());
+  }
+  return values;
+}
+
+void BindParameters(py::module_& m) {
+  py::class_<ParameterSet>(m, "Parameters",
+                           "A parameter set: a read-only mapping by the "
+                           "printed names, tanks as lists")
+      .def(py::init([](const py::object& mapping, const py::kwargs& values) {
+             py::dict all;
+             if (!mapping.is_none()) all = py::dict(mapping);
+             for (const auto& [key, value] : values) all[key] = value;
+             return ParametersFrom(all);
+           }),
+           "mapping"_a = py::none())
+      .def("__getitem__", &ParameterValue)
+      .def("__len__",
+           [](const ParameterSet&) { return ParameterNames().size(); })
+      .def("__iter__",
+           [](const ParameterSet&) {
+             return ParameterNames().attr("__iter__")();
+           })
+      .def("__contains__",
+           [](const ParameterSet&, const py::object& name) {
+             return ParameterNames().contains(name);
+           })
+      .def("keys", [](const ParameterSet&) { return ParameterNames(); })
+      .def("values",
+           [](const ParameterSet& p) {
+             py::list values;
+             for (py::handle item : ParameterItems(p))
+               values.append(item[py::int_(1)]);
+             return values;
+           })
+      .def("items", &ParameterItems)
+      .def(
+          "get",
+          [](const ParameterSet& p, const std::string& name,
+             const py::object& otherwise) {
+            return ParameterNames().contains(name) ? ParameterValue(p, name)
+                                                   : otherwise;
+          },
+          "name"_a, "default"_a = py::none())
+      .def("to_dict", &ParameterDict)
+      .def("__eq__",
+           [](const ParameterSet& p, const py::object& other) {
+             if (!py::isinstance<ParameterSet>(other)) return false;
+             return ParameterDict(p).equal(
+                 ParameterDict(other.cast<ParameterSet>()));
+           })
+      .def(
+          "replace",
+          [](const ParameterSet& p, const py::kwargs& changes) {
+            return ReplaceParameters(p, changes);
+          },
+          "A copy with the changes and the derived values computed again")
+      .def("write", &WriteParameterFile, "path"_a,
+           "Writes a parameter file that velm reads back to the same values")
+      .def("__repr__", [](const ParameterSet& p) {
+        std::string text = "velm.Parameters(";
+        for (py::handle item : ParameterItems(p)) {
+          text += py::str("{}={!r}, ")
+                      .format(item[py::int_(0)], item[py::int_(1)])
+                      .cast<std::string>();
+        }
+        return text.substr(0, text.size() - 2) + ")";
+      });
+  py::module_::import("collections.abc")
+      .attr("Mapping")
+      .attr("register")(m.attr("Parameters"));
+}
+
+void BindRun(py::module_& m) {
+  py::class_<Simulation, std::shared_ptr<Simulation>>(
+      m, "Run", "One simulation: hourly arrays, daily totals and the fit")
+      .def_property_readonly("calc_q",
+                             [](py::object self) {
+                               return ReadOnlyView(
+                                   self.cast<const Simulation&>().Hourly.CalcQ,
+                                   self);
+                             })
+      .def_property_readonly(
+          "actual_e",
+          [](py::object self) {
+            return ReadOnlyView(self.cast<const Simulation&>().Hourly.ActualE,
+                                self);
+          })
+      .def_property_readonly(
+          "infiltration",
+          [](py::object self) {
+            return ReadOnlyView(
+                self.cast<const Simulation&>().Hourly.Infiltration, self);
+          },
+          "The infiltration capacity at the start and after every hour")
+      .def_property_readonly("daily",
+                             [](py::object self) {
+                               return DailyDict(self.cast<const Simulation&>(),
+                                                self);
+                             })
+      .def(
+          "to_pandas",
+          [](py::object self) {
+            return DailyFrame(self.cast<const Simulation&>(), self);
+          },
+          "The daily series as a pandas DataFrame indexed by date")
+      .def_property_readonly(
+          "fit_days", [](const Simulation& run) { return run.Fit.FitDays; })
+      .def_property_readonly("rmse", &FitValue<&FitMeasures::RMSE>)
+      .def_property_readonly("rr", &FitValue<&FitMeasures::RR>)
+      .def_property_readonly("re", &FitValue<&FitMeasures::RE>)
+      .def_property_readonly(
+          "nse", [](const Simulation& run) { return OrNan(run.Scores.NSE); })
+      .def_property_readonly(
+          "kge", [](const Simulation& run) { return OrNan(run.Scores.KGE); })
+      .def_property_readonly(
+          "pbias",
+          [](const Simulation& run) { return OrNan(run.Scores.PercentBias); })
+      .def_property_readonly("scores", &ScoreDict)
+      .def_property_readonly("water_balance", &WaterBalance)
+      .def_readonly("parameters", &Simulation::Parameters)
+      .def("__repr__", [](const Simulation& run) {
+        return py::str("<velm.Run of {} hours, {} fit days, rmse={:.6g}>")
+            .format(run.Hourly.CalcQ.size(), run.Fit.FitDays,
+                    FitValue<&FitMeasures::RMSE>(run));
+      });
+}
+
+void BindCalibration(py::module_& m) {
+  py::class_<Calibration>(m, "Calibration", "What calibrate found")
+      .def_property_readonly(
+          "f", [](const Calibration& c) { return c.Record.Best.f; })
+      .def_property_readonly("genes",
+                             [](const Calibration& c) {
+                               const Genes& x = c.Record.Best.X;
+                               return py::array_t<double>(
+                                   std::max(0, c.VariableCount), x.data() + 1);
+                             })
+      .def_property_readonly(
+          "parameters", [](const Calibration& c) { return c.Best->Parameters; })
+      .def_property_readonly(
+          "valid", [](const Calibration& c) { return c.Problems.empty(); })
+      .def_readonly("problems", &Calibration::Problems)
+      .def_property_readonly("run", [](const Calibration& c) { return c.Best; })
+      .def_property_readonly(
+          "evaluations",
+          [](const Calibration& c) { return c.Counts.Evaluations; })
+      .def_property_readonly(
+          "simulations",
+          [](const Calibration& c) { return c.Counts.Simulations; })
+      .def_property_readonly(
+          "fcount", [](const Calibration& c) { return c.Record.Fcount; })
+      .def_property_readonly(
+          "generation",
+          [](const Calibration& c) { return c.Record.Generation; })
+      .def("__repr__", [](const Calibration& c) {
+        return py::str("<velm.Calibration f={:.6g} valid={}>")
+            .format(c.Record.Best.f, c.Problems.empty());
+      });
+}
+
+Catchment FromArrays(const py::object& start, const py::object& rain,
+                     const py::object& potentialE, const py::object& observed,
+                     const py::object& parameters, const py::object& settings) {
+  py::object date = start;
+  if (py::isinstance<py::str>(start)) {
+    date = py::module_::import("datetime")
+               .attr("datetime")
+               .attr("fromisoformat")(start);
+  }
+  std::vector<double> hourlyRain = Doubles(rain);
+  Calendar dates = CalendarFrom(
+      date.attr("year").cast<int>(), date.attr("month").cast<unsigned>(),
+      date.attr("day").cast<unsigned>(), hourlyRain.size() / kHoursPerDay);
+  Weather weather = WeatherFromSeries(std::move(hourlyRain),
+                                      Doubles(potentialE), std::move(dates));
+  // An empty control file's values; observed runoff given as depths and
+  // compared with.
+  RunSettings base;
+  base.CatchmentArea = 1.0;
+  base.ObservedFlag = observed.is_none() ? 0 : 1;
+  const RunSettings changed = ChangedSettings(
+      base, settings.is_none() ? py::dict() : py::dict(settings));
+  std::optional<std::vector<double>> runoff;
+  if (!observed.is_none()) runoff = Doubles(observed);
+  return Catchment::FromSeries(std::move(weather), std::move(runoff),
+                               ParametersFrom(parameters), changed);
+}
+
+std::shared_ptr<Simulation> SimulateCatchment(const Catchment& c,
+                                              const py::object& parameters) {
+  const ParameterSet p =
+      parameters.is_none() ? c.Parameters() : ParametersFrom(parameters);
+  auto observed = c.Settings().ObservedFlag == 1 ? c.Observed() : nullptr;
+  py::gil_scoped_release release;
+  return std::make_shared<Simulation>(c.Simulate(p, std::move(observed)));
+}
+
+std::vector<double> GeneVector(const Catchment& c, const py::object& genes) {
+  std::vector<double> x = Doubles(genes);
+  const int n = std::max(0, c.Settings().VariableCount);
+  if (x.size() != static_cast<std::size_t>(n)) {
+    throw py::value_error(
+        "genes must hold X[1]..X[n], n = VariableCount = " + std::to_string(n) +
+        ", not " + std::to_string(x.size()) + " values");
+  }
+  return x;
+}
+
+double ScoreGenes(const Catchment& c, const py::object& genes) {
+  const std::vector<double> x = GeneVector(c, genes);
+  const auto observed =
+      c.Settings().OutputFlag == 2 ? nullptr : c.RequireObserved();
+  py::gil_scoped_release release;
+  return c.Objective(x, observed.get());
+}
+
+Calibration CalibrateCatchment(const Catchment& c, const py::object& seed,
+                               const py::object& threads,
+                               const py::object& progress) {
+  Clock clock = ClockOf(seed);
+  const int threadCount = ThreadCountOf(threads);
+  const auto observed =
+      c.Settings().OutputFlag == 2 ? c.Observed() : c.RequireObserved();
+  LineSink sink(progress);
+  std::ostream console(progress.is_none() ? nullptr : &sink);
+  Calibration result;
+  {
+    py::gil_scoped_release release;
+    CalibrationOutcome outcome =
+        c.Calibrate(std::move(clock), threadCount, observed, console);
+    result = {std::move(outcome.Record), outcome.Counts,
+              std::move(outcome.Problems), c.Settings().VariableCount,
+              std::make_shared<Simulation>(std::move(outcome.Best))};
+  }
+  sink.RaiseIfFailed();
+  return result;
+}
+
+void BindCatchment(py::module_& m) {
+  py::class_<Catchment>(m, "Catchment",
+                        "A catchment directory's inputs, read once")
+      .def(py::init(&Catchment::Read), "directory"_a)
+      .def_static("from_arrays", &FromArrays, "start"_a, "rain"_a,
+                  "potential_evaporation"_a, "observed"_a = py::none(),
+                  "parameters"_a, "settings"_a = py::none())
+      .def_property_readonly("directory", &Catchment::Directory)
+      .def_property_readonly(
+          "settings",
+          [](const Catchment& c) { return SettingsDict(c.Settings()); })
+      .def_property_readonly("parameters", &Catchment::Parameters)
+      .def_property_readonly(
+          "rain",
+          [](py::object self) {
+            return ReadOnlyView(
+                self.cast<const Catchment&>().WeatherRecord().Rain, self);
+          })
+      .def_property_readonly(
+          "potential_evaporation",
+          [](py::object self) {
+            return ReadOnlyView(
+                self.cast<const Catchment&>().WeatherRecord().PotentialE, self);
+          })
+      .def_property_readonly("observed",
+                             [](py::object self) -> py::object {
+                               auto observed =
+                                   self.cast<const Catchment&>().Observed();
+                               if (!observed) return py::none();
+                               return ReadOnlyView(observed->Hourly, self);
+                             })
+      .def_property_readonly(
+          "dates",
+          [](py::object self) {
+            const Calendar& d =
+                self.cast<const Catchment&>().WeatherRecord().Dates;
+            return py::dict("year"_a = ReadOnlyView(d.Year, self),
+                            "month"_a = ReadOnlyView(d.Month, self),
+                            "day"_a = ReadOnlyView(d.Day, self));
+          })
+      .def("with_settings",
+           [](const Catchment& c, const py::kwargs& changes) {
+             return c.WithSettings(ChangedSettings(c.Settings(), changes));
+           })
+      .def(
+          "with_parameters",
+          [](const Catchment& c, const py::object& p) {
+            return c.WithParameters(ParametersFrom(p));
+          },
+          "parameters"_a)
+      .def("simulate", &SimulateCatchment, "parameters"_a = py::none())
+      .def("objective", &ScoreGenes, "genes"_a)
+      .def(
+          "apply_genes",
+          [](const Catchment& c, const py::object& genes) {
+            return c.ScaledParameters(GeneVector(c, genes));
+          },
+          "genes"_a)
+      .def("calibrate", &CalibrateCatchment, "seed"_a = 1,
+           "threads"_a = py::none(), "progress"_a = py::none())
+      .def("__repr__", [](const Catchment& c) {
+        return py::str("<velm.Catchment {!r}: {} hours>")
+            .format(c.Directory().string(), c.WeatherRecord().HourCount());
+      });
+}
+
+}  // namespace
+
+void Bind(py::module_& m) {
+  m.doc() = "velm's runoff model, its simulation and its calibration";
+  m.attr("InputError") =
+      py::reinterpret_steal<py::object>(PyErr_NewExceptionWithDoc(
+          "velm.InputError",
+          "An input velm refuses: .message (UTF-8), .file, .line (the first "
+          "line, or None), .lines as velm writes them, .key (the file's label "
+          "in FILEINFO.dat), .path and .reason for a file that cannot be "
+          "opened",
+          PyExc_ValueError, nullptr));
+  py::register_exception_translator([](std::exception_ptr p) {
+    try {
+      if (p) std::rethrow_exception(p);
+    } catch (const CatchmentInputError& error) {
+      RaiseInputError(error);
+    }
+  });
+  BindParameters(m);
+  BindRun(m);
+  BindCalibration(m);
+  BindCatchment(m);
+}
+
+}  // namespace velm::python
+
+PYBIND11_MODULE(velm, m) { velm::python::Bind(m); }

@@ -1,0 +1,328 @@
+#include "python/parameters.h"
+
+#include <pybind11/stl.h>
+
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <fstream>
+#include <limits>
+#include <optional>
+#include <vector>
+
+#include "common/input_error.h"
+#include "common/number_format.h"
+#include "common/text_lines.h"
+#include "input/parameter_file.h"
+
+namespace velm::python {
+namespace {
+
+struct ScalarField {
+  const char* Name;
+  double ParameterSet::*Member;
+};
+
+// The parameter file's scalars in the order of its lines 3, 5, ..., 23.
+constexpr std::array<ScalarField, 11> kFileScalars{{
+    {"Impervious", &ParameterSet::Impervious},
+    {"MAX_SoilMoisture", &ParameterSet::MAX_SoilMoisture},
+    {"Final_Infiltration", &ParameterSet::Final_Infiltration},
+    {"Coeff_Reduction", &ParameterSet::Coeff_Reduction},
+    {"F18_SoilMoisture", &ParameterSet::F18_SoilMoisture},
+    {"MAX_EvapoRatio", &ParameterSet::MAX_EvapoRatio},
+    {"Coeff_EvapoModel", &ParameterSet::Coeff_EvapoModel},
+    {"CoeffSurfaceTopTank", &ParameterSet::CoeffSurfaceTopTank},
+    {"HighSurfaceTopTank", &ParameterSet::HighSurfaceTopTank},
+    {"CoeffSurfaceBotomTank", &ParameterSet::CoeffSurfaceBotomTank},
+    {"HighSurfaceBotomTank", &ParameterSet::HighSurfaceBotomTank},
+}};
+constexpr std::array<ScalarField, 2> kDerivedScalars{{
+    {"F18_Infiltration", &ParameterSet::F18_Infiltration},
+    {"MAX_Infiltration", &ParameterSet::MAX_Infiltration},
+}};
+constexpr const char* kTankCountName = "TankCount";
+constexpr const char* kCoeffTankName = "CoeffTank";
+constexpr const char* kBotomTankName = "BotomTank";
+
+template <std::size_t N>
+const ScalarField* FindField(const std::array<ScalarField, N>& fields,
+                             std::string_view name) {
+  for (const ScalarField& field : fields) {
+    if (name == field.Name) return &field;
+  }
+  return nullptr;
+}
+
+py::list TankValues(const std::vector<double>& slots) {
+  py::list values;
+  for (std::size_t i = 1; i < slots.size(); ++i) values.append(slots[i]);
+  return values;
+}
+
+// Slot 0 holds no tank.
+std::vector<double> TankSlots(py::handle values) {
+  std::vector<double> slots{0.0};
+  for (py::handle value : values) slots.push_back(value.cast<double>());
+  return slots;
+}
+
+bool SameBits(double a, double b) {
+  return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (!SameBits(a[i], b[i])) return false;
+  }
+  return true;
+}
+
+void ComputeDerivedOrRefuse(ParameterSet& p) {
+  switch (ComputeDerivedValues(p)) {
+    case DerivationProblem::kNone:
+      return;
+    case DerivationProblem::kNoMaxInfiltration:
+      throw py::value_error(
+          "no MAX_Infiltration can be derived from MAX_SoilMoisture, "
+          "Final_Infiltration, Coeff_Reduction and F18_SoilMoisture: the "
+          "soil values do not fit together");
+    case DerivationProblem::kImperviousIsOne:
+      throw py::value_error(
+          "Impervious 1 with tanks: the tanks' initial depths would divide "
+          "by zero");
+  }
+}
+
+// Applies the changes; the tank lists and TankCount are made to agree.
+void ApplyChanges(ParameterSet& p, const py::dict& changes) {
+  std::optional<int> tankCount;
+  bool coeffGiven = false;
+  bool botomGiven = false;
+  for (const auto& [key, value] : changes) {
+    const auto name = key.cast<std::string>();
+    if (const ScalarField* field = FindField(kFileScalars, name)) {
+      p.*(field->Member) = value.cast<double>();
+    } else if (name == kTankCountName) {
+      tankCount = value.cast<int>();
+    } else if (name == kCoeffTankName) {
+      p.CoeffTank = TankSlots(value);
+      coeffGiven = true;
+    } else if (name == kBotomTankName) {
+      p.BotomTank = TankSlots(value);
+      botomGiven = true;
+    } else {
+      throw py::type_error("velm.Parameters has no parameter '" + name +
+                           "'; its names are " +
+                           py::str(ParameterNames()).cast<std::string>());
+    }
+  }
+  const auto listCount = [](const std::vector<double>& slots) {
+    return static_cast<int>(slots.size()) - 1;
+  };
+  const int count = tankCount    ? *tankCount
+                    : coeffGiven ? listCount(p.CoeffTank)
+                    : botomGiven ? listCount(p.BotomTank)
+                                 : p.TankCount;
+  if (count < 0 || count > ParameterSet::kMaxTankCount) {
+    throw py::value_error("TankCount must be from 0 to 1000, not " +
+                          std::to_string(count));
+  }
+  if ((coeffGiven && listCount(p.CoeffTank) != count) ||
+      (botomGiven && listCount(p.BotomTank) != count)) {
+    throw py::value_error(
+        "CoeffTank and BotomTank must each hold one value per tank: " +
+        std::to_string(count) + " tanks");
+  }
+  // Tanks a list does not give read as 0, as the parameter file's lines do.
+  p.TankCount = count;
+  p.CoeffTank.resize(static_cast<std::size_t>(count) + 1, 0.0);
+  p.BotomTank.resize(static_cast<std::size_t>(count) + 1, 0.0);
+}
+
+// The fraction of MAX_SoilMoisture whose product the reader computes gives
+// back the depth exactly: the quotient, or a neighbour of it.
+std::optional<double> FractionGiving(double depth, double scale) {
+  if (scale == 0.0) return depth == 0.0 ? std::optional(0.0) : std::nullopt;
+  constexpr int kNeighbours = 64;
+  const double quotient = depth / scale;
+  double below = quotient;
+  double above = quotient;
+  if (scale * quotient == depth) return quotient;
+  for (int step = 0; step < kNeighbours; ++step) {
+    below = std::nextafter(below, -std::numeric_limits<double>::infinity());
+    above = std::nextafter(above, std::numeric_limits<double>::infinity());
+    if (scale * below == depth) return below;
+    if (scale * above == depth) return above;
+  }
+  return std::nullopt;
+}
+
+std::string Digits17(double value) { return FormatPrintf("%.17g", value); }
+
+// What a re-read set holds that this one does not, by name.
+std::vector<std::string> Differences(const ParameterSet& a,
+                                     const ParameterSet& b) {
+  std::vector<std::string> names;
+  for (const auto& fields :
+       {std::vector(kFileScalars.begin(), kFileScalars.end()),
+        std::vector(kDerivedScalars.begin(), kDerivedScalars.end())}) {
+    for (const ScalarField& field : fields) {
+      if (!SameBits(a.*(field.Member), b.*(field.Member))) {
+        names.push_back(std::string(field.Name) + " " +
+                        Digits17(a.*(field.Member)) + " would read back as " +
+                        Digits17(b.*(field.Member)));
+      }
+    }
+  }
+  if (a.TankCount != b.TankCount || !SameBits(a.CoeffTank, b.CoeffTank) ||
+      !SameBits(a.BotomTank, b.BotomTank)) {
+    names.emplace_back("the tanks");
+  }
+  if (!SameBits(a.TankWaterDepth, b.TankWaterDepth) ||
+      !SameBits(a.ImperviousTankWD, b.ImperviousTankWD)) {
+    names.emplace_back("the initial tank depths");
+  }
+  return names;
+}
+
+std::string Joined(const std::vector<std::string>& parts) {
+  std::string text;
+  for (const std::string& part : parts) {
+    text += (text.empty() ? "" : "; ") + part;
+  }
+  return text;
+}
+
+}  // namespace
+
+py::list ParameterNames() {
+  py::list names;
+  for (const ScalarField& field : kFileScalars) names.append(field.Name);
+  names.append(kTankCountName);
+  names.append(kCoeffTankName);
+  names.append(kBotomTankName);
+  for (const ScalarField& field : kDerivedScalars) names.append(field.Name);
+  return names;
+}
+
+py::object ParameterValue(const ParameterSet& p, const std::string& name) {
+  const ScalarField* field = FindField(kFileScalars, name);
+  if (!field) field = FindField(kDerivedScalars, name);
+  if (field) return py::float_(p.*(field->Member));
+  if (name == kTankCountName) return py::int_(p.TankCount);
+  if (name == kCoeffTankName) return TankValues(p.CoeffTank);
+  if (name == kBotomTankName) return TankValues(p.BotomTank);
+  throw py::key_error(name);
+}
+
+ParameterSet ReplaceParameters(const ParameterSet& parameters,
+                               const py::dict& changes) {
+  for (const ScalarField& field : kDerivedScalars) {
+    if (changes.contains(field.Name)) {
+      throw py::value_error(
+          std::string(field.Name) +
+          " is derived from MAX_SoilMoisture, Final_Infiltration, "
+          "Coeff_Reduction and F18_SoilMoisture, as velm derives it when it "
+          "reads a parameter file: change those instead");
+    }
+  }
+  ParameterSet p = parameters;
+  ApplyChanges(p, changes);
+  ComputeDerivedOrRefuse(p);
+  return p;
+}
+
+ParameterSet ParametersFrom(py::handle value) {
+  if (py::isinstance<ParameterSet>(value)) return value.cast<ParameterSet>();
+  if (!py::hasattr(value, "keys")) {
+    throw py::type_error(
+        "parameters must be a velm.Parameters or a mapping of parameter "
+        "names");
+  }
+  py::dict values(py::reinterpret_borrow<py::object>(value));
+  py::dict given;
+  for (const ScalarField& field : kDerivedScalars) {
+    if (values.contains(field.Name)) {
+      given[field.Name] = values[field.Name];
+      PyDict_DelItemString(values.ptr(), field.Name);
+    }
+  }
+  // An empty parameter file: every value 0, no tanks.
+  ParameterSet p;
+  p.CoeffTank.assign(1, 0.0);
+  p.BotomTank.assign(1, 0.0);
+  ApplyChanges(p, values);
+  ComputeDerivedOrRefuse(p);
+  for (const ScalarField& field : kDerivedScalars) {
+    if (given.contains(field.Name) &&
+        !SameBits(given[field.Name].cast<double>(), p.*(field.Member))) {
+      throw py::value_error(std::string(field.Name) + " " +
+                            Digits17(given[field.Name].cast<double>()) +
+                            " is not the value the soil values give, " +
+                            Digits17(p.*(field.Member)));
+    }
+  }
+  return p;
+}
+
+std::string ParameterFileText(const ParameterSet& p) {
+  const std::optional<double> fraction =
+      FractionGiving(p.F18_SoilMoisture, p.MAX_SoilMoisture);
+  if (!fraction) {
+    throw py::value_error("F18_SoilMoisture " + Digits17(p.F18_SoilMoisture) +
+                          " is no fraction of MAX_SoilMoisture " +
+                          Digits17(p.MAX_SoilMoisture) +
+                          " that a parameter file can hold");
+  }
+  std::string text = "velm parameter file\r\n";
+  const auto line = [&text](std::string_view label, const std::string& value) {
+    text.append(label).append("\r\n").append(value).append("\r\n");
+  };
+  for (const ScalarField& field : kFileScalars) {
+    if (field.Member == &ParameterSet::F18_SoilMoisture) {
+      line("F18_SoilMoisture as a fraction of MAX_SoilMoisture",
+           Digits17(*fraction));
+    } else {
+      line(field.Name, Digits17(p.*(field.Member)));
+    }
+  }
+  line(kTankCountName, std::to_string(p.TankCount));
+  for (int i = 1; i <= p.TankCount; ++i) {
+    line("Tank " + std::to_string(i) + ": CoeffTank, BotomTank",
+         Digits17(p.CoeffTank[i]));
+    text.append(Digits17(p.BotomTank[i])).append("\r\n");
+  }
+
+  ParameterSet reread;
+  try {
+    reread = ParseParameterFile(TextLines::FromText(text, LastLine::kKept));
+  } catch (const InputError& error) {
+    throw py::value_error("velm would refuse this set: " + error.Utf8Message());
+  }
+  const std::vector<std::string> differences = Differences(p, reread);
+  if (!differences.empty()) {
+    throw py::value_error(
+        "no parameter file gives this set, since velm derives "
+        "F18_Infiltration, MAX_Infiltration and the initial tank depths "
+        "when it reads one (a calibration scales them): " +
+        Joined(differences));
+  }
+  return text;
+}
+
+void WriteParameterFile(const ParameterSet& parameters,
+                        const std::filesystem::path& path) {
+  const std::string text = ParameterFileText(parameters);
+  std::ofstream file(path, std::ios::binary);
+  file << text;
+  file.close();
+  if (!file) {
+    PyErr_SetFromErrnoWithFilename(PyExc_OSError, path.c_str());
+    throw py::error_already_set();
+  }
+}
+
+}  // namespace velm::python
