@@ -22,6 +22,7 @@ double EvaluateObjective(const EvaluationContext& context, const Genes& x,
   Simulate(parameters, context.Weather, scratch);
   const FitMeasures fit = MeasureFit({.CalcQ = scratch.CalcQ,
                                       .Rain = context.DailyRain,
+                                      .PotentialE = {},
                                       .ActualE = scratch.ActualE,
                                       .ObservedQ = context.DailyObserved});
   if (settings.OutputFlag == 1 && report != nullptr) {
