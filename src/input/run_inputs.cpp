@@ -4,7 +4,6 @@
 #include "input/parameter_file.h"
 
 namespace velm {
-namespace {
 
 // A data file's last line without a line feed is not a record; the control
 // and parameter files read theirs.
@@ -29,8 +28,6 @@ std::string_view KeyOf(FileEntry entry) {
   }
 }
 
-}  // namespace
-
 RunInputs::RunInputs(std::filesystem::path directory)
     : directory_(std::move(directory)) {}
 
@@ -49,9 +46,7 @@ const FileInfo& RunInputs::Files() {
   return *files_;
 }
 
-namespace {
-
-TextLines ReadInput(RunInputs& inputs, FileEntry entry) {
+TextLines ReadInputFile(RunInputs& inputs, FileEntry entry) {
   const std::filesystem::path path = inputs.PathOf(entry);
   std::string reason;
   auto lines = TextLines::Read(path, LastLineRule(entry), &reason);
@@ -59,19 +54,18 @@ TextLines ReadInput(RunInputs& inputs, FileEntry entry) {
   return std::move(*lines);
 }
 
-}  // namespace
-
 const RunSettings& RunInputs::Settings() {
   if (!settings_) {
-    settings_ = RunSettings::Parse(ReadInput(*this, FileEntry::kControl));
+    settings_ = RunSettings::Parse(ReadInputFile(*this, FileEntry::kControl));
   }
   return *settings_;
 }
 
 const Weather& RunInputs::WeatherRecord() {
   if (!weather_) {
-    std::vector<double> rain = ParseRain(ReadInput(*this, FileEntry::kRain));
-    weather_ = ParseEvaporation(ReadInput(*this, FileEntry::kEvaporation),
+    std::vector<double> rain =
+        ParseRain(ReadInputFile(*this, FileEntry::kRain));
+    weather_ = ParseEvaporation(ReadInputFile(*this, FileEntry::kEvaporation),
                                 std::move(rain));
   }
   return *weather_;
@@ -79,7 +73,8 @@ const Weather& RunInputs::WeatherRecord() {
 
 const ParameterSet& RunInputs::FileParameters() {
   if (!parameters_) {
-    parameters_ = ParseParameterFile(ReadInput(*this, FileEntry::kParameter));
+    parameters_ =
+        ParseParameterFile(ReadInputFile(*this, FileEntry::kParameter));
   }
   return *parameters_;
 }
@@ -89,7 +84,7 @@ const ObservedRunoff& RunInputs::Observed() {
     const std::size_t hours = WeatherRecord().Rain.size();
     const double area = Settings().CatchmentArea;
     observed_ = ParseObservedRunoff(
-        ReadInput(*this, FileEntry::kObservedRunoff), hours, area);
+        ReadInputFile(*this, FileEntry::kObservedRunoff), hours, area);
   }
   return *observed_;
 }
