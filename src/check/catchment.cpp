@@ -66,10 +66,12 @@ void ReadWeather(Catchment& c, std::vector<Finding>& findings) {
   const NamedFile& evaporation = c.File(FileEntry::kEvaporation);
   const std::optional<std::size_t> hours = c.Hours();
   if (!evaporation.Lines || !hours) return;
-  // A refused rain record does not change the number of days.
+  // A refused rain record does not change the number of days, so the
+  // evaporation file is still judged; its weather is kept with real rain only.
   std::vector<double> values = c.Rain ? *c.Rain : std::vector<double>(*hours);
   Attempt(c, findings, [&] {
-    c.WeatherRecord = ParseEvaporation(*evaporation.Lines, std::move(values));
+    Weather weather = ParseEvaporation(*evaporation.Lines, std::move(values));
+    if (c.Rain) c.WeatherRecord = std::move(weather);
   });
 }
 

@@ -16,8 +16,12 @@ bool Has(const std::vector<Finding>& findings, Severity level) {
 void SortFindings(std::vector<Finding>& findings) {
   std::stable_sort(findings.begin(), findings.end(),
                    [](const Finding& a, const Finding& b) {
-                     return std::tie(a.Level, a.Order, a.Line) <
-                            std::tie(b.Level, b.Order, b.Line);
+                     // What velm says of a file comes before what it
+                     // would meet only later.
+                     const bool aSilent = a.VelmMessage.empty();
+                     const bool bSilent = b.VelmMessage.empty();
+                     return std::tie(a.Level, a.Order, aSilent, a.Line) <
+                            std::tie(b.Level, b.Order, bSilent, b.Line);
                    });
 }
 

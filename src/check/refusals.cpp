@@ -268,25 +268,24 @@ Explanation ImperviousIsOne(const Context&) {
 }
 
 std::string InfiltrationFix(const ParameterSet& main) {
-  const std::vector<ValueRange> ranges = WorkingFinalInfiltration(main);
-  const std::string tried = " (values from " + Number(kLowestTried) + " to " +
-                            Number(kHighestTried) + " mm/h were tried)";
-  if (!ranges.empty()) {
-    return "with the other values as given, Final_Infiltration (line 7) "
-           "works from " +
-           DescribeRanges(ranges) + " mm/h" + tried;
-  }
-  std::string fix = "no Final_Infiltration works with the other values" + tried;
   if (!(main.Coeff_Reduction > 0)) {
-    return fix + ": Coeff_Reduction (line 9) must be above 0";
+    return "give Coeff_Reduction (line 9), the decay of Horton's curve, a "
+           "value above 0";
   }
   if (!(main.MAX_SoilMoisture > 0)) {
-    return fix + ": MAX_SoilMoisture (line 5) must be above 0";
+    return "give MAX_SoilMoisture (line 5) a value above 0";
   }
-  return fix +
-         ": check MAX_SoilMoisture (line 5), Coeff_Reduction (line 9) "
-         "and the field capacity (line 11, a fraction of "
-         "MAX_SoilMoisture)";
+  const std::vector<ValueRange> ranges = WorkingFinalInfiltration(main);
+  const std::string tried = " (values from " + Number(kLowestTried, 6) +
+                            " to " + Number(kHighestTried, 6) +
+                            " mm/h were tried)";
+  if (ranges.empty()) {
+    return "no Final_Infiltration works with the other values" + tried +
+           ": check MAX_SoilMoisture (line 5), Coeff_Reduction (line 9) and "
+           "the field capacity (line 11, a fraction of MAX_SoilMoisture)";
+  }
+  return "with the other values as given, Final_Infiltration (line 7) works " +
+         DescribeRanges(ranges, main.Final_Infiltration) + tried;
 }
 
 Explanation NoMaxInfiltration(const Context& c) {

@@ -165,7 +165,12 @@ void CheckObserved(const Catchment& c, std::vector<Finding>& findings) {
           " days have observed runoff above 0 and are compared: " + balance +
           ", a runoff ratio of " + Number(ratio, 3),
       ""));
-  if (!(ratio > kHighestRunoffRatio || ratio < kLowestRunoffRatio)) return;
+  // A value that is not finite has a finding of its own.
+  if (!std::isfinite(fit.SumRain) || !std::isfinite(fit.SumObservedQ) ||
+      !(fit.SumRain > 0) ||
+      !(ratio > kHighestRunoffRatio || ratio < kLowestRunoffRatio)) {
+    return;
+  }
   findings.push_back(ControlFinding(
       c, Severity::kWarning, kCatchmentAreaLine,
       "on the days compared the observed runoff is " + Number(ratio, 3) +
@@ -289,7 +294,9 @@ void CheckResultFile(const Catchment& c, std::vector<Finding>& findings) {
 void CheckRun(const Catchment& c, std::vector<Finding>& findings) {
   if (!c.Settings) return;
   NoteRunMode(c, findings);
-  if (c.WeatherRecord) NoteLength(c, findings);
+  if (c.WeatherRecord && c.WeatherRecord->DayCount() > 0) {
+    NoteLength(c, findings);
+  }
   if (c.ReadsObservedRunoff() && c.WeatherRecord && c.Observed) {
     CheckObserved(c, findings);
   }

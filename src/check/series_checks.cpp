@@ -315,9 +315,9 @@ void CheckRainLength(const SeriesFile& rain, std::vector<Finding>& findings) {
 void CheckRunoffLength(const SeriesFile& runoff, std::size_t hours,
                        std::vector<Finding>& findings) {
   const std::size_t records = runoff.File.Lines->Count();
-  if (records == 0 || records >= hours) return;
-  const std::size_t rest = records % kHoursPerDay;
   const std::size_t days = hours / kHoursPerDay;
+  if (records == 0 || records >= days * kHoursPerDay) return;
+  const std::size_t rest = records % kHoursPerDay;
   if (rest == 0) {
     findings.push_back(FindingAt(runoff.File, Severity::kNote, 0,
                                  "the observed runoff covers the first " +
@@ -329,10 +329,12 @@ void CheckRunoffLength(const SeriesFile& runoff, std::size_t hours,
   }
   findings.push_back(FindingAt(
       runoff.File, Severity::kWarning, records,
-      "the file ends with its hour " + std::to_string(rest) + " of day " +
-          std::to_string(records / kHoursPerDay + 1) +
-          ": the missing hours count as 0, so that day's observed total is "
-          "short and is still compared",
+      "the file ends within a day: its last day, day " +
+          std::to_string(records / kHoursPerDay + 1) + ", has " +
+          std::to_string(rest) +
+          " of 24 hours; the missing hours count as "
+          "0, so that day's observed total is too small, and it is still "
+          "compared",
       "give the day's remaining hours, or end the file with a whole day"));
 }
 
