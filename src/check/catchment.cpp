@@ -1,6 +1,7 @@
 #include "check/catchment.h"
 
 #include "check/refusals.h"
+#include "check/series_checks.h"
 #include "check/wording.h"
 #include "common/input_error.h"
 #include "input/hydro_series.h"
@@ -61,6 +62,7 @@ void ReadWeather(Catchment& c, std::vector<Finding>& findings) {
   const NamedFile& rain = c.File(FileEntry::kRain);
   if (rain.Lines) {
     Attempt(c, findings, [&] { c.Rain = ParseRain(*rain.Lines); });
+    c.RainOrderBreak = FirstOrderBreak(*rain.Lines);
   }
   OpenInput(c, FileEntry::kEvaporation, findings);
   const NamedFile& evaporation = c.File(FileEntry::kEvaporation);

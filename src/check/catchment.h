@@ -50,6 +50,9 @@ struct Catchment {
   std::optional<Weather> WeatherRecord;
   std::optional<ParameterSet> Parameters;
   std::optional<ObservedRunoff> Observed;
+  // The first line of the rain file whose date does not follow the one
+  // before, which explains a count that does not fit.
+  std::size_t RainOrderBreak = 0;
 
   NamedFile& File(FileEntry entry) {
     return Files[static_cast<std::size_t>(entry) - 1];

@@ -197,10 +197,15 @@ std::string RainLength(const Context& c) {
 
 std::string RainHint(const Context& c) {
   const std::size_t hours = c.Read.Hours().value_or(0);
+  if (c.Read.RainOrderBreak > 0) {
+    return "; the rain file's dates break their hourly order first on line " +
+           std::to_string(c.Read.RainOrderBreak) +
+           ", which is where to look if it lacks or repeats hours";
+  }
   if (hours % kHoursPerDay == 0) return "";
-  return "; if the rain file lacks hours (" +
+  return "; if the rain file lacks hours (it is " +
          Count(kHoursPerDay - hours % kHoursPerDay, "hour") +
-         " short of a whole day), complete it: its date findings say where";
+         " short of a whole day), complete it";
 }
 
 Explanation TooFewLines(const Context& c) {

@@ -108,12 +108,19 @@ void NoteLength(const Catchment& c, std::vector<Finding>& findings) {
       FindingAt(c.File(FileEntry::kRain), Severity::kNote, 0, text, ""));
 }
 
+// What velm prints when a simulation compares no day.
+std::string NoFitSummary(const Catchment& c) {
+  const RunSettings& s = *c.Settings;
+  if (s.RunMode != 0 || s.OutputFlag != 1) return "";
+  return "day= 0" + std::string(text::kRelativeError.utf8) + "nan";
+}
+
 // A catchment area that turns every observed value into 0, infinity or a
 // negative depth leaves nothing to compare.
 bool CheckArea(const Catchment& c, std::vector<Finding>& findings) {
   const double area = c.Settings->CatchmentArea;
   if (std::isfinite(area) && area > 0) return true;
-  findings.push_back(ControlFinding(
+  Finding f = ControlFinding(
       c, Severity::kError, kCatchmentAreaLine,
       "the catchment area " + ControlLine(c, kCatchmentAreaLine) +
           " reads as " + Number(area) + ", which makes every observed value " +
@@ -122,15 +129,10 @@ bool CheckArea(const Catchment& c, std::vector<Finding>& findings) {
                       : "0") +
           ": no day can be compared",
       "give the catchment area in km2 on line 3, or exactly 1 when the "
-      "observed runoff is already in mm per hour"));
+      "observed runoff is already in mm per hour");
+  f.VelmMessage = NoFitSummary(c);
+  findings.push_back(std::move(f));
   return false;
-}
-
-// What velm prints when a simulation compares no day.
-std::string NoFitSummary(const Catchment& c) {
-  const RunSettings& s = *c.Settings;
-  if (s.RunMode != 0 || s.OutputFlag != 1) return "";
-  return "day= 0" + std::string(text::kRelativeError.utf8) + "nan";
 }
 
 void CheckObserved(const Catchment& c, std::vector<Finding>& findings) {

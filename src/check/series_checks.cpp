@@ -158,6 +158,27 @@ std::string BreakText(const SeriesFile& s, std::size_t i) {
          (gap == 1 ? " is" : " are") + " missing";
 }
 
+// Why the record at `i` breaks the order of the records, or nothing.
+std::optional<std::string> OrderBreak(const SeriesFile& s, std::size_t i) {
+  const Record& r = s.Records[i];
+  if (!r.Time.Valid()) {
+    std::string text = "line " + std::to_string(r.Line) + " holds no date (" +
+                       r.Time.Problem + "): " + Quoted(r.Text);
+    if (i == 0) {
+      text +=
+          "; a heading? velm reads it as a record, which shifts every "
+          "later " +
+          std::string(s.Kind.Unit()) + " by one";
+    }
+    return text;
+  }
+  if (i > 0 && s.Records[i - 1].Time.Valid() &&
+      r.Time.Index != s.Records[i - 1].Time.Index + 1) {
+    return BreakText(s, i);
+  }
+  return std::nullopt;
+}
+
 // The first record that does not follow the one before it, and how many do
 // not.
 void CheckSequence(const SeriesFile& s, std::vector<Finding>& findings) {
@@ -165,26 +186,11 @@ void CheckSequence(const SeriesFile& s, std::vector<Finding>& findings) {
   std::size_t firstLine = 0;
   std::size_t breaks = 0;
   for (std::size_t i = 0; i < s.Records.size(); ++i) {
-    const Record& r = s.Records[i];
-    std::string text;
-    if (!r.Time.Valid()) {
-      text = "line " + std::to_string(r.Line) + " holds no date (" +
-             r.Time.Problem + "): " + Quoted(r.Text);
-      if (i == 0) {
-        text +=
-            "; a heading? velm reads it as a record, which shifts every "
-            "later " +
-            std::string(s.Kind.Unit()) + " by one";
-      }
-    } else if (i > 0 && s.Records[i - 1].Time.Valid() &&
-               r.Time.Index != s.Records[i - 1].Time.Index + 1) {
-      text = BreakText(s, i);
-    } else {
-      continue;
-    }
+    std::optional<std::string> text = OrderBreak(s, i);
+    if (!text) continue;
     if (breaks++ == 0) {
-      first = std::move(text);
-      firstLine = r.Line;
+      first = std::move(*text);
+      firstLine = s.Records[i].Line;
     }
   }
   if (breaks == 0) return;
@@ -204,6 +210,8 @@ void CheckValues(const SeriesFile& s, std::vector<Finding>& findings) {
     }
   } negative, infinite, noNumber;
   for (const Record& r : s.Records) {
+    // A line without a date has its finding already.
+    if (!r.Time.Valid()) continue;
     const double value = ParseReal(r.Value);
     if (!StartsWithNumber(r.Value)) {
       noNumber.Add(r);
@@ -301,12 +309,14 @@ void CheckRainLength(const SeriesFile& rain, std::vector<Finding>& findings) {
   }
   const std::size_t rest = hours % kHoursPerDay;
   if (rest == 0) return;
+  const std::string last =
+      rest == 1 ? "the last record is"
+                : "the last " + Count(rest, "record") + ", from this line, are";
   findings.push_back(FindingAt(
       rain.File, Severity::kWarning, hours - rest + 1,
-      "the last " + Count(rest, "record") +
-          ", from this line, are part of a "
-          "day: velm simulates them without evaporation and writes no row "
-          "for them",
+      last + " part of a day: velm simulates " + (rest == 1 ? "it" : "them") +
+          " without evaporation and writes no row for " +
+          (rest == 1 ? "it" : "them"),
       "give the rain file whole days, 24 records each"));
 }
 
@@ -341,6 +351,15 @@ void CheckRunoffLength(const SeriesFile& runoff, std::size_t hours,
 bool IsUsable(const NamedFile& file) { return file.Lines.has_value(); }
 
 }  // namespace
+
+std::size_t FirstOrderBreak(const TextLines& lines) {
+  const NamedFile none;
+  const SeriesFile rain{none, {true}, RecordsOf<4>(lines, {true})};
+  for (std::size_t i = 0; i < rain.Records.size(); ++i) {
+    if (OrderBreak(rain, i)) return rain.Records[i].Line;
+  }
+  return 0;
+}
 
 void CheckSeries(const Catchment& c, std::vector<Finding>& findings) {
   const NamedFile& rainFile = c.File(FileEntry::kRain);

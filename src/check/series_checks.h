@@ -4,6 +4,7 @@
 // reads (rain and observed runoff) or takes as they come (evaporation), and
 // their values.
 
+#include <cstddef>
 #include <vector>
 
 #include "check/catchment.h"
@@ -17,6 +18,10 @@ namespace velm::check {
 // holds and what was expected; values that are negative, infinite or no
 // number; a part-day at the end of the rain file; an observed record that
 // ends within a day.
+// The first line of a rain file whose date does not follow the one before
+// (a heading, a missing or repeated hour, records out of order); 0 if none.
+std::size_t FirstOrderBreak(const TextLines& rain);
+
 void CheckSeries(const Catchment& catchment, std::vector<Finding>& findings);
 
 }  // namespace velm::check
