@@ -23,6 +23,7 @@ void NameFiles(Catchment& c) {
     if (!c.FileInfoRead) continue;
     file.Name = c.Inputs.Files().Name(file.Entry);
     file.Shown = Utf8Name(file.Name);
+    file.Path = c.Inputs.PathOf(file.Entry);
   }
 }
 

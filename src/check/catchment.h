@@ -28,6 +28,8 @@ struct NamedFile {
   std::string Shown;  // the same in UTF-8
   std::size_t FileInfoLine = 0;
   FileOrder Order = FileOrder::kFileInfo;
+  // Where velm opens it.
+  std::filesystem::path Path;
   // The file's lines as velm reads them, when it could be opened.
   std::optional<TextLines> Lines;
   // Why it could not be opened, and the path tried.

@@ -99,7 +99,7 @@ Explanation CannotOpenFileInfo(const Context& c) {
 
 std::string OpenFix(const Context& c, const NamedFile& file) {
   std::error_code error;
-  const fs::path path = c.Read.Inputs.Directory() / file.Name;
+  const fs::path& path = file.Path;
   const std::string trimmed = Trimmed(file.Name);
   if (trimmed != file.Name && !trimmed.empty() &&
       fs::exists(c.Directory() / trimmed, error)) {

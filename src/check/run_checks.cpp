@@ -212,9 +212,9 @@ void CheckCalibration(const Catchment& c, std::vector<Finding>& findings) {
     part.NotCarriedThrough.clear();
     findings.push_back(FindingAt(c.File(FileEntry::kParameter),
                                  Severity::kWarning, 0, words(part),
-                                 "lower the upper bounds of the parameters "
+                                 "raise the upper bounds of the parameters "
                                  "on the left of the rules broken most, or "
-                                 "raise those on the right"));
+                                 "lower those on the right"));
   }
   BoundsCheck none;
   none.ValidDraws = BoundsCheck::kDraws;
@@ -243,8 +243,7 @@ const NamedFile* ReplacedInput(const Catchment& c, const fs::path& result) {
   std::error_code error;
   for (const NamedFile& file : c.Files) {
     if (file.Entry == FileEntry::kResult || !file.Lines) continue;
-    const fs::path input = c.Inputs.Directory() / file.Name;
-    if (fs::equivalent(input, result, error)) return &file;
+    if (fs::equivalent(file.Path, result, error)) return &file;
   }
   return nullptr;
 }
@@ -265,7 +264,7 @@ void CheckResultFile(const Catchment& c, std::vector<Finding>& findings) {
     return;
   }
   std::error_code error;
-  const fs::path path = c.Inputs.Directory() / result.Name;
+  const fs::path& path = result.Path;
   const fs::path folder = path.parent_path();
   std::string problem;
   if (fs::is_directory(path, error)) {
