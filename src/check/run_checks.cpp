@@ -158,18 +158,19 @@ void CheckObserved(const Catchment& c, std::vector<Finding>& findings) {
     return;
   }
   const double ratio = fit.SumObservedQ / fit.SumRain;
-  const std::string balance = Number(fit.SumObservedQ) +
+  const std::string balance = FormatPrintf("%.1f", fit.SumObservedQ) +
                               " mm of observed runoff against " +
-                              Number(fit.SumRain) + " mm of rain";
+                              FormatPrintf("%.1f", fit.SumRain) + " mm of rain";
+  // A value that is not finite has a finding of its own.
+  const bool measured = std::isfinite(fit.SumRain) &&
+                        std::isfinite(fit.SumObservedQ) && fit.SumRain > 0;
   findings.push_back(FindingAt(
       runoff, Severity::kNote, 0,
       std::to_string(fit.FitDays) + " of " + std::to_string(w.DayCount()) +
           " days have observed runoff above 0 and are compared: " + balance +
-          ", a runoff ratio of " + Number(ratio, 3),
+          (measured ? ", a runoff ratio of " + Number(ratio, 3) : ""),
       ""));
-  // A value that is not finite has a finding of its own.
-  if (!std::isfinite(fit.SumRain) || !std::isfinite(fit.SumObservedQ) ||
-      !(fit.SumRain > 0) ||
+  if (!measured ||
       !(ratio > kHighestRunoffRatio || ratio < kLowestRunoffRatio)) {
     return;
   }

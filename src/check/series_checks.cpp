@@ -164,7 +164,11 @@ std::optional<std::string> OrderBreak(const SeriesFile& s, std::size_t i) {
   if (!r.Time.Valid()) {
     std::string text = "line " + std::to_string(r.Line) + " holds no date (" +
                        r.Time.Problem + "): " + Quoted(r.Text);
-    if (i == 0) {
+    if (r.Time.Problem.starts_with("hour 0 ")) {
+      text +=
+          "; are the hours numbered 0 to 23? velm's files number them 1 "
+          "to 24";
+    } else if (i == 0 && r.Time.Problem.ends_with("is no number")) {
       text +=
           "; a heading? velm reads it as a record, which shifts every "
           "later " +
