@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "check/wording.h"
+#include "common/number_format.h"
 
 namespace velm::check {
 namespace {
@@ -34,8 +36,11 @@ double RoundedInwards(const ParameterSet& p, double end, bool upwards) {
   for (int digits = kShownDigits; digits <= 17; ++digits) {
     const double scale =
         std::pow(10.0, std::floor(std::log10(end)) - (digits - 1));
-    const double rounded = upwards ? std::ceil(end / scale) * scale
-                                   : std::floor(end / scale) * scale;
+    const double steps =
+        upwards ? std::ceil(end / scale) : std::floor(end / scale);
+    // The double nearest to the decimal that will be printed.
+    const double rounded = std::strtod(
+        FormatPrintf("%.*g", digits, steps * scale).c_str(), nullptr);
     if (Works(p, rounded)) return rounded;
   }
   return end;
