@@ -42,8 +42,6 @@ void OpenInput(Catchment& c, FileEntry entry, std::vector<Finding>& findings) {
   try {
     file.Lines = ReadInputFile(c.Inputs, entry);
   } catch (const InputError& error) {
-    file.Reason = error.Reason;
-    file.PathTried = error.PathTried;
     findings.push_back(ExplainRefusal(error, c));
   }
 }

@@ -32,9 +32,6 @@ struct NamedFile {
   std::filesystem::path Path;
   // The file's lines as velm reads them, when it could be opened.
   std::optional<TextLines> Lines;
-  // Why it could not be opened, and the path tried.
-  std::string Reason;
-  std::string PathTried;
 };
 
 struct Catchment {

@@ -105,8 +105,7 @@ std::string OpenFix(const Context& c, const NamedFile& file) {
       fs::exists(c.Directory() / trimmed, error)) {
     return "remove the blanks around the name on " + OnLine(file) + ": " +
            Quoted(trimmed) +
-           " exists, and every character after the comma "
-           "is part of the name";
+           " exists, and everything after the comma is the name";
   }
   if (fs::is_directory(path, error)) {
     return "name the " + std::string(What(file)) + ", not a directory, on " +
@@ -119,12 +118,9 @@ std::string OpenFix(const Context& c, const NamedFile& file) {
     return "the directory has " + Quoted(*other) +
            ": names are case-sensitive, so write it so on " + OnLine(file);
   }
-  return "put the " + std::string(What(file)) +
-         " there, or correct its name "
-         "on " +
-         OnLine(file) +
-         " (a relative name is taken from the "
-         "directory velm runs in)";
+  const std::string what(What(file));
+  return "put the " + what + " there, or correct its name on " + OnLine(file) +
+         " (a relative name is taken from the directory velm runs in)";
 }
 
 Explanation CannotOpen(const Context& c) {
@@ -175,16 +171,14 @@ Explanation TooFewFields(const Context& c) {
   const std::string what =
       line.empty() ? "is empty"
                    : "has " + Count(commas, "comma") + ": " + Quoted(line);
+  const std::string form(RecordForm(c));
   return {"line " + std::to_string(c.Line) + " " + what +
-              "; every line is a "
-              "record " +
-              std::string(RecordForm(c)),
-          "write line " + std::to_string(c.Line) + " as " +
-              std::string(RecordForm(c)) +
+              "; every line is a record " + form,
+          "write line " + std::to_string(c.Line) + " as " + form +
               ", and remove empty lines, at the end of the file too"};
 }
 
-// "8759 hours, which are 364 days and 23 hours".
+// "the rain file's 8759 hours make 364 whole days and 23 hours".
 std::string RainLength(const Context& c) {
   const std::size_t hours = c.Read.Hours().value_or(0);
   std::string out = "the rain file's " + Count(hours, "hour") + " make " +

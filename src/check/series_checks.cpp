@@ -5,6 +5,7 @@
 #include <span>
 
 #include "check/wording.h"
+#include "common/number_format.h"
 #include "common/number_parse.h"
 #include "input/hydro_series.h"
 #include "model/simulate.h"
@@ -27,10 +28,13 @@ struct Step {
 // When a record is: hours (or days) since 1970-01-01, or why its leading
 // fields hold no date.
 struct RecordTime {
+  enum class Flaw { kNone, kNoNumber, kHourZero, kOutOfRange };
   long long Index = 0;
+  Flaw What = Flaw::kNone;
   std::string Problem;
-  bool Valid() const { return Problem.empty(); }
+  bool Valid() const { return What == Flaw::kNone; }
 };
+using Flaw = RecordTime::Flaw;
 
 std::optional<int> FieldNumber(std::string_view field) {
   if (!StartsWithNumber(field)) return std::nullopt;
@@ -42,26 +46,37 @@ RecordTime TimeOf(std::span<const std::string_view> fields, Step step) {
   int value[4] = {0, 0, 0, 1};
   for (std::size_t i = 0; i < fields.size() && i < 4; ++i) {
     const auto number = FieldNumber(fields[i]);
-    if (!number) return {0, "its " + std::string(names[i]) + " is no number"};
+    if (!number) {
+      return {0, Flaw::kNoNumber,
+              "its " + std::string(names[i]) + " is no number"};
+    }
     value[i] = *number;
   }
   if (value[0] < 1 || value[0] > 9999) {
-    return {0, "year " + std::to_string(value[0]) + " is not from 1 to 9999"};
+    return {0, Flaw::kOutOfRange,
+            "year " + std::to_string(value[0]) + " is not from 1 to 9999"};
   }
   if (value[1] < 1 || value[1] > 12 || value[2] < 1 || value[2] > 31) {
-    return {0, "month " + std::to_string(value[1]) + ", day " +
-                   std::to_string(value[2]) + " is no date"};
+    return {0, Flaw::kOutOfRange,
+            "month " + std::to_string(value[1]) + ", day " +
+                std::to_string(value[2]) + " is no date"};
   }
   const chrono::year_month_day date{chrono::year(value[0]),
                                     chrono::month(unsigned(value[1])),
                                     chrono::day(unsigned(value[2]))};
-  if (!date.ok()) return {0, "the day does not exist in that month"};
+  if (!date.ok()) {
+    return {0, Flaw::kOutOfRange,
+            FormatPrintf("%04d-%02d-%02d", value[0], value[1], value[2]) +
+                " is no day of the calendar"};
+  }
   if (step.Hourly && (value[3] < 1 || value[3] > kHoursPerDay)) {
-    return {0, "hour " + std::to_string(value[3]) +
-                   " is outside 1 to 24, the hours of a day"};
+    return {0, value[3] == 0 ? Flaw::kHourZero : Flaw::kOutOfRange,
+            "hour " + std::to_string(value[3]) +
+                " is outside 1 to 24, the hours of a day"};
   }
   const long long day = chrono::sys_days(date).time_since_epoch().count();
-  return {step.Hourly ? day * kHoursPerDay + value[3] - 1 : day, ""};
+  return {step.Hourly ? day * kHoursPerDay + value[3] - 1 : day, Flaw::kNone,
+          ""};
 }
 
 std::string DayText(long long day) {
@@ -153,8 +168,7 @@ std::string BreakText(const SeriesFile& s, std::size_t i) {
              std::to_string(s.Records[j].Line);
     }
   }
-  return text + ": " +
-         Count(static_cast<std::size_t>(gap), std::string(step.Unit())) +
+  return text + ": " + Count(static_cast<std::size_t>(gap), step.Unit()) +
          (gap == 1 ? " is" : " are") + " missing";
 }
 
@@ -164,11 +178,11 @@ std::optional<std::string> OrderBreak(const SeriesFile& s, std::size_t i) {
   if (!r.Time.Valid()) {
     std::string text = "line " + std::to_string(r.Line) + " holds no date (" +
                        r.Time.Problem + "): " + Quoted(r.Text);
-    if (r.Time.Problem.starts_with("hour 0 ")) {
+    if (r.Time.What == Flaw::kHourZero) {
       text +=
           "; are the hours numbered 0 to 23? velm's files number them 1 "
           "to 24";
-    } else if (i == 0 && r.Time.Problem.ends_with("is no number")) {
+    } else if (i == 0 && r.Time.What == Flaw::kNoNumber) {
       text +=
           "; a heading? velm reads it as a record, which shifts every "
           "later " +
