@@ -93,4 +93,8 @@ double ParseReal(std::string_view text) {
   return value;
 }
 
+bool StartsWithNumber(std::string_view text) {
+  return DecimalRealLength(text.substr(SkipBlanks(text, 0))) > 0;
+}
+
 }  // namespace velm

@@ -16,4 +16,8 @@ int ParseInt(std::string_view text);
 // become infinite, below it 0 (or a subnormal), as strtod would give them.
 double ParseReal(std::string_view text);
 
+// Whether the text, after its leading blanks, begins with a decimal number;
+// text that does not reads as 0.
+bool StartsWithNumber(std::string_view text);
+
 }  // namespace velm

@@ -37,6 +37,9 @@ class TextLines {
   std::string_view operator[](std::size_t index) const;
   // Line `number` from 1; a line the file does not have reads as empty.
   std::string_view LineOrEmpty(std::size_t number) const;
+  // The file's bytes as read, for what the lines do not show: a byte order
+  // mark, whether the last line has a line feed.
+  std::string_view Text() const { return text_; }
 
  private:
   struct Span {

@@ -1,9 +1,7 @@
 #include "input/hydro_series.h"
 
 #include <algorithm>
-#include <array>
 #include <climits>
-#include <optional>
 #include <string_view>
 
 #include "common/input_error.h"
@@ -19,27 +17,6 @@ namespace {
 constexpr int kFirstEvaporationHour = 9;
 constexpr int kLastEvaporationHour = 18;
 constexpr double kEvaporationShare = 0.1;
-
-// A record: leading fields (integers) separated by commas, then the value,
-// which is everything after the last of those commas.
-template <std::size_t LeadingCount>
-struct Record {
-  std::array<std::string_view, LeadingCount> Leading;
-  std::string_view Value;
-};
-
-template <std::size_t LeadingCount>
-std::optional<Record<LeadingCount>> SplitRecord(std::string_view line) {
-  Record<LeadingCount> record;
-  for (std::string_view& field : record.Leading) {
-    const std::size_t comma = line.find(',');
-    if (comma == std::string_view::npos) return std::nullopt;
-    field = line.substr(0, comma);
-    line.remove_prefix(comma + 1);
-  }
-  record.Value = line;
-  return record;
-}
 
 // The value of an hourly record (four leading fields: dates and hour).
 double HourlyValue(const TextLines& lines, std::size_t index,

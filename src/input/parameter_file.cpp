@@ -30,7 +30,7 @@ ProblemLines LinesOf(DerivationProblem problem) {
   return {"5-11", text::kNoMaxInfiltration};
 }
 
-ParameterSet ParseParameterFile(const TextLines& lines) {
+ParameterSet ParseMainParameters(const TextLines& lines) {
   const auto real = [&](std::size_t n) {
     return ParseReal(lines.LineOrEmpty(n));
   };
@@ -42,6 +42,14 @@ ParameterSet ParseParameterFile(const TextLines& lines) {
   p.F18_SoilMoisture = p.MAX_SoilMoisture * real(11);
   p.MAX_EvapoRatio = real(13);
   p.Coeff_EvapoModel = real(15);
+  return p;
+}
+
+ParameterSet ParseParameterFile(const TextLines& lines) {
+  const auto real = [&](std::size_t n) {
+    return ParseReal(lines.LineOrEmpty(n));
+  };
+  ParameterSet p = ParseMainParameters(lines);
   ThrowIf(DeriveInfiltration(p));
 
   p.CoeffSurfaceTopTank = real(17);

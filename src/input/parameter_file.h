@@ -13,6 +13,10 @@ namespace velm {
 // which the derived values cannot be computed.
 ParameterSet ParseParameterFile(const TextLines& lines);
 
+// Lines 3 to 15 alone (Impervious to Coeff_EvapoModel, F18_SoilMoisture as a
+// depth), nothing derived: the values a derivation problem comes from.
+ParameterSet ParseMainParameters(const TextLines& lines);
+
 // The lines a derivation problem is reported on, and its message.
 struct ProblemLines {
   const char* Lines;

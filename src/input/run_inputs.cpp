@@ -5,7 +5,6 @@
 #include "input/parameter_file.h"
 
 namespace velm {
-namespace {
 
 // A data file's last line without a line feed is not a record; the control
 // and parameter files read theirs.
@@ -30,8 +29,6 @@ std::string_view KeyOf(FileEntry entry) {
   }
 }
 
-}  // namespace
-
 RunInputs::RunInputs(std::filesystem::path directory)
     : directory_(std::move(directory)) {}
 
@@ -50,9 +47,7 @@ const FileInfo& RunInputs::Files() {
   return *files_;
 }
 
-namespace {
-
-TextLines ReadInput(RunInputs& inputs, FileEntry entry) {
+TextLines ReadInputFile(RunInputs& inputs, FileEntry entry) {
   const std::filesystem::path path = inputs.PathOf(entry);
   std::string reason;
   auto lines = TextLines::Read(path, LastLineRule(entry), &reason);
@@ -60,19 +55,18 @@ TextLines ReadInput(RunInputs& inputs, FileEntry entry) {
   return std::move(*lines);
 }
 
-}  // namespace
-
 const RunSettings& RunInputs::Settings() {
   if (!settings_) {
-    settings_ = RunSettings::Parse(ReadInput(*this, FileEntry::kControl));
+    settings_ = RunSettings::Parse(ReadInputFile(*this, FileEntry::kControl));
   }
   return *settings_;
 }
 
 const Weather& RunInputs::WeatherRecord() {
   if (!weather_) {
-    std::vector<double> rain = ParseRain(ReadInput(*this, FileEntry::kRain));
-    weather_ = ParseEvaporation(ReadInput(*this, FileEntry::kEvaporation),
+    std::vector<double> rain =
+        ParseRain(ReadInputFile(*this, FileEntry::kRain));
+    weather_ = ParseEvaporation(ReadInputFile(*this, FileEntry::kEvaporation),
                                 std::move(rain));
   }
   return *weather_;
@@ -80,7 +74,8 @@ const Weather& RunInputs::WeatherRecord() {
 
 const ParameterSet& RunInputs::FileParameters() {
   if (!parameters_) {
-    parameters_ = ParseParameterFile(ReadInput(*this, FileEntry::kParameter));
+    parameters_ =
+        ParseParameterFile(ReadInputFile(*this, FileEntry::kParameter));
   }
   return *parameters_;
 }
@@ -90,7 +85,7 @@ const ObservedRunoff& RunInputs::Observed() {
     const std::size_t hours = WeatherRecord().Rain.size();
     const double area = Settings().CatchmentArea;
     observed_ = ParseObservedRunoff(
-        ReadInput(*this, FileEntry::kObservedRunoff), hours, area);
+        ReadInputFile(*this, FileEntry::kObservedRunoff), hours, area);
   }
   return *observed_;
 }

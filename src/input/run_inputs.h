@@ -17,6 +17,11 @@
 
 namespace velm {
 
+// How a file's unterminated last line is read, and the label that messages
+// name the file by.
+LastLine LastLineRule(FileEntry entry);
+std::string_view KeyOf(FileEntry entry);
+
 class RunInputs {
  public:
   // Relative names in FILEINFO.dat resolve against `directory`.
@@ -47,5 +52,9 @@ class RunInputs {
   std::optional<ParameterSet> parameters_;
   std::optional<ObservedRunoff> observed_;
 };
+
+// The lines of an input file that FILEINFO.dat names, read as the run reads
+// them; a file that cannot be opened is refused with its own message.
+TextLines ReadInputFile(RunInputs& inputs, FileEntry entry);
 
 }  // namespace velm

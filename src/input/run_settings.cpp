@@ -1,6 +1,8 @@
 #include "input/run_settings.h"
 
+#include <array>
 #include <string>
+#include <string_view>
 
 #include "common/input_error.h"
 #include "common/number_parse.h"
@@ -9,20 +11,38 @@
 namespace velm {
 namespace {
 
-// Line numbers of the control file.
-constexpr std::size_t kCatchmentAreaLine = 3;
-constexpr std::size_t kRunModeLine = 5;
-constexpr std::size_t kObservedFlagLine = 7;
-constexpr std::size_t kOutputFlagLine = 9;
-constexpr std::size_t kSurfaceStorageFlagLine = 11;
-constexpr std::size_t kObjectiveTypeLine = 13;
-constexpr std::size_t kFcountLimitLine = 15;
-constexpr std::size_t kBalanceErrorLimitLine = 17;
-constexpr std::size_t kVariableCountLine = 19;
-constexpr std::size_t kTankIndexCountLine = 44;
 // Tank i's group is a label line, then its CoeffTank and BotomTank indices.
 constexpr std::size_t FirstTankLine(int tank) {
   return 45 + 3 * static_cast<std::size_t>(tank - 1);
+}
+
+// The optimization index lines of the scalar parameters, in the order of the
+// file (which decides the line a refusal names first).
+struct ScalarIndex {
+  std::string_view Name;
+  std::size_t Line;
+  int RunSettings::*Member;
+};
+constexpr std::array<ScalarIndex, 11> kScalarIndices{{
+    {"Impervious", 22, &RunSettings::OptIndex_Impervious},
+    {"MAX_Infiltration", 24, &RunSettings::OptIndex_MAX_Infiltration},
+    {"Final_Infiltration", 26, &RunSettings::OptIndex_Final_Infiltration},
+    {"Coeff_Reduction", 28, &RunSettings::OptIndex_Coeff_Reduction},
+    {"F18_Infiltration", 30, &RunSettings::OptIndex_F18_Infiltration},
+    {"MAX_EvapoRatio", 32, &RunSettings::OptIndex_MAX_EvapoRatio},
+    {"Coeff_EvapoModel", 34, &RunSettings::OptIndex_Coeff_EvapoModel},
+    {"CoeffSurfaceTopTank", 36, &RunSettings::OptIndex_CoeffSurfaceTopTank},
+    {"HighSurfaceTopTank", 38, &RunSettings::OptIndex_HighSurfaceTopTank},
+    {"CoeffSurfaceBotomTank", 40, &RunSettings::OptIndex_CoeffSurfaceBotomTank},
+    {"HighSurfaceBotomTank", 42, &RunSettings::OptIndex_HighSurfaceBotomTank},
+}};
+
+// "CoeffTank[3]" -> 3, for a name that begins with `prefix`; 0 otherwise.
+int TankNumberOf(std::string_view name, std::string_view prefix) {
+  if (!name.starts_with(prefix) || !name.ends_with("]")) return 0;
+  name.remove_prefix(prefix.size());
+  name.remove_suffix(1);
+  return name.empty() ? 0 : ParseInt(name);
 }
 
 int IndexAt(const std::vector<int>& list, int tank) {
@@ -67,17 +87,9 @@ RunSettings RunSettings::Parse(const TextLines& lines) {
   const auto index = [&](std::size_t n) {
     return ReadIndex(lines, n, s.VariableCount);
   };
-  s.OptIndex_Impervious = index(22);
-  s.OptIndex_MAX_Infiltration = index(24);
-  s.OptIndex_Final_Infiltration = index(26);
-  s.OptIndex_Coeff_Reduction = index(28);
-  s.OptIndex_F18_Infiltration = index(30);
-  s.OptIndex_MAX_EvapoRatio = index(32);
-  s.OptIndex_Coeff_EvapoModel = index(34);
-  s.OptIndex_CoeffSurfaceTopTank = index(36);
-  s.OptIndex_HighSurfaceTopTank = index(38);
-  s.OptIndex_CoeffSurfaceBotomTank = index(40);
-  s.OptIndex_HighSurfaceBotomTank = index(42);
+  for (const ScalarIndex& scalar : kScalarIndices) {
+    s.*scalar.Member = index(scalar.Line);
+  }
 
   // Tank groups past the end of the file would read as 0, which is what
   // CoeffTankIndex gives for a tank the list does not hold; so the lists stop
@@ -90,6 +102,19 @@ RunSettings RunSettings::Parse(const TextLines& lines) {
     s.OptIndex_BotomTank.push_back(index(groupLine + 2));
   }
   return s;
+}
+
+std::size_t RunSettings::IndexLineOf(std::string_view name) {
+  for (const ScalarIndex& scalar : kScalarIndices) {
+    if (scalar.Name == name) return scalar.Line;
+  }
+  if (const int tank = TankNumberOf(name, "CoeffTank["); tank > 0) {
+    return FirstTankLine(tank) + 1;
+  }
+  if (const int tank = TankNumberOf(name, "BotomTank["); tank > 0) {
+    return FirstTankLine(tank) + 2;
+  }
+  return 0;
 }
 
 int RunSettings::CoeffTankIndex(int tank) const {

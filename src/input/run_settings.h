@@ -2,11 +2,25 @@
 
 // The control file: the settings of a run, read strictly by line number.
 
+#include <cstddef>
+#include <string_view>
 #include <vector>
 
 #include "common/text_lines.h"
 
 namespace velm {
+
+// Line numbers of the control file, which messages name.
+inline constexpr std::size_t kCatchmentAreaLine = 3;
+inline constexpr std::size_t kRunModeLine = 5;
+inline constexpr std::size_t kObservedFlagLine = 7;
+inline constexpr std::size_t kOutputFlagLine = 9;
+inline constexpr std::size_t kSurfaceStorageFlagLine = 11;
+inline constexpr std::size_t kObjectiveTypeLine = 13;
+inline constexpr std::size_t kFcountLimitLine = 15;
+inline constexpr std::size_t kBalanceErrorLimitLine = 17;
+inline constexpr std::size_t kVariableCountLine = 19;
+inline constexpr std::size_t kTankIndexCountLine = 44;
 
 class RunSettings {
  public:
@@ -22,6 +36,11 @@ class RunSettings {
   // tank that the control file gives no index line reads as 0, not calibrated.
   int CoeffTankIndex(int tank) const;
   int BotomTankIndex(int tank) const;
+
+  // The line that holds the optimization index of a parameter named as the
+  // gene map names it ("Impervious", "CoeffTank[2]"); 0 for a parameter
+  // that has none.
+  static std::size_t IndexLineOf(std::string_view name);
 
   int OptIndex_Impervious = 0;
   int OptIndex_MAX_Infiltration = 0;

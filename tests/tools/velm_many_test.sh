@@ -2,10 +2,10 @@
 # Sets up each shared real catchment (*-1y) as a working directory with the
 # sample's files and the catchment's area, plus one whose calibration result
 # is invalid, a broken one and a stale one (it ran once, then lost its rain
-# file), runs velm-many on them and compares the summary, times left out,
-# with data/velm-many-summary.csv; with --slurm the same directories run as a
-# Slurm job array (on the cluster SLURM_CONF names) and must give that summary
-# too. Then bad usage, a foreign run token and the lookup in a build tree.
+# file), runs velm-many on them with the velm-check built beside velm, and
+# compares the summary, times left out, with data/velm-many-summary.csv; with
+# --slurm the same directories run as a Slurm job array (on the cluster
+# SLURM_CONF names) and must give that summary too. Then bad usage, a foreign run token and the lookup in a build tree.
 #   velm_many_test.sh VELM_MANY VELM VELM_REPORT SAMPLE_DIR CASES_DIR [--slurm]
 set -euo pipefail
 many=$1 velm=$2 report=$3 sample=$4 cases=$5 slurm=${6:-}
@@ -26,7 +26,8 @@ for case in "${catchments[@]}" "${catchments[0]}"; do
   sed -i "3s/.*/$(awk '$1 == "area_km2" {print $2}' "$case/CASE.txt")/" "$dir/control.dat"
   dirs+=("$dir")
 done
-export VELM=$data/velm VELM_TEST_PROGRAM=$velm VELM_REPORT=$report VELM_CHECK=$data/velm-check
+export VELM=$data/velm VELM_TEST_PROGRAM=$velm VELM_REPORT=$report
+export VELM_CHECK=$(dirname "$velm")/velm-check
 touch "$work/invalid/invalid"
 mkdir "$work/broken"
 cp -r "${dirs[0]}" "$work/stale"
@@ -37,7 +38,7 @@ printf '%s\n' "${dirs[@]}" >"$work/list"
 n=${#dirs[@]}
 
 compare() {  # summary, what ran it
-  sed -E "s|$work/||; s/,[0-9TZ:-]{20},[0-9TZ:-]{20},/,,,/" "$1" >"$1.cut"
+  sed -E "s|$work/||g; s/,[0-9TZ:-]{20},[0-9TZ:-]{20},/,,,/" "$1" >"$1.cut"
   [ -z "${UPDATE_EXPECTED:-}" ] || cp "$1.cut" "$data/velm-many-summary.csv"
   diff "$data/velm-many-summary.csv" "$1.cut" || fail "$2: summary"
 }

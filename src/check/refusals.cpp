@@ -1,0 +1,378 @@
+#include "check/refusals.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <system_error>
+
+#include "check/infiltration_range.h"
+#include "check/wording.h"
+#include "common/code_page.h"
+#include "common/number_parse.h"
+#include "input/parameter_file.h"
+#include "model/simulate.h"
+
+namespace velm::check {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::array<std::string_view, FileInfo::kEntryCount> kWhat{
+    "control file",     "parameter file",       "rain file",
+    "evaporation file", "observed-runoff file", "result file"};
+
+std::string_view What(const NamedFile& file) {
+  return kWhat[static_cast<std::size_t>(file.Entry) - 1];
+}
+
+// A refusal and what it is about.
+struct Context {
+  const InputError& Error;
+  const Catchment& Read;
+  const NamedFile* File;  // nullptr: FILEINFO.dat
+  std::size_t Line = 0;
+  std::size_t LastLine = 0;
+
+  const std::optional<TextLines>& Lines() const {
+    return File != nullptr ? File->Lines : Read.FileInfoLines;
+  }
+  std::string_view LineText() const {
+    return Lines() ? Lines()->LineOrEmpty(Line) : std::string_view();
+  }
+  std::string Where() const {
+    return File != nullptr ? File->Shown : std::string(kFileInfoName);
+  }
+  fs::path Directory() const { return Read.Inputs.Directory(); }
+};
+
+struct Explanation {
+  std::string Message;
+  std::string Fix;
+};
+
+std::string Trimmed(std::string_view name) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!name.empty() && blank(name.front())) name.remove_prefix(1);
+  while (!name.empty() && blank(name.back())) name.remove_suffix(1);
+  return std::string(name);
+}
+
+std::string Lowered(std::string text) {
+  for (char& c : text) {
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  return text;
+}
+
+// A file of the directory whose name differs from `name` in case alone.
+std::optional<std::string> SameButForCase(const fs::path& path) {
+  std::error_code error;
+  const fs::path folder = path.has_parent_path() ? path.parent_path() : ".";
+  const std::string wanted = Lowered(path.filename().string());
+  for (const auto& entry : fs::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (Lowered(name) == wanted) return name;
+  }
+  return std::nullopt;
+}
+
+std::string OnLine(const NamedFile& file) {
+  return "line " + std::to_string(file.FileInfoLine) + " of FILEINFO.dat";
+}
+
+Explanation CannotOpenFileInfo(const Context& c) {
+  std::error_code error;
+  const fs::path path = c.Directory() / kFileInfoName;
+  if (!fs::exists(path, error)) {
+    return {
+        "there is no FILEINFO.dat: velm reads it from its working "
+        "directory, and it names every other file",
+        "run velm in the catchment's directory, or write FILEINFO.dat "
+        "there: a heading on line 1, then 'label,file name' on lines 2 "
+        "to 7 for the control, parameter, rain, evaporation and "
+        "observed-runoff files and the result file, and a line break at "
+        "the end"};
+  }
+  return {"FILEINFO.dat cannot be opened: " + c.Error.Reason,
+          "make FILEINFO.dat a file that velm can read"};
+}
+
+std::string OpenFix(const Context& c, const NamedFile& file) {
+  std::error_code error;
+  const fs::path& path = file.Path;
+  const std::string trimmed = Trimmed(file.Name);
+  if (trimmed != file.Name && !trimmed.empty() &&
+      fs::exists(c.Directory() / trimmed, error)) {
+    return "remove the blanks around the name on " + OnLine(file) + ": " +
+           Quoted(trimmed) +
+           " exists, and everything after the comma is the name";
+  }
+  if (fs::is_directory(path, error)) {
+    return "name the " + std::string(What(file)) + ", not a directory, on " +
+           OnLine(file);
+  }
+  if (fs::exists(path, error)) {
+    return "make the file readable for the user who runs velm";
+  }
+  if (const auto other = SameButForCase(path)) {
+    return "the directory has " + Quoted(*other) +
+           ": names are case-sensitive, so write it so on " + OnLine(file);
+  }
+  const std::string what(What(file));
+  return "put the " + what + " there, or correct its name on " + OnLine(file) +
+         " (a relative name is taken from the directory velm runs in)";
+}
+
+Explanation CannotOpen(const Context& c) {
+  const NamedFile& file = *c.File;
+  if (file.Name.empty()) {
+    return {"FILEINFO.dat names no " + std::string(What(file)) + ": " +
+                MissingNameReason(c.Read, file),
+            "write 'label," + std::string(What(file)) + " name' on " +
+                OnLine(file) + ", and end FILEINFO.dat with a line break"};
+  }
+  std::string message = "cannot open the " + std::string(What(file)) + " " +
+                        Quoted(file.Name) + " named on " + OnLine(file) + ": " +
+                        c.Error.Reason;
+  if (c.Error.PathTried != file.Name) {
+    message += " (the path tried is " + Quoted(c.Error.PathTried) + ")";
+  }
+  return {message, OpenFix(c, file)};
+}
+
+Explanation NoComma(const Context& c) {
+  return {"line " + std::to_string(c.Line) +
+              " has no comma: " + Quoted(c.LineText()) +
+              "; lines 2 to 7 each hold a label, a comma and a file name",
+          "write 'label,file name' on line " + std::to_string(c.Line) +
+              " (the label is free; the name is everything after the first "
+              "comma)"};
+}
+
+Explanation NameTooLong(const Context& c) {
+  const std::string_view line = c.LineText();
+  const std::size_t length = line.size() - line.find(',') - 1;
+  return {"the file name on line " + std::to_string(c.Line) + " has " +
+              std::to_string(length) + " characters; velm takes at most " +
+              std::to_string(FileInfo::kMaxNameLength),
+          "shorten the name or its path, for example with a name relative to "
+          "the catchment directory"};
+}
+
+std::string_view RecordForm(const Context& c) {
+  return c.File->Entry == FileEntry::kEvaporation ? "year,month,day,value"
+                                                  : "year,month,day,hour,value";
+}
+
+Explanation TooFewFields(const Context& c) {
+  const std::string_view line = c.LineText();
+  const auto commas =
+      static_cast<std::size_t>(std::count(line.begin(), line.end(), ','));
+  const std::string what =
+      line.empty() ? "is empty"
+                   : "has " + Count(commas, "comma") + ": " + Quoted(line);
+  const std::string form(RecordForm(c));
+  return {"line " + std::to_string(c.Line) + " " + what +
+              "; every line is a record " + form,
+          "write line " + std::to_string(c.Line) + " as " + form +
+              ", and remove empty lines, at the end of the file too"};
+}
+
+// "the rain file's 8759 hours make 364 whole days and 23 hours".
+std::string RainLength(const Context& c) {
+  const std::size_t hours = c.Read.Hours().value_or(0);
+  std::string out = "the rain file's " + Count(hours, "hour") + " make " +
+                    Count(hours / kHoursPerDay, "whole day");
+  if (hours % kHoursPerDay != 0) {
+    out += " and " + Count(hours % kHoursPerDay, "hour");
+  }
+  return out;
+}
+
+std::string RainHint(const Context& c) {
+  const std::size_t hours = c.Read.Hours().value_or(0);
+  if (c.Read.RainOrderBreak > 0) {
+    return "; the rain file's dates break their hourly order first on line " +
+           std::to_string(c.Read.RainOrderBreak) +
+           ", which is where to look if it lacks or repeats hours";
+  }
+  if (hours % kHoursPerDay == 0) return "";
+  return "; if the rain file lacks hours (it is " +
+         Count(kHoursPerDay - hours % kHoursPerDay, "hour") +
+         " short of a whole day), complete it";
+}
+
+Explanation TooFewLines(const Context& c) {
+  const std::size_t records = c.Lines() ? c.Lines()->Count() : 0;
+  return {"the evaporation file has " + Count(records, "record") + ", but " +
+              RainLength(c) + ", and each whole day needs its record (line " +
+              std::to_string(c.Line) + " is the first one missing)",
+          "give one evaporation record per whole day of rain, for the same "
+          "days in the same order" +
+              RainHint(c)};
+}
+
+Explanation TooManyLines(const Context& c) {
+  const std::size_t records = c.Lines() ? c.Lines()->Count() : 0;
+  const std::string first =
+      "line " + std::to_string(c.Line) + " is the first one too many";
+  if (c.File->Entry == FileEntry::kEvaporation) {
+    return {"the evaporation file has " + Count(records, "record") +
+                ", more than the whole days of rain: " + RainLength(c) + "; " +
+                first,
+            "give one evaporation record per whole day of rain, for the same "
+            "days" +
+                RainHint(c)};
+  }
+  return {"the observed-runoff file has " + Count(records, "record") +
+              ", more than the rain file's " +
+              Count(c.Read.Hours().value_or(0), "hour") + "; " + first,
+          "give at most one observed-runoff record per hour of rain, for the "
+          "same hours: remove the extra records, or extend the rain file"};
+}
+
+Explanation TooManyVariables(const Context& c) {
+  return {"line " + std::to_string(c.Line) + " asks for " +
+              Quoted(c.LineText()) + " genes; velm calibrates at most " +
+              std::to_string(RunSettings::kMaxVariableCount),
+          "use at most 14 genes on line 19, and indices from 0 to that number"};
+}
+
+Explanation IndexOutOfRange(const Context& c) {
+  const std::string_view label =
+      c.Lines() ? c.Lines()->LineOrEmpty(c.Line - 1) : std::string_view();
+  return {"line " + std::to_string(c.Line) + " (after " + Quoted(label) +
+              ") holds the index " + Quoted(c.LineText()) +
+              ", which is no gene: an index is 0 (not calibrated) or a gene "
+              "from 1 to the number on line 19",
+          "set line " + std::to_string(c.Line) +
+              " to 0, or to a gene not above the number of genes on line 19"};
+}
+
+Explanation TankCountOutOfRange(const Context& c) {
+  return {"line " + std::to_string(c.Line) + " gives the number of tanks as " +
+              Quoted(c.LineText()) + "; velm takes 0 to " +
+              std::to_string(ParameterSet::kMaxTankCount),
+          "give a tank count from 0 to 1000 on line 25, each tank with a "
+          "label line and its CoeffTank and BotomTank lines after it"};
+}
+
+Explanation ImperviousIsOne(const Context&) {
+  return {
+      "Impervious (line 3) is 1: velm sets the tanks' initial depths by "
+      "dividing by 1 - Impervious",
+      "a catchment with tanks needs an impervious share below 1; for a "
+      "wholly impervious catchment set the number of tanks (line 25) to "
+      "0"};
+}
+
+std::string InfiltrationFix(const ParameterSet& main) {
+  if (!(main.Coeff_Reduction > 0)) {
+    return "give Coeff_Reduction (line 9), the decay of Horton's curve, a "
+           "value above 0";
+  }
+  if (!(main.MAX_SoilMoisture > 0)) {
+    return "give MAX_SoilMoisture (line 5) a value above 0";
+  }
+  const std::vector<ValueRange> ranges = WorkingFinalInfiltration(main);
+  const std::string tried = " (values from " + Number(kLowestTried, 6) +
+                            " to " + Number(kHighestTried, 6) +
+                            " mm/h were tried)";
+  if (ranges.empty()) {
+    return "no Final_Infiltration works with the other values" + tried +
+           ": check MAX_SoilMoisture (line 5), Coeff_Reduction (line 9) and "
+           "the field capacity (line 11, a fraction of MAX_SoilMoisture)";
+  }
+  return "with the other values as given, Final_Infiltration (line 7) works " +
+         DescribeRanges(ranges, main.Final_Infiltration) + tried;
+}
+
+Explanation NoMaxInfiltration(const Context& c) {
+  if (!c.Lines() || c.Lines()->Count() == 0) {
+    return {
+        "the parameter file is empty, so every value reads as 0, and "
+        "velm cannot derive MAX_Infiltration",
+        "write the parameter file: one value on each of lines 3 to 25 "
+        "and the tank lines (README, Parameter file)"};
+  }
+  const ParameterSet main = ParseMainParameters(*c.Lines());
+  return {
+      "velm cannot derive MAX_Infiltration on Horton's curve from "
+      "MAX_SoilMoisture " +
+          Number(main.MAX_SoilMoisture, 6) + " (line 5), Final_Infiltration " +
+          Number(main.Final_Infiltration, 6) + " (line 7), Coeff_Reduction " +
+          Number(main.Coeff_Reduction, 6) +
+          " (line 9) and a field capacity of " +
+          Number(main.F18_SoilMoisture, 6) + " mm (line 11)",
+      InfiltrationFix(main)};
+}
+
+using Explainer = Explanation (*)(const Context&);
+struct RefusalRow {
+  text::Cp932Text Problem;
+  Explainer Explain;
+};
+
+// Every message velm refuses a directory with.
+constexpr std::array<RefusalRow, 12> kRefusals{{
+    {text::kInputCannotOpen, CannotOpenFileInfo},
+    {text::kCannotOpen, CannotOpen},
+    {text::kNoComma, NoComma},
+    {text::kNameTooLong, NameTooLong},
+    {text::kTooFewFields, TooFewFields},
+    {text::kTooFewLines, TooFewLines},
+    {text::kTooManyLines, TooManyLines},
+    {text::kTooManyVariables, TooManyVariables},
+    {text::kIndexOutOfRange, IndexOutOfRange},
+    {text::kTankCountOutOfRange, TankCountOutOfRange},
+    {text::kImperviousIsOne, ImperviousIsOne},
+    {text::kNoMaxInfiltration, NoMaxInfiltration},
+}};
+
+const NamedFile* FileOfKey(const Catchment& read, std::string_view key) {
+  for (const NamedFile& file : read.Files) {
+    if (file.Entry != FileEntry::kResult && KeyOf(file.Entry) == key) {
+      return &file;
+    }
+  }
+  return nullptr;
+}
+
+// "19" or "5-11".
+std::pair<std::size_t, std::size_t> LineRange(const std::string& lines) {
+  if (lines.empty()) return {0, 0};
+  const std::size_t dash = lines.find('-');
+  const auto first = static_cast<std::size_t>(ParseInt(lines));
+  if (dash == std::string::npos) return {first, first};
+  return {first, static_cast<std::size_t>(ParseInt(lines.substr(dash + 1)))};
+}
+
+}  // namespace
+
+Finding ExplainRefusal(const InputError& error, const Catchment& read) {
+  Context c{error, read, FileOfKey(read, error.Key())};
+  std::tie(c.Line, c.LastLine) = LineRange(error.Lines());
+  Finding f;
+  f.Level = Severity::kError;
+  f.Order = c.File != nullptr ? c.File->Order : FileOrder::kFileInfo;
+  f.File = c.Where();
+  f.Line = c.Line;
+  f.LastLine = c.LastLine;
+  f.VelmMessage = error.Utf8Message();
+  const std::string_view problem = error.Problem().bytes;
+  for (const RefusalRow& row : kRefusals) {
+    if (row.Problem.bytes != problem) continue;
+    Explanation e = row.Explain(c);
+    f.Message = std::move(e.Message);
+    f.Fix = std::move(e.Fix);
+  }
+  // A file that FILEINFO.dat does not name is fixed there.
+  if (c.File != nullptr && c.File->Name.empty()) {
+    f.Order = FileOrder::kFileInfo;
+    f.File = std::string(kFileInfoName);
+    f.Line = f.LastLine = c.File->FileInfoLine;
+  }
+  return f;
+}
+
+}  // namespace velm::check

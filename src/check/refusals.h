@@ -1,0 +1,17 @@
+#pragma once
+
+// velm's refusals in words a user can act on: each message velm can stop
+// with, explained in English with its file, line and fix, and velm's own
+// message decoded beside it.
+
+#include "check/catchment.h"
+#include "check/finding.h"
+#include "common/input_error.h"
+
+namespace velm::check {
+
+// The error finding for a refusal, worded with what the catchment read so
+// far (the files before it, the line it names).
+Finding ExplainRefusal(const InputError& error, const Catchment& catchment);
+
+}  // namespace velm::check

@@ -1,0 +1,309 @@
+#include "check/run_checks.h"
+
+#include <cmath>
+#include <system_error>
+
+#include "check/wording.h"
+#include "common/number_format.h"
+#include "common/texts.h"
+#include "optimizer/bounds_check.h"
+#include "optimizer/gene_map.h"
+#include "results/fit.h"
+
+namespace velm::check {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr double kHighestRunoffRatio = 1.0;
+constexpr double kLowestRunoffRatio = 0.01;
+// A calibration up to this many evaluations runs the six epochs only.
+constexpr int kEpochEvaluations = 29460;
+
+Finding ControlFinding(const Catchment& c, Severity level, std::size_t line,
+                       std::string message, std::string fix = "") {
+  return FindingAt(c.File(FileEntry::kControl), level, line, std::move(message),
+                   std::move(fix));
+}
+
+std::string ControlLine(const Catchment& c, std::size_t line) {
+  return Quoted(c.File(FileEntry::kControl).Lines->LineOrEmpty(line));
+}
+
+std::string_view ObjectiveName(int type) {
+  switch (type) {
+    case 1:
+      return "RMSE";
+    case 2:
+      return "RR, the root mean square of the relative error";
+    case 3:
+      return "RE, the mean relative error";
+    default:
+      return "the water balance";
+  }
+}
+
+std::string DateText(const Calendar& dates, std::size_t day) {
+  return FormatPrintf("%04d-%02d-%02d", dates.Year[day], dates.Month[day],
+                      dates.Day[day]);
+}
+
+void NoteRunMode(const Catchment& c, std::vector<Finding>& findings) {
+  const RunSettings& s = *c.Settings;
+  const std::string result = Quoted(c.File(FileEntry::kResult).Name);
+  if (s.RunMode == 0) {
+    findings.push_back(ControlFinding(
+        c, Severity::kNote, kRunModeLine,
+        "run mode 0: one simulation with the parameter file's values" +
+            std::string(s.ObservedFlag == 1
+                            ? ", compared with the observed runoff"
+                            : "; line 7 is not 1, so no observed runoff is "
+                              "read or compared")));
+    findings.push_back(ControlFinding(
+        c, Severity::kNote, kOutputFlagLine,
+        s.OutputFlag == 1
+            ? "output 1: velm prints the parameters and a summary and writes "
+              "the result file " +
+                  result
+            : "output " + std::to_string(s.OutputFlag) +
+                  ": velm prints the parameters only and writes no result "
+                  "file"));
+    return;
+  }
+  std::string mode =
+      "run mode " + std::to_string(s.RunMode) + ": a calibration of " +
+      Count(static_cast<std::size_t>(std::max(0, s.VariableCount)), "gene") +
+      " against the observed runoff, objective " +
+      std::to_string(s.ObjectiveType) + " (" +
+      std::string(ObjectiveName(s.ObjectiveType)) + "), ";
+  mode += s.FcountLimit <= kEpochEvaluations
+              ? "the six epochs only (evaluation limit " +
+                    std::to_string(s.FcountLimit) + ")"
+              : "up to " + std::to_string(s.FcountLimit) + " evaluations";
+  findings.push_back(ControlFinding(c, Severity::kNote, kRunModeLine, mode));
+  const std::string output =
+      s.OutputFlag == 1 ? "the progress and every evaluation's fit on the "
+                          "console, the progress in the result file too"
+      : s.OutputFlag == 2
+          ? "the calibration scores only the parameter-order rules, not the "
+            "fit to the observed runoff"
+          : "the progress on the console";
+  findings.push_back(
+      ControlFinding(c, Severity::kNote, kOutputFlagLine,
+                     "output " + std::to_string(s.OutputFlag) + ": " + output +
+                         "; the result file " + result +
+                         " gets the parameters and the final simulation"));
+}
+
+void NoteLength(const Catchment& c, std::vector<Finding>& findings) {
+  const Weather& w = *c.WeatherRecord;
+  const auto days = static_cast<std::size_t>(w.DayCount());
+  std::string text = Count(static_cast<std::size_t>(w.HourCount()), "hour") +
+                     ", " + Count(days, "whole day");
+  if (days > 0) {
+    text += ", " + DateText(w.Dates, 0) + " to " + DateText(w.Dates, days - 1) +
+            " as the evaporation file dates them";
+  }
+  findings.push_back(
+      FindingAt(c.File(FileEntry::kRain), Severity::kNote, 0, text, ""));
+}
+
+// What velm prints when a simulation compares no day.
+std::string NoFitSummary(const Catchment& c) {
+  const RunSettings& s = *c.Settings;
+  if (s.RunMode != 0 || s.OutputFlag != 1) return "";
+  return "day= 0" + std::string(text::kRelativeError.utf8) + "nan";
+}
+
+// A catchment area that turns every observed value into 0, infinity or a
+// negative depth leaves nothing to compare.
+bool CheckArea(const Catchment& c, std::vector<Finding>& findings) {
+  const double area = c.Settings->CatchmentArea;
+  if (std::isfinite(area) && area > 0) return true;
+  Finding f = ControlFinding(
+      c, Severity::kError, kCatchmentAreaLine,
+      "the catchment area " + ControlLine(c, kCatchmentAreaLine) +
+          " reads as " + Number(area) + ", which makes every observed value " +
+          (area == 0  ? "infinite"
+           : area < 0 ? "negative"
+                      : "0") +
+          ": no day can be compared",
+      "give the catchment area in km2 on line 3, or exactly 1 when the "
+      "observed runoff is already in mm per hour");
+  f.VelmMessage = NoFitSummary(c);
+  findings.push_back(std::move(f));
+  return false;
+}
+
+void CheckObserved(const Catchment& c, std::vector<Finding>& findings) {
+  if (!CheckArea(c, findings)) return;
+  const Weather& w = *c.WeatherRecord;
+  const ObservedRunoff& observed = *c.Observed;
+  const std::vector<double> none(observed.Daily.size(), 0.0);
+  const FitMeasures fit =
+      MeasureFit({none, w.DailyRain, none, none, observed.Daily});
+  const NamedFile& runoff = c.File(FileEntry::kObservedRunoff);
+  if (fit.FitDays == 0) {
+    const std::size_t records = runoff.Lines->Count();
+    Finding f = FindingAt(
+        runoff, Severity::kError, 0,
+        records == 0 ? "the observed-runoff file has no records: no day can "
+                       "be compared"
+                     : "no day has observed runoff above 0, and velm compares "
+                       "only such days",
+        "give the observed runoff of the rain file's hours, one record per "
+        "hour in m3/s (mm per hour with a catchment area of 1)");
+    f.VelmMessage = NoFitSummary(c);
+    findings.push_back(std::move(f));
+    return;
+  }
+  const double ratio = fit.SumObservedQ / fit.SumRain;
+  const std::string balance = FormatPrintf("%.1f", fit.SumObservedQ) +
+                              " mm of observed runoff against " +
+                              FormatPrintf("%.1f", fit.SumRain) + " mm of rain";
+  // A value that is not finite has a finding of its own.
+  const bool measured = std::isfinite(fit.SumRain) &&
+                        std::isfinite(fit.SumObservedQ) && fit.SumRain > 0;
+  findings.push_back(FindingAt(
+      runoff, Severity::kNote, 0,
+      std::to_string(fit.FitDays) + " of " + std::to_string(w.DayCount()) +
+          " days have observed runoff above 0 and are compared: " + balance +
+          (measured ? ", a runoff ratio of " + Number(ratio, 3) : ""),
+      ""));
+  if (!measured ||
+      !(ratio > kHighestRunoffRatio || ratio < kLowestRunoffRatio)) {
+    return;
+  }
+  findings.push_back(ControlFinding(
+      c, Severity::kWarning, kCatchmentAreaLine,
+      "on the days compared the observed runoff is " + Number(ratio, 3) +
+          " times the rain (" + balance + ")" +
+          (ratio > kHighestRunoffRatio
+               ? ": more water leaves the catchment than falls on it"
+               : ": hardly any of the rain leaves the catchment") +
+          "; the catchment area " + ControlLine(c, kCatchmentAreaLine) +
+          " or the unit of the observed runoff is probably wrong",
+      "give the area in km2 on line 3 and the observed runoff in m3/s, or an "
+      "area of exactly 1 with the runoff in mm per hour"));
+}
+
+void CheckCalibration(const Catchment& c, std::vector<Finding>& findings) {
+  const RunSettings& s = *c.Settings;
+  if (s.VariableCount <= 0) {
+    findings.push_back(ControlFinding(
+        c, Severity::kWarning, kVariableCountLine,
+        "a calibration without genes (line 19 is " +
+            std::to_string(s.VariableCount) +
+            "): the search runs, but every evaluation is the parameter file's "
+            "set",
+        "give the number of genes on line 19 and their indices, or run mode "
+        "0 for one simulation"));
+    return;
+  }
+  if (!c.Parameters) return;
+  const GeneMap map(s);
+  const BoundsCheck check = CheckBounds(*c.Parameters, map);
+  // Each part of the check on its own, in the words velm warns with.
+  const auto words = [&](BoundsCheck part) {
+    return BoundsWarnings(part, s.VariableCount).front();
+  };
+  if (check.Share() < BoundsCheck::kLowShare) {
+    BoundsCheck part = check;
+    part.UnusedGenes.clear();
+    part.NotCarriedThrough.clear();
+    findings.push_back(FindingAt(c.File(FileEntry::kParameter),
+                                 Severity::kWarning, 0, words(part),
+                                 "raise the upper bounds of the parameters "
+                                 "on the left of the rules broken most, or "
+                                 "lower those on the right"));
+  }
+  BoundsCheck none;
+  none.ValidDraws = BoundsCheck::kDraws;
+  for (const int gene : check.UnusedGenes) {
+    BoundsCheck part = none;
+    part.UnusedGenes = {gene};
+    findings.push_back(ControlFinding(
+        c, Severity::kWarning, kVariableCountLine, words(part),
+        "lower the number of genes on line 19, or give the gene a parameter"));
+  }
+  for (const BoundsCheck::NotCarried& n : check.NotCarriedThrough) {
+    BoundsCheck part = none;
+    part.NotCarriedThrough = {n};
+    findings.push_back(ControlFinding(
+        c, Severity::kWarning, RunSettings::IndexLineOf(n.Parameter.Name),
+        words(part), "set the index of " + n.Parameter.Name + " to 0"));
+  }
+}
+
+std::string WriteFailure(const NamedFile& result) {
+  return std::string(text::kCannotWriteResult.utf8) + result.Shown;
+}
+
+// The input file that a result path would replace.
+const NamedFile* ReplacedInput(const Catchment& c, const fs::path& result) {
+  std::error_code error;
+  for (const NamedFile& file : c.Files) {
+    if (file.Entry == FileEntry::kResult || !file.Lines) continue;
+    if (fs::equivalent(file.Path, result, error)) return &file;
+  }
+  return nullptr;
+}
+
+void CheckResultFile(const Catchment& c, std::vector<Finding>& findings) {
+  const NamedFile& result = c.File(FileEntry::kResult);
+  if (!c.WritesResult()) return;
+  if (result.Name.empty()) {
+    Finding f = FindingAt(
+        result, Severity::kError, result.FileInfoLine,
+        "FILEINFO.dat names no result file: " + MissingNameReason(c, result) +
+            "; velm runs, then cannot write its result",
+        "write 'label,result file name' on line 7 of FILEINFO.dat, and end "
+        "the file with a line break");
+    f.File = std::string(kFileInfoName);
+    f.VelmMessage = WriteFailure(result);
+    findings.push_back(std::move(f));
+    return;
+  }
+  std::error_code error;
+  const fs::path& path = result.Path;
+  const fs::path folder = path.parent_path();
+  std::string problem;
+  if (fs::is_directory(path, error)) {
+    problem = "it is a directory";
+  } else if (!folder.empty() && !fs::is_directory(folder, error)) {
+    problem = "its folder " + Quoted(folder.string()) + " does not exist";
+  } else if (const NamedFile* input = ReplacedInput(c, path)) {
+    findings.push_back(
+        FindingAt(result, Severity::kError, 0,
+                  "the result file is the " + Quoted(input->Name) +
+                      " that velm reads: the run would replace it",
+                  "name a result file of its own on line 7 of FILEINFO.dat"));
+    return;
+  }
+  if (problem.empty()) return;
+  Finding f = FindingAt(
+      result, Severity::kError, 0,
+      "velm cannot write the result file " + Quoted(result.Name) + ": " +
+          problem + "; it runs, then fails",
+      "name a file in an existing folder on line 7 of FILEINFO.dat, or "
+      "create the folder");
+  f.VelmMessage = WriteFailure(result);
+  findings.push_back(std::move(f));
+}
+
+}  // namespace
+
+void CheckRun(const Catchment& c, std::vector<Finding>& findings) {
+  if (!c.Settings) return;
+  NoteRunMode(c, findings);
+  if (c.WeatherRecord && c.WeatherRecord->DayCount() > 0) {
+    NoteLength(c, findings);
+  }
+  if (c.ReadsObservedRunoff() && c.WeatherRecord && c.Observed) {
+    CheckObserved(c, findings);
+  }
+  if (c.IsCalibration()) CheckCalibration(c, findings);
+  CheckResultFile(c, findings);
+}
+
+}  // namespace velm::check

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# The samples, and each shared real catchment set up as the velm-many test
+# sets them up, check clean (exit code 0); then velm-check's answers to bad
+# usage and to a directory it cannot check.
+#   velm_check_test.sh VELM_CHECK EXAMPLES_DIR CASES_DIR
+set -euo pipefail
+shopt -s nullglob
+check=$1 examples=$2 cases=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; failed=1; }
+failed=0
+
+dirs=("$examples/falling-river" "$examples/falling-river-calibration")
+for case in "$cases"/*/; do
+  dir=$work/$(basename "$case")
+  mkdir "$dir"
+  cp "$examples"/falling-river/{FILEINFO.dat,control.dat,parameters.dat} "$case"/{rain,ep,runoff}.csv "$dir/"
+  sed -i "3s/.*/$(awk '$1 == "area_km2" {print $2}' "$case/CASE.txt")/" "$dir/control.dat"
+  dirs+=("$dir")
+done
+for dir in "${dirs[@]}"; do
+  status=0
+  "$check" "$dir" >"$work/report" || status=$?
+  [ "$status" -eq 0 ] || fail "$dir: exit code $status: $(cat "$work/report")"
+done
+
+while IFS='|' read -r code arguments message; do
+  status=0
+  # shellcheck disable=SC2086 # the table's fields are split at blanks
+  out=$("$check" $arguments 2>&1) || status=$?
+  [[ $status == "$code" && $out == *"$message"* ]] || fail "velm-check $arguments: $status $out"
+done <<'TABLE'
+0|--help|usage: velm-check [--json] [DIR]
+3|--bogus|unknown option --bogus
+3|a b|one directory at a time; b is one too many
+3|/nonexistent|/nonexistent: error: there is no such directory
+3|--json /dev/null|"exit_code": 3, "verdict": "unchecked"
+TABLE
+echo "velm-check: ${#dirs[@]} directories clean, usage answered"
+exit "$failed"
