@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "check/check_directory.h"
+#include "common/native_path.h"
 
 namespace velm::check {
 namespace {
@@ -62,7 +63,7 @@ int RunCheckCommand(const std::vector<std::string>& arguments,
   try {
     // Without a directory the names resolve as velm resolves them.
     const std::filesystem::path directory =
-        options->Directory ? std::filesystem::path(*options->Directory)
+        options->Directory ? PathFromUtf8(*options->Directory)
                            : std::filesystem::path();
     const Report report =
         CheckDirectory(directory, options->Directory.value_or("."));

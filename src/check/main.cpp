@@ -3,8 +3,10 @@
 #include <vector>
 
 #include "check/command.h"
+#include "common/program_start.h"
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> arguments(argv + 1, argv + argc);
-  return velm::check::RunCheckCommand(arguments, std::cout, std::cerr);
+  velm::UseBinaryConsole();
+  return velm::check::RunCheckCommand(velm::ProgramArguments(argc, argv),
+                                      std::cout, std::cerr);
 }

@@ -6,7 +6,7 @@ set -eu
 build=$1 prefix=$2 module_dir=$3 python=$4 example=$5
 rm -rf "$prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for program in velm velm-report velm-many; do
+for program in velm velm-check velm-report velm-many; do
   [ -x "$prefix/bin/$program" ] || { echo "FAIL: no bin/$program"; exit 1; }
 done
 scratch=$(mktemp -d)
