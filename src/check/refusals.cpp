@@ -359,9 +359,9 @@ Finding ExplainRefusal(const InputError& error, const Catchment& read) {
   f.Line = c.Line;
   f.LastLine = c.LastLine;
   f.VelmMessage = error.Utf8Message();
-  const std::string_view problem = error.Problem().bytes;
+  const std::string_view problem = error.Problem().Bytes;
   for (const RefusalRow& row : kRefusals) {
-    if (row.Problem.bytes != problem) continue;
+    if (row.Problem.Bytes != problem) continue;
     Explanation e = row.Explain(c);
     f.Message = std::move(e.Message);
     f.Fix = std::move(e.Fix);

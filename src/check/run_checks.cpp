@@ -112,7 +112,7 @@ void NoteLength(const Catchment& c, std::vector<Finding>& findings) {
 std::string NoFitSummary(const Catchment& c) {
   const RunSettings& s = *c.Settings;
   if (s.RunMode != 0 || s.OutputFlag != 1) return "";
-  return "day= 0" + std::string(text::kRelativeError.utf8) + "nan";
+  return "day= 0" + std::string(text::kRelativeError.Utf8) + "nan";
 }
 
 // A catchment area that turns every observed value into 0, infinity or a
@@ -236,7 +236,7 @@ void CheckCalibration(const Catchment& c, std::vector<Finding>& findings) {
 }
 
 std::string WriteFailure(const NamedFile& result) {
-  return std::string(text::kCannotWriteResult.utf8) + result.Shown;
+  return std::string(text::kCannotWriteResult.Utf8) + result.Shown;
 }
 
 // The input file that a result path would replace.

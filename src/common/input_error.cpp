@@ -24,11 +24,11 @@ InputError::InputError(std::string_view key, std::string_view lines,
       lines_(lines),
       problem_(problem),
       message_(Compose(key, lines, problem,
-                       [](text::Cp932Text t) { return t.bytes; })) {}
+                       [](text::Cp932Text t) { return t.Bytes; })) {}
 
 std::string InputError::Utf8Message() const {
   return Compose(key_, lines_, problem_,
-                 [](text::Cp932Text t) { return t.utf8; });
+                 [](text::Cp932Text t) { return t.Utf8; });
 }
 
 namespace {

@@ -78,7 +78,7 @@ void TextLines::AddLine(std::size_t start, std::size_t length) {
 
 std::string_view TextLines::operator[](std::size_t index) const {
   const Span& span = spans_[index];
-  return std::string_view(text_).substr(span.start, span.length);
+  return std::string_view(text_).substr(span.Start, span.Length);
 }
 
 std::string_view TextLines::LineOrEmpty(std::size_t number) const {

@@ -43,8 +43,8 @@ class TextLines {
 
  private:
   struct Span {
-    std::size_t start;
-    std::size_t length;
+    std::size_t Start;
+    std::size_t Length;
   };
   TextLines(std::string text, LastLine rule);
   void AddLine(std::size_t start, std::size_t length);

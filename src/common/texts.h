@@ -10,10 +10,10 @@
 namespace velm::text {
 
 struct Cp932Text {
-  std::string_view bytes;  // what goes to the console and the result file
-  std::string_view utf8;   // the same text, readable
+  std::string_view Bytes;  // what goes to the console and the result file
+  std::string_view Utf8;   // the same text, readable
 
-  constexpr operator std::string_view() const { return bytes; }
+  constexpr operator std::string_view() const { return Bytes; }
 };
 
 // Input files that cannot be opened or read.

@@ -94,7 +94,7 @@ std::vector<NamedValue> ReadParameterLines(LineCursor& in) {
 }
 
 double ReadFinalObjective(LineCursor& in) {
-  const std::string_view label = text::kFinalBestLabel.bytes;
+  const std::string_view label = text::kFinalBestLabel.Bytes;
   const std::string_view line = in.Peek();
   const std::optional<double> f = line.starts_with(label)
                                       ? ParseDouble(line.substr(label.size()))
@@ -145,7 +145,7 @@ int ReadSummary(LineCursor& in) {
   if (!days) in.Fail("expected the number of fit days");
   in.Take();
   // The calibration layout adds the water-balance line.
-  if (!in.AtEnd() && in.Peek().starts_with(text::kBalanceRain.bytes)) in.Take();
+  if (!in.AtEnd() && in.Peek().starts_with(text::kBalanceRain.Bytes)) in.Take();
   return *days;
 }
 

@@ -46,7 +46,7 @@ bool CloseResultStream(ResultStream& result, std::ostream& errors) {
 }
 
 void ReportUnwritableResult(std::ostream& errors, const std::string& name) {
-  errors << text::kCannotWriteResult.bytes << name << '\n';
+  errors << text::kCannotWriteResult.Bytes << name << '\n';
   // FILEINFO.dat does not use a last line without a line end.
   if (name.empty()) {
     errors << "velm: FILEINFO.dat names no result file: its line 7 is "

@@ -15,7 +15,7 @@ namespace {
 
 TEST(Cp932ToUtf8, GivesEveryTextOfTheProgramAsItsReadableForm) {
   for (const text::Cp932Text* t : text::kAllTexts) {
-    EXPECT_EQ(Cp932ToUtf8(t->bytes), t->utf8);
+    EXPECT_EQ(Cp932ToUtf8(t->Bytes), t->Utf8);
   }
 }
 

@@ -88,7 +88,7 @@ TEST(TextLines, LineEndsLastLinesAndPiecesOf1023) {
 
 TEST(Cp932Texts, EveryTextIsTheCp932FormOfItsReadableForm) {
   for (const text::Cp932Text* item : text::kAllTexts) {
-    EXPECT_EQ(item->bytes, testing::ToCp932(item->utf8)) << item->utf8;
+    EXPECT_EQ(item->Bytes, testing::ToCp932(item->Utf8)) << item->Utf8;
   }
 }
 
