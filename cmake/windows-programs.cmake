@@ -19,14 +19,22 @@ if(CMAKE_HOST_UNIX)
   endforeach()
 endif()
 
-# velm-windows-x86_64.zip: the programs, the README and the sample catchment
-# in one folder.
+# velm-windows-x86_64.zip: the programs, the README and the two sample
+# catchments in one folder.
 set(package_name velm-windows-x86_64)
 set(stage ${CMAKE_BINARY_DIR}/package/${package_name})
-set(sample_files FILEINFO.dat control.dat parameters.dat rain.csv ep.csv
+set(sample_names FILEINFO.dat control.dat parameters.dat rain.csv ep.csv
   runoff.csv)
-list(TRANSFORM sample_files PREPEND
-  ${PROJECT_SOURCE_DIR}/examples/falling-river/)
+set(sample_files)
+set(copy_samples)
+foreach(sample falling-river falling-river-calibration)
+  set(files ${sample_names})
+  list(TRANSFORM files PREPEND ${PROJECT_SOURCE_DIR}/examples/${sample}/)
+  list(APPEND sample_files ${files})
+  list(APPEND copy_samples
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/${sample}
+    COMMAND ${CMAKE_COMMAND} -E copy ${files} ${stage}/${sample})
+endforeach()
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 set(program_files)
 foreach(program IN LISTS VELM_WINDOWS_PROGRAMS)
@@ -34,10 +42,10 @@ foreach(program IN LISTS VELM_WINDOWS_PROGRAMS)
 endforeach()
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${package_name}.zip
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/falling-river
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}
   COMMAND ${CMAKE_COMMAND} -E copy ${program_files}
     ${PROJECT_SOURCE_DIR}/README.md ${stage}
-  COMMAND ${CMAKE_COMMAND} -E copy ${sample_files} ${stage}/falling-river
+  ${copy_samples}
   COMMAND ${CMAKE_COMMAND} -E tar cf ${CMAKE_BINARY_DIR}/${package_name}.zip
     --format=zip "--mtime=2000-01-01 00:00:00 UTC" ${package_name}
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/package
