@@ -54,7 +54,7 @@ TEST(RandomSource, ASeedClockCountsItsReadingsFromTheSeedTimes65536) {
   EXPECT_EQ(clock(), 65535 * 65536L);
   EXPECT_EQ(clock(), 65535 * 65536L + 1);
   const std::pair<const char*, int> rows[] = {
-      {"0", 0},  {"65535", 65535}, {"007", 7},  {"", -1},
+      {"0", 0},  {"65535", 65535}, {"007", 7},  {"9", 9},  {"", -1},
       {"+1", -1}, {"-1", -1},      {" 1", -1}, {"1 ", -1},
       {"65536", -1}, {"1x", -1},   {"99999999999", -1}};
   for (const auto& [text, value] : rows) {

@@ -73,9 +73,14 @@ if [ "$mode" = wellformed ]; then
   [ $? -eq 1 ] && [ "$(wc -l <"$work/err")" -eq 1 ] && [ ! -s "$work/out" ] ||
     fail "bad input: $(cat "$work/err")"
   grep -q "is not a velm result file (line 1" "$work/err" || fail "$(cat "$work/err")"
-  "$report" --series /nonexistent/daily.csv "$work/cal/calibration.csv" >/dev/null 2>"$work/err" &&
-    fail "wrote to a missing directory"
-  grep -q "cannot write /nonexistent/daily.csv" "$work/err" || fail "$(cat "$work/err")"
+  # A missing directory, and a full disk that only the close finds.
+  for series in /nonexistent/daily.csv /dev/full; do
+    "$report" --series "$series" "$work/cal/calibration.csv" >/dev/null 2>"$work/err" &&
+      fail "wrote $series"
+    grep -q "cannot write $series" "$work/err" || fail "$(cat "$work/err")"
+  done
+  "$report" -o "$work/other.html" "$work/cal/calibration.csv" >/dev/null &&
+    cmp -s "$work/other.html" "$work/cal/calibration.html" || fail "-o PAGE"
   "$report" --help | grep -q Usage || fail "--help"
   "$report" --version | grep -q velm-report || fail "--version"
   exit 0
