@@ -42,6 +42,8 @@ def test_objective_scores_a_child(tmp_path):
     assert broken >= 100000 and catchment.objective([1, 1, 1, 0.1, 1]) < 100000
     with pytest.raises(ValueError):
         catchment.objective([0.5] * 4)
+    scaled = catchment.apply_genes([0.5, 1, 1, 1, 1])
+    assert scaled["MAX_EvapoRatio"] == 0.5 * catchment.parameters["MAX_EvapoRatio"]
 
 
 def test_a_calibrated_set_that_no_file_gives_is_not_written(tmp_path):
