@@ -82,14 +82,15 @@ done <<'TABLE'
 TABLE
 
 # From a checkout, velm-many finds the programs in its build tree.
-mkdir -p "$work/checkout/tools" "$work/checkout/build/src/report"
+mkdir -p "$work/checkout/tools" "$work/checkout/build/src"
 cp "$many" "$work/checkout/tools/"
-ln -s "$velm" "$work/checkout/build/src/velm"
-ln -s "$report" "$work/checkout/build/src/report/velm-report"
+for program in "$velm" "$VELM_CHECK" "$report"; do
+  ln -s "$program" "$work/checkout/build/src/$(basename "$program")"
+done
 found=$(env -u VELM -u VELM_CHECK -u VELM_REPORT PATH=/usr/bin:/bin \
   "$work/checkout/tools/velm-many" --version)
 [ "$found" = "velm-many 1.0
 velm:        $work/checkout/build/src/velm
-velm-check:  not found
-velm-report: $work/checkout/build/src/report/velm-report" ] || fail "lookup: $found"
+velm-check:  $work/checkout/build/src/velm-check
+velm-report: $work/checkout/build/src/velm-report" ] || fail "lookup: $found"
 echo "velm-many: summaries and exit codes as expected"
