@@ -30,6 +30,10 @@ struct SimulatedDays {
     SumDaily(outputs.ActualE, ActualE);
     Totals = {CalcQ, weather.DailyRain, weather.DailyPotentialE, ActualE, {}};
   }
+  // Totals refers to the two vectors above.
+  SimulatedDays(const SimulatedDays&) = delete;
+  SimulatedDays& operator=(const SimulatedDays&) = delete;
+
   std::vector<double> CalcQ;
   std::vector<double> ActualE;
   DailyTotals Totals;

@@ -29,6 +29,24 @@ std::string_view KeyOf(FileEntry entry) {
   }
 }
 
+namespace {
+
+// The path tried, for messages: the directory as the system gives it and the
+// name as FILEINFO.dat writes it, which is not converted (a code-page-932
+// name has no narrow form on a Windows of another code page).
+std::string ShownPath(const std::filesystem::path& directory,
+                      std::string_view name) {
+  if (directory.empty() || NativePath(name).is_absolute()) {
+    return std::string(name);
+  }
+  const std::u8string folder = directory.u8string();
+  std::string shown(folder.begin(), folder.end());
+  if (shown.back() != '/' && shown.back() != '\\') shown += '/';
+  return shown + std::string(name);
+}
+
+}  // namespace
+
 RunInputs::RunInputs(std::filesystem::path directory)
     : directory_(std::move(directory)) {}
 
@@ -41,7 +59,9 @@ const FileInfo& RunInputs::Files() {
     const std::filesystem::path path = directory_ / kFileInfoName;
     std::string reason;
     const auto lines = TextLines::Read(path, LastLine::kDropped, &reason);
-    if (!lines) ThrowCannotOpenFileInfo(path.string(), reason);
+    if (!lines) {
+      ThrowCannotOpenFileInfo(ShownPath(directory_, kFileInfoName), reason);
+    }
     files_ = FileInfo::Parse(*lines);
   }
   return *files_;
@@ -51,7 +71,11 @@ TextLines ReadInputFile(RunInputs& inputs, FileEntry entry) {
   const std::filesystem::path path = inputs.PathOf(entry);
   std::string reason;
   auto lines = TextLines::Read(path, LastLineRule(entry), &reason);
-  if (!lines) ThrowCannotOpen(KeyOf(entry), path.string(), reason);
+  if (!lines) {
+    ThrowCannotOpen(KeyOf(entry),
+                    ShownPath(inputs.Directory(), inputs.Files().Name(entry)),
+                    reason);
+  }
   return std::move(*lines);
 }
 
