@@ -203,35 +203,25 @@ void CheckCalibration(const Catchment& c, std::vector<Finding>& findings) {
   if (!c.Parameters) return;
   const GeneMap map(s);
   const BoundsCheck check = CheckBounds(*c.Parameters, map);
-  // Each part of the check on its own, in the words velm warns with.
-  const auto words = [&](BoundsCheck part) {
-    return BoundsWarnings(part, s.VariableCount).front();
-  };
+  // In the words velm warns with.
   if (check.Share() < BoundsCheck::kLowShare) {
-    BoundsCheck part = check;
-    part.UnusedGenes.clear();
-    part.NotCarriedThrough.clear();
     findings.push_back(FindingAt(c.File(FileEntry::kParameter),
-                                 Severity::kWarning, 0, words(part),
+                                 Severity::kWarning, 0,
+                                 LowShareWarning(check, s.VariableCount),
                                  "raise the upper bounds of the parameters "
                                  "on the left of the rules broken most, or "
                                  "lower those on the right"));
   }
-  BoundsCheck none;
-  none.ValidDraws = BoundsCheck::kDraws;
   for (const int gene : check.UnusedGenes) {
-    BoundsCheck part = none;
-    part.UnusedGenes = {gene};
     findings.push_back(ControlFinding(
-        c, Severity::kWarning, kVariableCountLine, words(part),
+        c, Severity::kWarning, kVariableCountLine, UnusedGeneWarning(gene),
         "lower the number of genes on line 19, or give the gene a parameter"));
   }
   for (const BoundsCheck::NotCarried& n : check.NotCarriedThrough) {
-    BoundsCheck part = none;
-    part.NotCarriedThrough = {n};
     findings.push_back(ControlFinding(
         c, Severity::kWarning, RunSettings::IndexLineOf(n.Parameter.Name),
-        words(part), "set the index of " + n.Parameter.Name + " to 0"));
+        NotCarriedWarning(n),
+        "set the index of " + n.Parameter.Name + " to 0"));
   }
 }
 

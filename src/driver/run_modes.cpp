@@ -94,8 +94,8 @@ int RunSimulation(RunInputs& inputs, std::ostream& consoleStream,
   ResultStream result = OpenResult(inputs);
   TextWriter file(result.Stream, LineEnd::kCrLf);
   WriteSimulationLayout(file, parameters,
-                        {weather.Dates, days.Totals, outputs.Infiltration},
-                        fit, withObserved);
+                        {weather.Dates, days.Totals, outputs.Infiltration}, fit,
+                        withObserved);
   return CloseResultStream(result, errors) ? kExitOk : kExitFailed;
 }
 
@@ -120,8 +120,8 @@ int RunCalibration(RunInputs& inputs, Clock clock, std::ostream& consoleStream,
       parameters, map, forcing, weather.DailyRain,
       [&] { return std::span<const double>(inputs.Observed().Daily); },
       ObjectiveSettings::Of(settings), consoleStream);
-  ProgressReport report(consoleStream, result.Stream,
-                        settings.OutputFlag == 1, settings.VariableCount);
+  ProgressReport report(consoleStream, result.Stream, settings.OutputFlag == 1,
+                        settings.VariableCount);
   Optimizer optimizer(settings.VariableCount, settings.FcountLimit,
                       std::move(clock));
   const CalibrationRecord record = optimizer.Run(objective, report);

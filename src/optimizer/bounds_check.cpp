@@ -49,8 +49,8 @@ const char* NotCarriedReason(const std::string& name, int tankCount) {
            "again from the scaled value";
   }
   const bool lastTwoCoeff =
-      (tankCount >= 1 && name == "CoeffTank[" + std::to_string(tankCount) +
-                                     "]") ||
+      (tankCount >= 1 &&
+       name == "CoeffTank[" + std::to_string(tankCount) + "]") ||
       (tankCount >= 2 &&
        name == "CoeffTank[" + std::to_string(tankCount - 1) + "]");
   if (name == "Impervious" || lastTwoCoeff) {
@@ -98,12 +98,14 @@ BoundsCheck CheckBounds(const ParameterSet& fileParameters,
     }
   }
   for (auto& [text, f] : failures) check.Failures.push_back(std::move(f));
-  std::stable_sort(check.Failures.begin(), check.Failures.end(),
-                   [](const auto& a, const auto& b) { return a.Count > b.Count; });
+  std::stable_sort(
+      check.Failures.begin(), check.Failures.end(),
+      [](const auto& a, const auto& b) { return a.Count > b.Count; });
 
   for (int gene = 1; gene <= n; ++gene) {
-    if (std::none_of(scaled.begin(), scaled.end(),
-                     [&](const ScaledParameter& s) { return s.Gene == gene; })) {
+    if (std::none_of(
+            scaled.begin(), scaled.end(),
+            [&](const ScaledParameter& s) { return s.Gene == gene; })) {
       check.UnusedGenes.push_back(gene);
     }
   }
@@ -116,36 +118,48 @@ BoundsCheck CheckBounds(const ParameterSet& fileParameters,
   return check;
 }
 
+std::string LowShareWarning(const BoundsCheck& check, int variableCount) {
+  std::string text =
+      "only " + FormatPrintf("%.2f", 100 * check.Share()) +
+      " % of the gene box [0, 1]^" + std::to_string(variableCount) +
+      " keeps the parameter-order rules, so the search will mostly score "
+      "penalties; broken most:";
+  for (std::size_t i = 0; i < check.Failures.size() && i < 3; ++i) {
+    const BoundsCheck::RuleFailures& f = check.Failures[i];
+    text += (i == 0 ? " " : "; ") + f.Rule + " (" +
+            FormatPrintf("%.0f", 100.0 * f.Count / BoundsCheck::kDraws) +
+            " % of draws; " + GeneList(f.Genes) + ")";
+  }
+  return text +
+         ". The parameter file's values are the upper bounds of a "
+         "calibration: choose them so that the rules hold for most genes "
+         "(README, Calibration)";
+}
+
+std::string UnusedGeneWarning(int gene) {
+  return "gene X[" + std::to_string(gene) +
+         "] scales nothing: no index in the control file is " +
+         std::to_string(gene);
+}
+
+std::string NotCarriedWarning(const BoundsCheck::NotCarried& n) {
+  return "gene X[" + std::to_string(n.Parameter.Gene) + "] scales " +
+         n.Parameter.Name +
+         ", which a parameter file cannot carry: " + n.Reason +
+         " (README, Calibration)";
+}
+
 std::vector<std::string> BoundsWarnings(const BoundsCheck& check,
                                         int variableCount) {
   std::vector<std::string> warnings;
   if (check.Share() < BoundsCheck::kLowShare) {
-    std::string text =
-        "only " + FormatPrintf("%.2f", 100 * check.Share()) +
-        " % of the gene box [0, 1]^" + std::to_string(variableCount) +
-        " keeps the parameter-order rules, so the search will mostly score "
-        "penalties; broken most:";
-    for (std::size_t i = 0; i < check.Failures.size() && i < 3; ++i) {
-      const BoundsCheck::RuleFailures& f = check.Failures[i];
-      text += (i == 0 ? " " : "; ") + f.Rule + " (" +
-              FormatPrintf("%.0f", 100.0 * f.Count / BoundsCheck::kDraws) +
-              " % of draws; " + GeneList(f.Genes) + ")";
-    }
-    warnings.push_back(text +
-                       ". The parameter file's values are the upper bounds "
-                       "of a calibration: choose them so that the rules "
-                       "hold for most genes (README, Calibration)");
+    warnings.push_back(LowShareWarning(check, variableCount));
   }
   for (const int gene : check.UnusedGenes) {
-    warnings.push_back("gene X[" + std::to_string(gene) +
-                       "] scales nothing: no index in the control file is " +
-                       std::to_string(gene));
+    warnings.push_back(UnusedGeneWarning(gene));
   }
   for (const BoundsCheck::NotCarried& n : check.NotCarriedThrough) {
-    warnings.push_back("gene X[" + std::to_string(n.Parameter.Gene) +
-                       "] scales " + n.Parameter.Name + ", which a parameter "
-                       "file cannot carry: " + n.Reason +
-                       " (README, Calibration)");
+    warnings.push_back(NotCarriedWarning(n));
   }
   return warnings;
 }
@@ -159,8 +173,8 @@ std::vector<std::string> ResultProblems(const Genes& x, int variableCount,
   std::vector<std::string> problems;
   for (int k = 1; k <= variableCount && k < kSlotCount; ++k) {
     if (!(x[k] >= 0 && x[k] <= 1)) {
-      problems.push_back("gene X[" + std::to_string(k) + "] = " +
-                         FormatNumber(x[k]) + " is outside [0, 1]");
+      problems.push_back("gene X[" + std::to_string(k) +
+                         "] = " + FormatNumber(x[k]) + " is outside [0, 1]");
     }
   }
   for (const OrderRule& rule : OrderRules(scaled)) {

@@ -19,8 +19,8 @@ struct BoundsCheck {
   static constexpr double kLowShare = 0.05;
 
   struct RuleFailures {
-    std::string Rule;  // "CoeffSurfaceBotomTank >= CoeffTank[1]"
-    int Count = 0;     // draws that break it
+    std::string Rule;        // "CoeffSurfaceBotomTank >= CoeffTank[1]"
+    int Count = 0;           // draws that break it
     std::vector<int> Genes;  // the genes that scale either side
   };
 
@@ -47,6 +47,10 @@ BoundsCheck CheckBounds(const ParameterSet& fileParameters, const GeneMap& map);
 // checker; a low share gives one sentence naming the rules broken most.
 std::vector<std::string> BoundsWarnings(const BoundsCheck& check,
                                         int variableCount);
+// Each kind of finding on its own.
+std::string LowShareWarning(const BoundsCheck& check, int variableCount);
+std::string UnusedGeneWarning(int gene);
+std::string NotCarriedWarning(const BoundsCheck::NotCarried& notCarried);
 
 }  // namespace velm
 
