@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "model/exact_product.h"
 #include "model/step_kernel.h"
 
 namespace velm {
@@ -34,11 +35,15 @@ void RunPasses(const ParameterSet& p, const Forcing& forcing,
 
   capacity = startCapacity;
   const double pervious = 1 - p.Impervious;
+  // The runoff of a drained cascade can be subnormal.
+  const double perviousQuickAbove = QuickProductAbove(pervious);
   for (int i = 0; i < hours; ++i) {
     const HourlyResult r = kernel.Step(rain[i], demand[i], withStorage,
                                        capacity, next, stores, tanks);
     capacity = next;
-    record(i, pervious * r.PerviousRunoff + r.ImperviousRunoff,
+    record(i,
+           ProductOfFactor(pervious, r.PerviousRunoff, perviousQuickAbove) +
+               r.ImperviousRunoff,
            (r.SoilEvaporation + r.SurfaceTankEvaporation) * pervious +
                r.StorageEvaporation + r.ImperviousEvaporation,
            capacity);

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <span>
 
+#include "model/exact_product.h"
 #include "model/parameter_set.h"
 #include "model/surface_storage.h"
 
@@ -62,7 +63,8 @@ class StepKernel {
         e1_(std::exp(-k_)),
         oneMinusE1_(1 - e1_),
         // The logarithm's ratio is fixed by the curve, not by f.
-        soilLogTerm_(fc_ * std::log((f18_ - fc_) / (fmax_ - fc_)) / k_) {}
+        soilLogTerm_(fc_ * std::log((f18_ - fc_) / (fmax_ - fc_)) / k_),
+        tankQuickAbove_(TankQuickAbove(p)) {}
 
   // E1: the share of the capacity above Final_Infiltration that is left
   // after one step of Horton's curve.
@@ -187,7 +189,8 @@ class StepKernel {
   // outflow passed on. Returns the side outflow.
   double TankStep(int j, double& inflow, double& h) const {
     h += inflow;
-    double q = coeffTank_[j] * h;
+    // Drained tanks hold subnormal depths for years.
+    double q = ProductOfFactor(coeffTank_[j], h, tankQuickAbove_);
     if (j == tankCount_) {  // the last tank has no bottom outlet
       h -= q;
       return q;
@@ -236,12 +239,21 @@ class StepKernel {
   }
 
  private:
+  static double TankQuickAbove(const ParameterSet& p) {
+    double quickAbove = kQuickProductAbove;
+    for (int j = 1; j <= p.TankCount; ++j) {
+      quickAbove = std::fmax(quickAbove, QuickProductAbove(p.CoeffTank[j]));
+    }
+    return quickAbove;
+  }
+
   double fc_, k_, f18_, fmax_, smax_, s18_, emax_, ce_, imp_;
   double coeffTop_, highTop_, coeffBottom_;
   int tankCount_;
   const double* coeffTank_;
   const double* botomTank_;
   double e1_, oneMinusE1_, soilLogTerm_;
+  double tankQuickAbove_;
 };
 
 }  // namespace velm
