@@ -1,6 +1,7 @@
 #include "model/simulate.h"
 
 #include <array>
+#include <utility>
 
 #include "model/exact_product.h"
 #include "model/step_kernel.h"
@@ -8,46 +9,119 @@
 namespace velm {
 namespace {
 
-// Both passes; every main-pass hour i goes to record(i, calcQ, actualE,
-// capacity after the hour). The soil starts each pass a little drier than
-// field capacity; the stores carry the warm-up's state into the main pass.
-template <typename Record>
-void RunPasses(const ParameterSet& p, const Forcing& forcing,
-               std::vector<double>& depths, Record&& record) {
-  const StepKernel kernel(p);
-  depths = p.TankWaterDepth;
-  StepStores stores;
-  stores.ImperviousDepth = p.ImperviousTankWD;
+// One simulation's state between hours.
+struct Lane {
+  Lane(const ParameterSet& p, std::vector<double>& depths)
+      : Kernel(p),
+        Tanks((depths = p.TankWaterDepth)),
+        StartCapacity(1.2 * p.F18_Infiltration),
+        Pervious(1 - p.Impervious),
+        PerviousQuickAbove(QuickProductAbove(Pervious)) {
+    Stores.ImperviousDepth = p.ImperviousTankWD;
+  }
+
+  HourlyResult Step(double rain, double demand, bool withStorage) {
+    const HourlyResult r =
+        Kernel.Step(rain, demand, withStorage, Capacity, Next, Stores, Tanks);
+    Capacity = Next;
+    return r;
+  }
+
+  const StepKernel Kernel;
+  StepStores Stores;
+  const std::span<double> Tanks;
+  const double StartCapacity;
+  double Capacity = 0.0;
+  double Next = 0.0;
+  const double Pervious;
+  // The runoff of a drained cascade can be subnormal.
+  const double PerviousQuickAbove;
+};
+
+// Both passes of `Lanes` simulations over one forcing, hour by hour and set
+// by set: each set's arithmetic is its own and in its own order, so its bits
+// are those of a simulation alone, while the processor works on the sets'
+// independent chains at once. Every main-pass hour i of set l goes to
+// record(l, i, calcQ, actualE, capacity after the hour). The soil starts
+// each pass a little drier than field capacity; the stores carry the
+// warm-up's state into the main pass.
+template <std::size_t Lanes, typename Record>
+void RunPasses(std::span<const ParameterSet* const, Lanes> parameters,
+               const Forcing& forcing,
+               std::span<std::vector<double>* const, Lanes> depths,
+               Record&& record) {
+  auto lanes = [&]<std::size_t... L>(std::index_sequence<L...>) {
+    return std::array<Lane, Lanes>{Lane(*parameters[L], *depths[L])...};
+  }(std::make_index_sequence<Lanes>{});
   const bool withStorage = forcing.SurfaceStorage;
-  const std::span<double> tanks(depths);
   const double* rain = forcing.Rain.data();
   const double* demand = forcing.PotentialE.data();
   const int hours = static_cast<int>(forcing.Rain.size());
-  const double startCapacity = 1.2 * p.F18_Infiltration;
 
-  double capacity = startCapacity;
-  double next = 0.0;
+  for (Lane& lane : lanes) lane.Capacity = lane.StartCapacity;
   for (int i = 0; i < WarmUpSteps(hours); ++i) {
-    kernel.Step(rain[i], demand[i], withStorage, capacity, next, stores,
-                tanks);
-    capacity = next;
+    for (Lane& lane : lanes) lane.Step(rain[i], demand[i], withStorage);
   }
 
-  capacity = startCapacity;
-  const double pervious = 1 - p.Impervious;
-  // The runoff of a drained cascade can be subnormal.
-  const double perviousQuickAbove = QuickProductAbove(pervious);
+  for (Lane& lane : lanes) lane.Capacity = lane.StartCapacity;
   for (int i = 0; i < hours; ++i) {
-    const HourlyResult r = kernel.Step(rain[i], demand[i], withStorage,
-                                       capacity, next, stores, tanks);
-    capacity = next;
-    record(i,
-           ProductOfFactor(pervious, r.PerviousRunoff, perviousQuickAbove) +
-               r.ImperviousRunoff,
-           (r.SoilEvaporation + r.SurfaceTankEvaporation) * pervious +
-               r.StorageEvaporation + r.ImperviousEvaporation,
-           capacity);
+    for (std::size_t l = 0; l < Lanes; ++l) {
+      Lane& lane = lanes[l];
+      const HourlyResult r = lane.Step(rain[i], demand[i], withStorage);
+      record(l, i,
+             ProductOfFactor(lane.Pervious, r.PerviousRunoff,
+                             lane.PerviousQuickAbove) +
+                 r.ImperviousRunoff,
+             (r.SoilEvaporation + r.SurfaceTankEvaporation) * lane.Pervious +
+                 r.StorageEvaporation + r.ImperviousEvaporation,
+             lane.Capacity);
+    }
   }
+}
+
+// The daily outputs of `Lanes` simulations.
+template <std::size_t Lanes>
+void SimulateDays(std::span<const ParameterSet* const, Lanes> parameters,
+                  const Forcing& forcing,
+                  std::span<DailyOutputs* const, Lanes> outputs) {
+  const std::size_t days = forcing.Rain.size() / kHoursPerDay;
+  std::array<std::vector<double>*, Lanes> depths;
+  for (std::size_t l = 0; l < Lanes; ++l) {
+    outputs[l]->CalcQ.resize(days);
+    outputs[l]->ActualE.resize(days);
+    depths[l] = &outputs[l]->TankWaterDepth;
+  }
+  // The day's hours wait here to be added last hour first, as SumDaily adds.
+  std::array<std::array<double, kHoursPerDay>, Lanes> dayQ;
+  std::array<std::array<double, kHoursPerDay>, Lanes> dayE;
+  RunPasses<Lanes>(
+      parameters, forcing, std::span<std::vector<double>* const, Lanes>(depths),
+      [&](std::size_t l, int i, double q, double e, double) {
+        const int hour = i % kHoursPerDay;
+        dayQ[l][hour] = q;
+        dayE[l][hour] = e;
+        if (hour + 1 < kHoursPerDay) return;
+        double totalQ = 0.0, totalE = 0.0;
+        for (int h = kHoursPerDay; h-- > 0;) {
+          totalQ += dayQ[l][h];
+          totalE += dayE[l][h];
+        }
+        outputs[l]->CalcQ[i / kHoursPerDay] = totalQ;
+        outputs[l]->ActualE[i / kHoursPerDay] = totalE;
+      });
+}
+
+template <std::size_t... Lanes>
+void SimulateDaysIn(std::span<const ParameterSet* const> parameters,
+                    const Forcing& forcing,
+                    std::span<DailyOutputs* const> outputs,
+                    std::index_sequence<Lanes...>) {
+  // Exactly one of the lane counts 1 .. kMaxLanes matches.
+  ((parameters.size() == Lanes + 1
+        ? SimulateDays<Lanes + 1>(parameters.first<Lanes + 1>(), forcing,
+                                  outputs.first<Lanes + 1>())
+        : void()),
+   ...);
 }
 
 }  // namespace
@@ -74,38 +148,27 @@ void Simulate(const ParameterSet& parameters, const Forcing& forcing,
   double* actualE = outputs.ActualE.data();
   double* infiltration = outputs.Infiltration.data();
   infiltration[0] = 1.2 * parameters.F18_Infiltration;
-  RunPasses(parameters, forcing, outputs.TankWaterDepth,
-            [=](int i, double q, double e, double capacity) {
-              calcQ[i] = q;
-              actualE[i] = e;
-              infiltration[i + 1] = capacity;
-            });
+  const ParameterSet* const set[] = {&parameters};
+  std::vector<double>* const depths[] = {&outputs.TankWaterDepth};
+  RunPasses<1>(set, forcing, depths,
+               [=](std::size_t, int i, double q, double e, double capacity) {
+                 calcQ[i] = q;
+                 actualE[i] = e;
+                 infiltration[i + 1] = capacity;
+               });
 }
 
 void Simulate(const ParameterSet& parameters, const Forcing& forcing,
               DailyOutputs& outputs) {
-  const std::size_t days = forcing.Rain.size() / kHoursPerDay;
-  outputs.CalcQ.resize(days);
-  outputs.ActualE.resize(days);
-  double* calcQ = outputs.CalcQ.data();
-  double* actualE = outputs.ActualE.data();
-  // The day's hours wait here to be added last hour first, as SumDaily adds.
-  std::array<double, kHoursPerDay> dayQ;
-  std::array<double, kHoursPerDay> dayE;
-  RunPasses(parameters, forcing, outputs.TankWaterDepth,
-            [&](int i, double q, double e, double) {
-              const int hour = i % kHoursPerDay;
-              dayQ[hour] = q;
-              dayE[hour] = e;
-              if (hour + 1 < kHoursPerDay) return;
-              double totalQ = 0.0, totalE = 0.0;
-              for (int h = kHoursPerDay; h-- > 0;) {
-                totalQ += dayQ[h];
-                totalE += dayE[h];
-              }
-              calcQ[i / kHoursPerDay] = totalQ;
-              actualE[i / kHoursPerDay] = totalE;
-            });
+  const ParameterSet* const set[] = {&parameters};
+  DailyOutputs* const output[] = {&outputs};
+  SimulateDays<1>(set, forcing, output);
+}
+
+void Simulate(std::span<const ParameterSet* const> parameters,
+              const Forcing& forcing, std::span<DailyOutputs* const> outputs) {
+  SimulateDaysIn(parameters, forcing, outputs,
+                 std::make_index_sequence<kMaxLanes>{});
 }
 
 }  // namespace velm

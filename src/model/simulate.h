@@ -53,6 +53,15 @@ void Simulate(const ParameterSet& parameters, const Forcing& forcing,
 void Simulate(const ParameterSet& parameters, const Forcing& forcing,
               DailyOutputs& outputs);
 
+// Up to kMaxLanes simulations of the daily outputs over one forcing, run side
+// by side in one thread, parameters[l] into *outputs[l] (as many of each):
+// each gives the bits Simulate gives it alone, while the processor overlaps
+// the sets' chains of dependent operations, which leave it waiting when one
+// simulation runs alone.
+inline constexpr std::size_t kMaxLanes = 4;
+void Simulate(std::span<const ParameterSet* const> parameters,
+              const Forcing& forcing, std::span<DailyOutputs* const> outputs);
+
 // The steps of the warm-up pass: the first sixth of the record.
 constexpr int WarmUpSteps(int hourCount) { return hourCount / 6; }
 

@@ -3,6 +3,8 @@
 #include <omp.h>
 
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <exception>
 #include <sstream>
 #include <unordered_map>
@@ -11,20 +13,31 @@
 
 namespace velm {
 
-double EvaluateObjective(const EvaluationContext& context, const Genes& x,
-                         DailyOutputs& scratch, std::string* report) {
-  ParameterSet parameters = context.FileParameters;
-  context.Map.Apply(parameters, x);
-  const double penalty = ConstraintPenalty(parameters);
-  const ObjectiveSettings& settings = context.Settings;
-  // Nothing reads the simulation when f is the penalty alone.
-  if (settings.OutputFlag == 2) return penalty;
-  Simulate(parameters, context.Weather, scratch);
-  const FitMeasures fit = MeasureFit({.CalcQ = scratch.CalcQ,
+namespace {
+
+// What an evaluation knows before it simulates: the genes' parameter set and
+// the ordering rules' penalty.
+struct ScaledSet {
+  ParameterSet Parameters;
+  double Penalty;
+};
+
+ScaledSet ScaleGenes(const EvaluationContext& context, const Genes& x) {
+  ScaledSet scaled{context.FileParameters, 0.0};
+  context.Map.Apply(scaled.Parameters, x);
+  scaled.Penalty = ConstraintPenalty(scaled.Parameters);
+  return scaled;
+}
+
+// f of a simulation's daily outputs; the fit report with output flag 1.
+double Score(const EvaluationContext& context, double penalty,
+             const DailyOutputs& simulated, std::string* report) {
+  const FitMeasures fit = MeasureFit({.CalcQ = simulated.CalcQ,
                                       .Rain = context.DailyRain,
                                       .PotentialE = {},
-                                      .ActualE = scratch.ActualE,
+                                      .ActualE = simulated.ActualE,
                                       .ObservedQ = context.DailyObserved});
+  const ObjectiveSettings& settings = context.Settings;
   if (settings.OutputFlag == 1 && report != nullptr) {
     std::ostringstream text;
     TextWriter console(text, LineEnd::kLf);
@@ -34,6 +47,21 @@ double EvaluateObjective(const EvaluationContext& context, const Genes& x,
   return SelectedMeasure(fit, settings.ObjectiveType,
                          settings.BalanceErrorLimit) +
          penalty;
+}
+
+// The sets a thread simulates side by side (see Simulate): two keep the
+// processor busiest on the step's chains of dependent operations.
+constexpr std::size_t kLanesPerThread = 2;
+
+}  // namespace
+
+double EvaluateObjective(const EvaluationContext& context, const Genes& x,
+                         DailyOutputs& scratch, std::string* report) {
+  const ScaledSet scaled = ScaleGenes(context, x);
+  // Nothing reads the simulation when f is the penalty alone.
+  if (context.Settings.OutputFlag == 2) return scaled.Penalty;
+  Simulate(scaled.Parameters, context.Weather, scratch);
+  return Score(context, scaled.Penalty, scratch, report);
 }
 
 // A gene vector of a batch that the cache does not hold: evaluated once,
@@ -55,7 +83,7 @@ ModelObjective::ModelObjective(
       console_(console),
       threadCount_(
           std::max(1, threadCount > 0 ? threadCount : omp_get_max_threads())),
-      scratch_(static_cast<std::size_t>(threadCount_)) {}
+      scratch_(static_cast<std::size_t>(threadCount_) * kLanesPerThread) {}
 
 void ModelObjective::Evaluate(std::span<const Genes* const> genes,
                               std::span<double> f) {
@@ -107,16 +135,62 @@ void ModelObjective::EvaluateNew(std::vector<Pending>& fresh) {
     }
     counts_.Simulations += static_cast<long>(fresh.size());
   }
-  const auto count = static_cast<std::ptrdiff_t>(fresh.size());
-#pragma omp parallel for schedule(dynamic) if (count > 1) \
+  const std::size_t count = fresh.size();
+  const auto groups =
+      static_cast<std::ptrdiff_t>((count + kLanesPerThread - 1) / kLanesPerThread);
+#pragma omp parallel for schedule(dynamic) if (groups > 1) \
     num_threads(threadCount_)
-  for (std::ptrdiff_t n = 0; n < count; ++n) {
-    Pending& item = fresh[static_cast<std::size_t>(n)];
+  for (std::ptrdiff_t g = 0; g < groups; ++g) {
+    const std::size_t first = static_cast<std::size_t>(g) * kLanesPerThread;
+    const std::span<DailyOutputs> scratch(
+        scratch_.data() + static_cast<std::size_t>(omp_get_thread_num()) *
+                              kLanesPerThread,
+        kLanesPerThread);
+    EvaluateSideBySide(
+        std::span(fresh).subspan(first, std::min(kLanesPerThread, count - first)),
+        scratch);
+  }
+}
+
+// The items' simulations run side by side; each item gets its f, its report
+// or the error its evaluation alone would have raised.
+void ModelObjective::EvaluateSideBySide(std::span<Pending> items,
+                                        std::span<DailyOutputs> scratch) {
+  std::array<std::optional<ScaledSet>, kLanesPerThread> scaled;
+  std::array<const ParameterSet*, kLanesPerThread> sets{};
+  std::array<DailyOutputs*, kLanesPerThread> outputs{};
+  std::array<std::size_t, kLanesPerThread> itemOf{};
+  std::size_t lanes = 0;
+  for (std::size_t n = 0; n < items.size(); ++n) {
+    Pending& item = items[n];
     try {
-      DailyOutputs& scratch =
-          scratch_[static_cast<std::size_t>(omp_get_thread_num())];
-      item.Result.f =
-          EvaluateObjective(context_, *item.X, scratch, &item.Result.Report);
+      scaled[n] = ScaleGenes(context_, *item.X);
+      if (context_.Settings.OutputFlag == 2) {
+        item.Result.f = scaled[n]->Penalty;
+        continue;
+      }
+      sets[lanes] = &scaled[n]->Parameters;
+      outputs[lanes] = &scratch[lanes];
+      itemOf[lanes++] = n;
+    } catch (...) {
+      item.Error = std::current_exception();
+    }
+  }
+  if (lanes == 0) return;
+  try {
+    Simulate(std::span(sets.data(), lanes), context_.Weather,
+             std::span(outputs.data(), lanes));
+  } catch (...) {
+    for (std::size_t l = 0; l < lanes; ++l) {
+      items[itemOf[l]].Error = std::current_exception();
+    }
+    return;
+  }
+  for (std::size_t l = 0; l < lanes; ++l) {
+    Pending& item = items[itemOf[l]];
+    try {
+      item.Result.f = Score(context_, scaled[itemOf[l]]->Penalty,
+                            *outputs[l], &item.Result.Report);
     } catch (...) {
       item.Error = std::current_exception();
     }

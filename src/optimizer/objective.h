@@ -92,13 +92,15 @@ class ModelObjective final : public Objective {
  private:
   struct Pending;
   void EvaluateNew(std::vector<Pending>& fresh);
+  void EvaluateSideBySide(std::span<Pending> items,
+                          std::span<DailyOutputs> scratch);
 
   EvaluationContext context_;
   std::function<std::span<const double>()> observedDays_;
   bool observedRead_ = false;
   std::ostream& console_;
   int threadCount_;
-  std::vector<DailyOutputs> scratch_;  // one per thread
+  std::vector<DailyOutputs> scratch_;  // one per set a thread simulates
   EvaluationCache cache_;
   Counts counts_;
 };

@@ -3,7 +3,8 @@
 // and every hourly step balances: rain = actual evaporation + runoff + the
 // change of every store + the water the soil takes in (the net water w less
 // the infiltration excess; negative when a dry hour draws on the soil). And
-// the benchmarks' bare kernel gives Simulate's bits.
+// the benchmarks' bare kernel gives Simulate's bits, as do simulations run
+// side by side.
 
 #include <gtest/gtest.h>
 
@@ -155,6 +156,48 @@ TEST(BareKernel, GivesSimulatesBitsOnRandomSetsAndWeather) {
     ASSERT_EQ(bits(actualE), bits(model.ActualE)) << "set " << sets;
     ASSERT_EQ(bits(capacity), bits(model.Infiltration)) << "set " << sets;
     ASSERT_EQ(bits(depths), bits(model.TankWaterDepth)) << "set " << sets;
+  }
+}
+
+TEST(SideBySide, EachSetGetsTheBitsOfItsOwnSimulation) {
+  std::mt19937_64 random(12);
+  std::vector<ParameterSet> sets;
+  while (sets.size() < 4 * kMaxLanes) {
+    if (auto drawn = RandomValidSet(random)) sets.push_back(*drawn);
+  }
+  const int hours = 24 * 40 + 7;
+  const std::vector<double> rain = RandomWeather(random, hours, true);
+  const std::vector<double> demand = RandomWeather(random, hours, false);
+  for (const bool storage : {false, true}) {
+    const Forcing forcing{rain, demand, storage};
+    for (std::size_t lanes = 1; lanes <= kMaxLanes; ++lanes) {
+      for (std::size_t first = 0; first + lanes <= sets.size();
+           first += lanes) {
+        std::vector<const ParameterSet*> group;
+        std::vector<DailyOutputs> together(lanes);
+        std::vector<DailyOutputs*> outputs;
+        for (std::size_t l = 0; l < lanes; ++l) {
+          group.push_back(&sets[first + l]);
+          outputs.push_back(&together[l]);
+        }
+        Simulate(group, forcing, outputs);
+        for (std::size_t l = 0; l < lanes; ++l) {
+          DailyOutputs alone;
+          Simulate(sets[first + l], forcing, alone);
+          const auto bits = [](const std::vector<double>& v) {
+            std::vector<std::uint64_t> out;
+            for (const double x : v) {
+              out.push_back(std::bit_cast<std::uint64_t>(x));
+            }
+            return out;
+          };
+          ASSERT_EQ(bits(together[l].CalcQ), bits(alone.CalcQ));
+          ASSERT_EQ(bits(together[l].ActualE), bits(alone.ActualE));
+          ASSERT_EQ(bits(together[l].TankWaterDepth),
+                    bits(alone.TankWaterDepth));
+        }
+      }
+    }
   }
 }
 

@@ -8,9 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <random>
 
 #include <sstream>
 
@@ -220,6 +222,57 @@ TEST(CalibrationSearch, RecoversMultipliersTheObservedRunoffWasMadeWith) {
   EXPECT_LT(best.f, startF / 100) << "start f " << startF;
   EXPECT_NEAR(best.X[1], 0.5, 0.01);
   EXPECT_NEAR(best.X[2], 0.6, 0.1);
+}
+
+// Batches of every size up to 11, with repeats and absurd gene vectors, on
+// one and two threads: f bit for bit and the reports in request order as
+// evaluating the genes one after another gives them.
+TEST(ModelObjective, BatchesGiveWhatOneEvaluationAfterAnotherGives) {
+  const testing::CaseDir dir("twenty-days");
+  RunInputs inputs(dir.Path());
+  const RunSettings& settings = inputs.Settings();
+  const Weather& weather = inputs.WeatherRecord();
+  const GeneMap map(settings);
+  const Forcing forcing{weather.Rain, weather.PotentialE, false};
+  ObjectiveSettings flags = ObjectiveSettings::Of(settings);
+  flags.OutputFlag = 1;
+  const EvaluationContext context{inputs.FileParameters(), map, forcing,
+                                  weather.DailyRain, inputs.Observed().Daily,
+                                  flags};
+  std::mt19937_64 random(7);
+  std::vector<Genes> pool(40);
+  for (Genes& x : pool) {
+    x[1] = std::uniform_real_distribution<double>(0, 1.2)(random);
+    x[2] = std::uniform_real_distribution<double>(0, 1.2)(random);
+  }
+  pool[3][2] = 0.0;  // no tank outflow
+  pool[5][1] = std::nan("");
+  for (const int threads : {1, 2}) {
+    std::ostringstream console, expected;
+    ModelObjective objective(
+        inputs.FileParameters(), map, forcing, weather.DailyRain,
+        [&] { return std::span<const double>(inputs.Observed().Daily); },
+        flags, console, threads);
+    for (std::size_t size = 1; size <= 11; ++size) {
+      std::vector<const Genes*> batch;
+      for (std::size_t i = 0; i < size; ++i) {
+        batch.push_back(&pool[random() % pool.size()]);
+      }
+      std::vector<double> f(size);
+      objective.Evaluate(batch, f);
+      for (std::size_t i = 0; i < size; ++i) {
+        DailyOutputs scratch;
+        std::string report;
+        const double alone =
+            EvaluateObjective(context, *batch[i], scratch, &report);
+        expected << report;
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(f[i]),
+                  std::bit_cast<std::uint64_t>(alone))
+            << "threads " << threads << " batch " << size << " entry " << i;
+      }
+    }
+    EXPECT_EQ(console.str(), expected.str()) << "threads " << threads;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,149 @@
+// The cost per hourly step of long records against short ones, on any
+// calibration directory: its record, and the record repeated to 10 and to 30
+// years.
+//
+//   velm_step_bench [benchmark flags] CASE_DIR...
+//
+// For each directory: one objective evaluation with the calibration's genes
+// all 0.5; the 20 random valid parameter sets of sample.h evaluated one
+// after another; and a whole calibration search on a frozen clock (`tick`
+// 0) or a clock one second later at every reading (`tick` 1, under which
+// nearly every gene vector is new), in process; its threads are OpenMP's
+// (OMP_NUM_THREADS, taskset). time_per_step is the time per simulated hour,
+// warm-up included; evaluations_per_second counts the simulations a search
+// runs.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "optimizer/optimizer.h"
+#include "sample.h"
+
+namespace {
+
+constexpr double kHoursPerYear = 8760;
+
+benchmark::Counter PerStep(double steps) {
+  return benchmark::Counter(steps,
+                            benchmark::Counter::kIsIterationInvariantRate |
+                                benchmark::Counter::kInvert);
+}
+
+void Evaluate(benchmark::State& state, const velm::bench::Sample& sample,
+              const std::vector<velm::bench::Evaluation>& sets) {
+  velm::DailyOutputs scratch;
+  for (auto _ : state) {
+    for (const velm::bench::Evaluation& set : sets) {
+      benchmark::DoNotOptimize(set.Run(scratch));
+    }
+  }
+  state.counters["time_per_step"] =
+      PerStep(sample.StepsPerSimulation() * static_cast<double>(sets.size()));
+}
+
+void Calibrate(benchmark::State& state, const velm::bench::Sample& sample,
+               std::time_t tick) {
+  const velm::RunSettings& settings = sample.Settings;
+  const velm::GeneMap map(settings);
+  std::ostringstream sink;
+  velm::ModelObjective::Counts counts;
+  for (auto _ : state) {
+    velm::ModelObjective objective(
+        sample.Parameters, map, sample.Weather(), sample.DailyRain,
+        [&] { return std::span<const double>(sample.DailyObserved); },
+        velm::ObjectiveSettings::Of(settings), sink);
+    velm::ProgressReport report(sink, sink, false, settings.VariableCount);
+    std::time_t now = 1767225600;  // 2026-01-01 00:00:00 UTC
+    velm::Optimizer(settings.VariableCount, settings.FcountLimit,
+                    [&] { return (now += tick) - tick; })
+        .Run(objective, report);
+    counts = objective.EvaluationCounts();
+    sink.str("");
+  }
+  const auto simulations = static_cast<double>(counts.Simulations);
+  state.counters["simulations"] = simulations;
+  state.counters["time_per_step"] =
+      PerStep(simulations * sample.StepsPerSimulation());
+  state.counters["evaluations_per_second"] = benchmark::Counter(
+      simulations, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// The record once, and repeated to 10 and to 30 years.
+std::vector<int> Repetitions(const velm::bench::Sample& once) {
+  const double years =
+      std::max(1.0, std::round(static_cast<double>(once.Rain.size()) /
+                               kHoursPerYear));
+  std::vector<int> times{1};
+  for (const double total : {10.0, 30.0}) {
+    const int n = static_cast<int>(std::round(total / years));
+    if (n > times.back()) times.push_back(n);
+  }
+  return times;
+}
+
+void Register(const std::string& directory,
+              std::vector<std::unique_ptr<velm::bench::Sample>>& samples,
+              std::vector<std::vector<velm::bench::Evaluation>>& sets) {
+  const std::string name =
+      std::filesystem::path(directory).filename().string();
+  const auto once = velm::bench::LoadSample(directory.c_str(), 1);
+  for (const int times : Repetitions(once)) {
+    samples.push_back(std::make_unique<velm::bench::Sample>(
+        velm::bench::LoadSample(directory.c_str(), times)));
+    const velm::bench::Sample& sample = *samples.back();
+    const std::string suffix = name + "/times:" + std::to_string(times);
+    sets.push_back({velm::bench::HalfGenes(sample)});
+    const auto& half = sets.back();
+    benchmark::RegisterBenchmark(
+        ("Evaluate/genes:half/" + suffix).c_str(),
+        [&sample, &half](benchmark::State& s) { Evaluate(s, sample, half); })
+        ->Unit(benchmark::kMicrosecond);
+    sets.emplace_back();
+    for (const velm::ParameterSet& p :
+         velm::bench::RandomValidSets(sample.Parameters, 20, 29)) {
+      sets.back().push_back(velm::bench::Unscaled(sample, p));
+    }
+    const auto& random = sets.back();
+    benchmark::RegisterBenchmark(
+        ("Evaluate/random:20/" + suffix).c_str(),
+        [&sample, &random](benchmark::State& s) {
+          Evaluate(s, sample, random);
+        })
+        ->Unit(benchmark::kMillisecond);
+    for (const std::time_t tick : {0, 1}) {
+      benchmark::RegisterBenchmark(
+          ("Calibrate/tick:" + std::to_string(tick) + "/" + suffix).c_str(),
+          [&sample, tick](benchmark::State& s) { Calibrate(s, sample, tick); })
+          ->Unit(benchmark::kMillisecond)
+          ->Iterations(1)
+          ->UseRealTime();
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (argc < 2) {
+    std::fputs("usage: velm_step_bench [benchmark flags] CASE_DIR...\n",
+               stderr);
+    return 2;
+  }
+  // Every sample stays where its benchmarks find it until the end.
+  std::vector<std::unique_ptr<velm::bench::Sample>> samples;
+  std::vector<std::vector<velm::bench::Evaluation>> sets;
+  sets.reserve(static_cast<std::size_t>(argc) * 8);
+  for (int i = 1; i < argc; ++i) Register(argv[i], samples, sets);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
