@@ -8,9 +8,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <sstream>
-
-#include "optimizer/optimizer.h"
 #include "sample.h"
 
 namespace {
@@ -18,24 +15,8 @@ namespace {
 void CalibrateSample(benchmark::State& state) {
   const auto tick = static_cast<std::time_t>(state.range(0));
   const auto sample = velm::bench::LoadSample(static_cast<int>(state.range(1)));
-  const velm::RunSettings& settings = sample.Settings;
-  const velm::GeneMap map(settings);
-  std::ostringstream sink;
   velm::ModelObjective::Counts counts;
-  for (auto _ : state) {
-    velm::ModelObjective objective(
-        sample.Parameters, map, sample.Weather(), sample.DailyRain,
-        [&] { return std::span<const double>(sample.DailyObserved); },
-        velm::ObjectiveSettings::Of(settings), sink);
-    velm::ProgressReport report(sink, sink, false, settings.VariableCount);
-    // From 2026-01-01 00:00:00 UTC.
-    std::time_t now = 1767225600;
-    velm::Optimizer(settings.VariableCount, 29460,
-                    [&] { return (now += tick) - tick; })
-        .Run(objective, report);
-    counts = objective.EvaluationCounts();
-    sink.str("");
-  }
+  for (auto _ : state) counts = velm::bench::Calibrate(sample, tick, 29460);
   state.counters["evaluations"] = static_cast<double>(counts.Evaluations);
   state.counters["simulations"] = static_cast<double>(counts.Simulations);
   // Wall time per simulated hour, warm-up included.

@@ -5,13 +5,16 @@
 // one's.
 
 #include <algorithm>
+#include <ctime>
 #include <functional>
 #include <random>
+#include <sstream>
 #include <vector>
 
 #include "input/run_inputs.h"
 #include "model/simulate.h"
 #include "optimizer/objective.h"
+#include "optimizer/optimizer.h"
 
 namespace velm::bench {
 
@@ -116,6 +119,26 @@ inline Evaluation Unscaled(const Sample& sample, const ParameterSet& p) {
   Evaluation e{&sample, p, GeneMap(sample.Settings)};
   for (int k = 1; k <= e.Map.VariableCount(); ++k) e.X[k] = 1.0;
   return e;
+}
+
+// A whole calibration search of the sample with `budget` evaluations, in
+// process, its output discarded; `tick` seconds pass at every reading of the
+// clock, from 2026-01-01 00:00:00 UTC.
+inline ModelObjective::Counts Calibrate(const Sample& sample, std::time_t tick,
+                                        int budget) {
+  const RunSettings& settings = sample.Settings;
+  const GeneMap map(settings);
+  std::ostringstream sink;
+  ModelObjective objective(
+      sample.Parameters, map, sample.Weather(), sample.DailyRain,
+      [&] { return std::span<const double>(sample.DailyObserved); },
+      ObjectiveSettings::Of(settings), sink);
+  ProgressReport report(sink, sink, false, settings.VariableCount);
+  std::time_t now = 1767225600;
+  Optimizer(settings.VariableCount, budget,
+            [&] { return (now += tick) - tick; })
+      .Run(objective, report);
+  return objective.EvaluationCounts();
 }
 
 }  // namespace velm::bench

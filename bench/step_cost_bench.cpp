@@ -17,14 +17,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <ctime>
 #include <filesystem>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "optimizer/optimizer.h"
 #include "sample.h"
 
 namespace {
@@ -51,22 +48,9 @@ void Evaluate(benchmark::State& state, const velm::bench::Sample& sample,
 
 void Calibrate(benchmark::State& state, const velm::bench::Sample& sample,
                std::time_t tick) {
-  const velm::RunSettings& settings = sample.Settings;
-  const velm::GeneMap map(settings);
-  std::ostringstream sink;
   velm::ModelObjective::Counts counts;
   for (auto _ : state) {
-    velm::ModelObjective objective(
-        sample.Parameters, map, sample.Weather(), sample.DailyRain,
-        [&] { return std::span<const double>(sample.DailyObserved); },
-        velm::ObjectiveSettings::Of(settings), sink);
-    velm::ProgressReport report(sink, sink, false, settings.VariableCount);
-    std::time_t now = 1767225600;  // 2026-01-01 00:00:00 UTC
-    velm::Optimizer(settings.VariableCount, settings.FcountLimit,
-                    [&] { return (now += tick) - tick; })
-        .Run(objective, report);
-    counts = objective.EvaluationCounts();
-    sink.str("");
+    counts = velm::bench::Calibrate(sample, tick, sample.Settings.FcountLimit);
   }
   const auto simulations = static_cast<double>(counts.Simulations);
   state.counters["simulations"] = simulations;
