@@ -25,3 +25,6 @@ done
   "$harness" random "$sets" "$sample"
 } >"$work/tests.jsonl"
 node "$(dirname "$0")/agreement.mjs" "$loader" "$module" "$agreement" <"$work/tests.jsonl"
+# The docs quote the figures too.
+docs="$(dirname "$agreement")/../../docs/webassembly.md"
+grep -qxF "$(cat "$agreement")" "$docs" || { echo "FAIL: $docs does not quote $agreement"; exit 1; }
