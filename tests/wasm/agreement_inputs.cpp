@@ -5,8 +5,8 @@
 //   velm_wasm_agreement cases DIR RESULT ...   each laid-out case directory
 //       whose control file runs a simulation, with velm's recorded result
 //       file ("-": none), against which the native outputs are checked
-//   velm_wasm_agreement random N DIR           N random valid parameter sets
-//       over DIR's record, from a fixed seed
+//   velm_wasm_agreement random N DIR           N random parameter sets that
+//       a calibration accepts, over DIR's record, from a fixed seed
 //
 // A line {"forcing": ...} carries a record's series; each following line
 // {"test": ...} a run on it and the native outputs.
@@ -28,6 +28,7 @@
 #include "input/run_inputs.h"
 #include "report/result_reader.h"
 #include "report/scores.h"
+#include "support/random_sets.h"
 #include "wasm/model_interface.h"
 
 namespace {
@@ -215,33 +216,9 @@ int Cases(int argc, char** argv) {
   return 0;
 }
 
-// Ranges around the sample's values, wide enough that about half the sets
-// derive no MAX_Infiltration; those are drawn again.
 ParameterSet RandomSet(std::mt19937_64& random) {
-  const auto u = [&](double lo, double hi) {
-    return std::uniform_real_distribution<double>(lo, hi)(random);
-  };
   for (;;) {
-    ParameterSet p;
-    p.Impervious = u(0, 0.3);
-    p.MAX_SoilMoisture = u(100, 250);
-    p.Final_Infiltration = u(0.1, 5);
-    p.Coeff_Reduction = u(0.05, 0.3);
-    p.F18_SoilMoisture = p.MAX_SoilMoisture * u(0.3, 0.7);
-    p.MAX_EvapoRatio = u(0, 1);
-    p.Coeff_EvapoModel = u(0.1, 5);
-    p.CoeffSurfaceTopTank = u(0.001, 0.3);
-    p.HighSurfaceTopTank = u(0, 30);
-    p.CoeffSurfaceBotomTank = u(0.001, 0.1);
-    p.TankCount = 1 + static_cast<int>(random() % 4);
-    p.CoeffTank.assign(p.TankCount + 1, 0.0);
-    p.BotomTank.assign(p.TankCount + 1, 0.0);
-    for (int j = 1; j <= p.TankCount; ++j) {
-      p.CoeffTank[j] = u(1e-4, 0.03);
-      p.BotomTank[j] = u(0, 0.02);
-    }
-    if (velm::ComputeDerivedValues(p) == velm::DerivationProblem::kNone)
-      return p;
+    if (auto drawn = velm::testing::RandomValidSet(random)) return *drawn;
   }
 }
 
