@@ -77,7 +77,7 @@ double AsPrinted(double value) {
   return std::strtod(velm::FormatNumber(value).c_str(), nullptr);
 }
 
-void MeasureFit(VelmSession* s) {
+void RecordFit(VelmSession* s) {
   velm::FitMeasures fit;  // no day compared: 0 fit days, as velm prints it
   const velm::DailyTotals totals{s->Simulated.CalcQ, s->DailyRain,
                                  s->DailyPotentialE, s->Simulated.ActualE,
@@ -98,7 +98,7 @@ void MeasureFit(VelmSession* s) {
             f};
 }
 
-void ComputeScores(VelmSession* s) {
+void RecordScores(VelmSession* s) {
   std::vector<double> observed, calculated;
   if (s->WithObserved) {
     for (std::size_t k = 0; k < s->Observed.size(); ++k) {
@@ -222,8 +222,8 @@ int velm_simulate(VelmSession* s) {
   velm::SumDaily(s->PotentialE, s->DailyPotentialE);
   velm::Simulate(s->Parameters, {s->Rain, s->PotentialE, s->SurfaceStorage},
                  s->Simulated);
-  MeasureFit(s);
-  ComputeScores(s);
+  RecordFit(s);
+  RecordScores(s);
   return 0;
 }
 
