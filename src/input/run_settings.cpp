@@ -37,14 +37,6 @@ constexpr std::array<ScalarIndex, 11> kScalarIndices{{
     {"HighSurfaceBotomTank", 42, &RunSettings::OptIndex_HighSurfaceBotomTank},
 }};
 
-// "CoeffTank[3]" -> 3, for a name that begins with `prefix`; 0 otherwise.
-int TankNumberOf(std::string_view name, std::string_view prefix) {
-  if (!name.starts_with(prefix) || !name.ends_with("]")) return 0;
-  name.remove_prefix(prefix.size());
-  name.remove_suffix(1);
-  return name.empty() ? 0 : ParseInt(name);
-}
-
 int IndexAt(const std::vector<int>& list, int tank) {
   if (tank < 1 || static_cast<std::size_t>(tank) > list.size()) return 0;
   return list[static_cast<std::size_t>(tank) - 1];
@@ -61,6 +53,13 @@ int ReadIndex(const TextLines& lines, std::size_t lineNumber,
 }
 
 }  // namespace
+
+int TankNumberOf(std::string_view name, std::string_view prefix) {
+  if (!name.starts_with(prefix) || !name.ends_with("]")) return 0;
+  name.remove_prefix(prefix.size());
+  name.remove_suffix(1);
+  return name.empty() ? 0 : ParseInt(name);
+}
 
 RunSettings RunSettings::Parse(const TextLines& lines) {
   RunSettings s;

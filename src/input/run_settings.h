@@ -67,4 +67,7 @@ class RunSettings {
   double CatchmentArea = 0.0;
 };
 
+// "CoeffTank[3]" -> 3, for a name that begins with `prefix`; 0 otherwise.
+int TankNumberOf(std::string_view name, std::string_view prefix);
+
 }  // namespace velm

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "input/parameter_file.h"
 #include "input/run_inputs.h"
 #include "model/horton_curve.h"
 #include "support/case_dir.h"
@@ -54,6 +55,21 @@ TEST(RunSettings, ReadsEachValueFromItsLineAndTankGroupsByTheirCount) {
 
   dir.SetLine("control.dat", 44, "2147483647");  // only the groups it has
   EXPECT_EQ(RunInputs(dir.Path()).Settings().OptIndex_CoeffTank.size(), 3u);
+}
+
+TEST(ParameterFile, GivesTheLineOfEachParameterByItsName) {
+  const std::pair<const char*, std::size_t> lines[] = {
+      {"Impervious", 3},
+      {"F18_SoilMoisture", 11},
+      {"Coeff_EvapoModel", 15},
+      {"CoeffSurfaceTopTank", 17},
+      {"HighSurfaceBotomTank", 23},
+      {"CoeffTank[1]", 27},
+      {"BotomTank[2]", 31},
+      {"F18_Infiltration", 0}};
+  for (const auto& [name, line] : lines) {
+    EXPECT_EQ(ParameterLineOf(name), line) << name;
+  }
 }
 
 TEST(ParameterSet, DerivesSoilInfiltrationAndInitialTankDepths) {
