@@ -1,0 +1,21 @@
+#pragma once
+
+// The fields of the data records after the value, which velm ignores: the
+// other part of a number written with a decimal comma, or a column of its
+// own such as a quality flag.
+
+#include <vector>
+
+#include "check/catchment.h"
+#include "check/finding.h"
+
+namespace velm::check {
+
+// A decimal comma (digits after a whole number, in a file whose field count
+// varies or whose extra fields are too many different numbers for flags) is
+// an error, since velm reads only the whole part; any other field after the
+// value is a note.
+void CheckExtraFields(const NamedFile& dataFile,
+                      std::vector<Finding>& findings);
+
+}  // namespace velm::check
