@@ -3,7 +3,6 @@
 #include <system_error>
 
 #include "check/catchment.h"
-#include "check/field_checks.h"
 #include "check/file_checks.h"
 #include "check/run_checks.h"
 #include "check/series_checks.h"
@@ -33,12 +32,6 @@ Report CheckDirectory(const std::filesystem::path& directory,
   if (catchment.FileInfoRead) {
     CheckFileBytes(catchment, report.Findings);
     CheckSeries(catchment, report.Findings);
-    CheckExtraFields(catchment.File(FileEntry::kRain), report.Findings);
-    CheckExtraFields(catchment.File(FileEntry::kEvaporation), report.Findings);
-    if (catchment.ReadsObservedRunoff()) {
-      CheckExtraFields(catchment.File(FileEntry::kObservedRunoff),
-                       report.Findings);
-    }
     CheckEvaporationUnits(catchment.File(FileEntry::kEvaporation),
                           report.Findings);
     CheckRun(catchment, report.Findings);

@@ -4,12 +4,10 @@
 
 #include "check/wording.h"
 #include "common/number_parse.h"
-#include "input/hydro_series.h"
 
 namespace velm::check {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // A flag column holds a few codes; the decimal parts of measured values
 // take many more.
 constexpr std::size_t kMostFlagCodes = 10;
@@ -64,41 +62,36 @@ struct Tally {
   double SumMeant = 0;
 };
 
-template <std::size_t Leading>
-Tally CountExtraFields(const TextLines& lines) {
+Tally CountExtraFields(std::span<const std::string_view> values) {
   Tally t;
-  for (std::size_t i = 0; i < lines.Count(); ++i) {
-    std::string_view text = lines[i];
-    if (i == 0 && text.starts_with(kByteOrderMark)) {
-      text.remove_prefix(kByteOrderMark.size());
-    }
-    const auto fields = SplitRecord<Leading>(text);
-    if (!fields) break;  // velm refuses the line
-    ++t.Records;
-    const std::string_view value = fields->Value;
-    const double read = ParseReal(value);
-    t.SumRead += read;
+  t.Records = values.size();
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const std::string_view value = values[i];
     const std::size_t comma = value.find(',');
     // A record joined to the next by a CR alone has a finding of its own.
     if (comma == std::string_view::npos ||
         value.find('\r') != std::string_view::npos) {
-      t.SumMeant += read;
       continue;
     }
     if (t.WithExtra++ == 0) {
       t.FirstExtraLine = i + 1;
       t.FirstExtra = value.substr(comma + 1);
     }
-    if (!IsDecimalComma(value)) {
-      t.SumMeant += read;
-      continue;
-    }
-    t.SumMeant += MeantValue(value);
+    if (!IsDecimalComma(value)) continue;
     t.Decimals.insert(Trimmed(value.substr(comma + 1)));
     if (t.DecimalCommas++ == 0) {
       t.FirstCommaLine = i + 1;
       t.FirstCommaValue = value;
     }
+  }
+  // The totals are worth their time only where commas may be decimal.
+  if (t.DecimalCommas == 0) return t;
+  for (const std::string_view value : values) {
+    const bool decimal = value.find(',') != std::string_view::npos &&
+                         value.find('\r') == std::string_view::npos &&
+                         IsDecimalComma(value);
+    t.SumRead += ParseReal(value);
+    t.SumMeant += decimal ? MeantValue(value) : ParseReal(value);
   }
   return t;
 }
@@ -153,13 +146,10 @@ void Judge(const NamedFile& file, const Tally& t,
 
 }  // namespace
 
-void CheckExtraFields(const NamedFile& file, std::vector<Finding>& findings) {
-  if (!file.Lines) return;
-  if (file.Entry == FileEntry::kEvaporation) {
-    Judge(file, CountExtraFields<3>(*file.Lines), findings);
-  } else {
-    Judge(file, CountExtraFields<4>(*file.Lines), findings);
-  }
+void CheckExtraFields(const NamedFile& file,
+                      std::span<const std::string_view> values,
+                      std::vector<Finding>& findings) {
+  Judge(file, CountExtraFields(values), findings);
 }
 
 }  // namespace velm::check

@@ -92,16 +92,17 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 LoneReturns FindLoneReturns(std::string_view text, bool records) {
   LoneReturns found;
   found.NoFeed = text.find('\n') == std::string_view::npos;
-  std::size_t line = 1;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\n') ++line;
-    if (text[i] != '\r') continue;
+  for (std::size_t i = text.find('\r'); i != std::string_view::npos;
+       i = text.find('\r', i + 1)) {
     const bool atEnd = i + 1 == text.size();
     if (!found.NoFeed && (atEnd || !records || text[i + 1] == '\n' || i == 0 ||
                           !IsDigit(text[i - 1]) || !IsDigit(text[i + 1]))) {
       continue;
     }
-    if (found.Count++ == 0) found.FirstLine = line;
+    if (found.Count++ == 0) {
+      found.FirstLine = 1 + static_cast<std::size_t>(std::count(
+                                text.begin(), text.begin() + i, '\n'));
+    }
   }
   return found;
 }

@@ -7,6 +7,7 @@
 #include <set>
 #include <span>
 
+#include "check/field_checks.h"
 #include "check/wording.h"
 #include "common/number_format.h"
 #include "common/number_parse.h"
@@ -307,6 +308,13 @@ void CheckSequence(const SeriesFile& s, const LeapYears& alike,
                                std::move(first), Fix(s)));
 }
 
+void CheckFields(const SeriesFile& s, std::vector<Finding>& findings) {
+  std::vector<std::string_view> values;
+  values.reserve(s.Records.size());
+  for (const Record& r : s.Records) values.push_back(r.Value);
+  CheckExtraFields(s.File, values, findings);
+}
+
 void CheckValues(const SeriesFile& s, std::vector<Finding>& findings) {
   struct Tally {
     std::size_t Count = 0;
@@ -498,15 +506,18 @@ void CheckSeries(const Catchment& c, std::vector<Finding>& findings) {
   CheckRainStart(rain, findings);
   CheckSequence(rain, alike, findings);
   CheckValues(rain, findings);
+  CheckFields(rain, findings);
   if (ep) {
     CheckStart(*ep, rain, findings);
     CheckSequence(*ep, alike, findings);
     CheckValues(*ep, findings);
+    CheckFields(*ep, findings);
   }
   if (runoff) {
     CheckStart(*runoff, rain, findings);
     CheckSequence(*runoff, alike, findings);
     CheckValues(*runoff, findings);
+    CheckFields(*runoff, findings);
     CheckRunoffLength(*runoff, rainFile.Lines->Count(), findings);
   }
 }

@@ -87,18 +87,27 @@ TEST(ShownText, UsesUtf8ThenCodePage932ThenTheBytes) {
   EXPECT_EQ(Quoted(std::string(70, '\xff')), cut + "...'");
 }
 
-// The severities of the findings on a data file of `text`.
-std::vector<Severity> Levels(FileEntry entry, std::string text,
-                             void (*check)(const NamedFile&,
-                                           std::vector<Finding>&)) {
-  NamedFile file;
-  file.Entry = entry;
-  file.Lines = TextLines::FromText(std::move(text), LastLine::kDropped);
-  std::vector<Finding> findings;
-  check(file, findings);
+std::vector<Severity> LevelsOf(const std::vector<Finding>& findings) {
   std::vector<Severity> levels;
   for (const Finding& f : findings) levels.push_back(f.Level);
   return levels;
+}
+
+// The severities of the evaporation file of `text`.
+std::vector<Severity> EvaporationLevels(std::string text) {
+  NamedFile file;
+  file.Entry = FileEntry::kEvaporation;
+  file.Lines = TextLines::FromText(std::move(text), LastLine::kDropped);
+  std::vector<Finding> findings;
+  CheckEvaporationUnits(file, findings);
+  return LevelsOf(findings);
+}
+
+// The severities of the fields after the values of the records.
+std::vector<Severity> FieldLevels(const std::vector<std::string_view>& values) {
+  std::vector<Finding> findings;
+  CheckExtraFields(NamedFile(), values, findings);
+  return LevelsOf(findings);
 }
 
 using enum Severity;
@@ -142,35 +151,30 @@ TEST(EvaporationUnits, TellsDesertsFromTenthsAndMetres) {
       {100, [](int) { return 0.01; }, {}},          // no year to judge
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Levels(FileEntry::kEvaporation, Evaporation(c.Days, c.Value),
-                     CheckEvaporationUnits),
-              c.Expected)
+    EXPECT_EQ(EvaporationLevels(Evaporation(c.Days, c.Value)), c.Expected)
         << c.Value(0);
   }
 }
 
 TEST(ExtraFields, ADecimalCommaIsAnErrorAndAFlagColumnANote) {
   const struct {
-    std::string Text;
+    std::vector<std::string_view> Values;
     std::vector<Severity> Expected;
   } cases[] = {
-      {"2004,1,1,1,0\n2004,1,1,2,0,13\n", {kError}},  // varies
-      {"2004,1,1,1,0.5,A\n2004,1,1,2,0.25,E\n", {kNote}},
-      {"2004,1,1,1,1,1\n2004,1,1,2,2,2\n", {kNote}},     // a digit flag
-      {"2004,1,1,1,0.5,1\n2004,1,1,2,0.25\n", {kNote}},  // no whole number
-      {"2004,1,1,1,0.5\n", {}},
+      {{"0", "0,13"}, {kError}},  // the number of fields varies
+      {{"0.5,A", "0.25,E"}, {kNote}},
+      {{"1,1", "2,2"}, {kNote}},     // a digit flag
+      {{"0.5,1", "0.25"}, {kNote}},  // no whole number before the comma
+      {{"0,13\r2004,1,1,2,0"}, {}},  // a CR alone, a finding of its own
+      {{"0.5"}, {}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Levels(FileEntry::kRain, c.Text, CheckExtraFields), c.Expected)
-        << c.Text;
+    EXPECT_EQ(FieldLevels(c.Values), c.Expected) << c.Values[0];
   }
   // Decimal parts of more values than a flag has codes.
-  std::string parts;
-  for (int i = 0; i < 11; ++i) {
-    parts +=
-        "2004,1,1," + std::to_string(i + 1) + ",0," + std::to_string(i) + "\n";
-  }
-  EXPECT_EQ(Levels(FileEntry::kRain, parts, CheckExtraFields),
+  std::vector<std::string> parts;
+  for (int i = 0; i < 11; ++i) parts.push_back("0," + std::to_string(i));
+  EXPECT_EQ(FieldLevels({parts.begin(), parts.end()}),
             std::vector<Severity>{kError});
 }
 
