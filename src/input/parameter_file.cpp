@@ -54,13 +54,8 @@ std::size_t ParameterLineOf(std::string_view name) {
   for (const ValueLine& v : kSurfaceLines) {
     if (v.Name == name) return v.Line;
   }
-  if (const int tank = TankNumberOf(name, "CoeffTank["); tank > 0) {
-    return FirstTankLine(tank) + 1;
-  }
-  if (const int tank = TankNumberOf(name, "BotomTank["); tank > 0) {
-    return FirstTankLine(tank) + 2;
-  }
-  return 0;
+  const TankEntry entry = TankEntryOf(name);
+  return entry.Tank > 0 ? FirstTankLine(entry.Tank) + entry.Offset : 0;
 }
 
 ProblemLines LinesOf(DerivationProblem problem) {

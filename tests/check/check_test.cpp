@@ -138,7 +138,9 @@ TEST(EvaporationUnits, TellsDesertsFromTenthsAndMetres) {
   } cases[] = {
       {365, temperate, {}},
       {365, desert, {}},
-      {365, [](int) { return 9.6; }, {kWarning}},  // 3,506 mm a year
+      {365, [](int) { return 9.6; }, {kWarning}},   // 3,506 mm a year
+      {365, [](int) { return 21.5; }, {kWarning}},  // 7,853 mm a year
+      {365, [](int) { return 22.0; }, {kError}},    // 8,036 mm a year
       {365, [&](int d) { return d == 200 ? 30 : temperate(d); }, {kWarning}},
       {365, [&](int d) { return 10 * temperate(d); }, {kError}},
       // 31 days above 25 mm are a twelfth of the year, 30 are not.
