@@ -22,7 +22,7 @@ void NameFiles(Catchment& c) {
     file.Order = kOrders[i];
     if (!c.FileInfoRead) continue;
     file.Name = c.Inputs.Files().Name(file.Entry);
-    file.Shown = Utf8Name(file.Name);
+    file.Shown = ShownText(file.Name);
     file.Path = c.Inputs.PathOf(file.Entry);
   }
 }

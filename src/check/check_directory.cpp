@@ -6,6 +6,7 @@
 #include "check/file_checks.h"
 #include "check/run_checks.h"
 #include "check/series_checks.h"
+#include "check/unit_checks.h"
 
 namespace velm::check {
 
@@ -31,7 +32,10 @@ Report CheckDirectory(const std::filesystem::path& directory,
   if (catchment.FileInfoRead) {
     CheckFileBytes(catchment, report.Findings);
     CheckSeries(catchment, report.Findings);
+    CheckEvaporationUnits(catchment.File(FileEntry::kEvaporation),
+                          report.Findings);
     CheckRun(catchment, report.Findings);
+    CheckLineEnds(catchment, report.Findings);
   }
   SortFindings(report.Findings);
   return report;

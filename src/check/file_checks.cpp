@@ -1,5 +1,7 @@
 #include "check/file_checks.h"
 
+#include <algorithm>
+
 #include "check/wording.h"
 
 namespace velm::check {
@@ -74,7 +76,123 @@ void CheckNameBlanks(const NamedFile& file, std::vector<Finding>& findings) {
   findings.push_back(std::move(f));
 }
 
+// Carriage returns that no line feed follows: velm ends a line only at a
+// line feed, so each joins two lines into one.
+struct LoneReturns {
+  std::size_t Count = 0;
+  std::size_t FirstLine = 0;
+  bool NoFeed = false;  // the file has no line feed at all
+};
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// In a file that has line feeds, a CR alone counts where it parts two
+// records, a value's last digit from a year's first; elsewhere, as in binary
+// garbage, it ends nothing that was meant as a line.
+LoneReturns FindLoneReturns(std::string_view text, bool records) {
+  LoneReturns found;
+  found.NoFeed = text.find('\n') == std::string_view::npos;
+  for (std::size_t i = text.find('\r'); i != std::string_view::npos;
+       i = text.find('\r', i + 1)) {
+    const bool atEnd = i + 1 == text.size();
+    if (!found.NoFeed && (atEnd || !records || text[i + 1] == '\n' || i == 0 ||
+                          !IsDigit(text[i - 1]) || !IsDigit(text[i + 1]))) {
+      continue;
+    }
+    if (found.Count++ == 0) {
+      found.FirstLine = 1 + static_cast<std::size_t>(std::count(
+                                text.begin(), text.begin() + i, '\n'));
+    }
+  }
+  return found;
+}
+
+std::string WhatVelmReads(const NamedFile& file) {
+  const std::string dropped =
+      "the whole file as one line without a line end, which it drops: ";
+  if (file.Order == FileOrder::kFileInfo) {
+    return dropped + "FILEINFO.dat names no file";
+  }
+  if (file.Entry == FileEntry::kControl ||
+      file.Entry == FileEntry::kParameter) {
+    return "the whole file as line 1, so every value after it reads as 0";
+  }
+  if (file.Entry == FileEntry::kRain) {
+    return dropped +
+           "the run has no hour, and every record of the evaporation and "
+           "observed-runoff files is one too many";
+  }
+  return dropped + "the file holds no record";
+}
+
+Finding LoneReturnFinding(const NamedFile& file, const LoneReturns& found) {
+  const std::string message =
+      found.NoFeed
+          ? "the lines end with a carriage return alone (CR, as classic Mac "
+            "OS wrote text), and velm ends a line only at a line feed: it "
+            "reads " +
+                WhatVelmReads(file)
+          : "line " + std::to_string(found.FirstLine) +
+                " holds a carriage return that ends no line (CR alone; " +
+                std::to_string(found.Count) +
+                " in all): velm ends a line only at a line feed, so it "
+                "reads the text on either side of each as one line, and a "
+                "line is lost in each";
+  return FindingAt(file, Severity::kError, found.FirstLine, message,
+                   "save the file with CR LF (Windows) or LF line ends");
+}
+
+// The files that a file read without lines leaves with errors of their
+// own: the rain file sets the hours of the other two, and the names that
+// FILEINFO.dat lacks are errors of FILEINFO.dat.
+std::vector<FileOrder> Affected(const NamedFile& file) {
+  if (file.Entry == FileEntry::kRain) {
+    return {FileOrder::kRain, FileOrder::kEvaporation,
+            FileOrder::kObservedRunoff};
+  }
+  return {file.Order};
+}
+
+// The errors that follow from a file read without lines give way to the one
+// error that names the cause, which takes what velm says first.
+void FoldInto(Finding& cause, const NamedFile& file,
+              std::vector<Finding>& findings) {
+  const std::vector<FileOrder> affected = Affected(file);
+  SortFindings(findings);
+  std::erase_if(findings, [&](const Finding& f) {
+    const bool follows =
+        f.Level == Severity::kError &&
+        std::find(affected.begin(), affected.end(), f.Order) != affected.end();
+    if (follows && cause.VelmMessage.empty()) cause.VelmMessage = f.VelmMessage;
+    return follows;
+  });
+}
+
 }  // namespace
+
+void CheckLineEnds(const Catchment& c, std::vector<Finding>& findings) {
+  std::vector<Finding> causes;
+  if (c.FileInfoLines) {
+    NamedFile info;
+    info.Shown = std::string(kFileInfoName);
+    const LoneReturns found = FindLoneReturns(c.FileInfoLines->Text(), false);
+    if (found.Count > 0) {
+      Finding cause = LoneReturnFinding(info, found);
+      if (found.NoFeed) FoldInto(cause, info, findings);
+      causes.push_back(std::move(cause));
+    }
+  }
+  for (const NamedFile& file : c.Files) {
+    if (!file.Lines) continue;
+    const LoneReturns found =
+        FindLoneReturns(file.Lines->Text(), IsData(file.Entry));
+    if (found.Count == 0) continue;
+    Finding cause = LoneReturnFinding(file, found);
+    if (found.NoFeed && IsData(file.Entry)) FoldInto(cause, file, findings);
+    causes.push_back(std::move(cause));
+  }
+  findings.insert(findings.end(), causes.begin(), causes.end());
+}
 
 void CheckFileBytes(const Catchment& c, std::vector<Finding>& findings) {
   if (c.FileInfoLines && c.FileInfoLines->Text().starts_with(kByteOrderMark)) {
@@ -88,7 +206,9 @@ void CheckFileBytes(const Catchment& c, std::vector<Finding>& findings) {
     CheckNameBlanks(file, findings);
     if (!file.Lines) continue;
     CheckByteOrderMark(file, findings);
-    if (IsData(file.Entry)) CheckLastLineEnd(file, findings);
+    // A file without line feeds has a finding of its own.
+    const bool lineFeeds = file.Lines->Text().find('\n') != std::string::npos;
+    if (IsData(file.Entry) && lineFeeds) CheckLastLineEnd(file, findings);
   }
   const NamedFile& control = c.File(FileEntry::kControl);
   if (control.Lines && control.Lines->Count() == 0) {

@@ -1,8 +1,8 @@
 #pragma once
 
 // What the bytes of the files say beyond their lines: a byte order mark, a
-// last line that velm does not read for want of a line end, a name in
-// FILEINFO.dat with blanks at its ends.
+// last line that velm does not read for want of a line end, line ends of a
+// carriage return alone, a name in FILEINFO.dat with blanks at its ends.
 
 #include <vector>
 
@@ -12,5 +12,10 @@
 namespace velm::check {
 
 void CheckFileBytes(const Catchment& catchment, std::vector<Finding>& findings);
+
+// Carriage returns that end no line (CR alone): one error for each file that
+// has them, which replaces the errors that only follow from a data file read
+// without records. Runs after every other check.
+void CheckLineEnds(const Catchment& catchment, std::vector<Finding>& findings);
 
 }  // namespace velm::check

@@ -114,6 +114,15 @@ std::string OpenFix(const Context& c, const NamedFile& file) {
   if (fs::exists(path, error)) {
     return "make the file readable for the user who runs velm";
   }
+  if (c.Error.InOtherEncoding == NameOnDisk::kUtf8) {
+    return "velm opens a name byte for byte: save FILEINFO.dat in UTF-8, as "
+           "this system names its files, or rename the file to the name's "
+           "code-page-932 form";
+  }
+  if (c.Error.InOtherEncoding == NameOnDisk::kCp932) {
+    return "save FILEINFO.dat in code page 932 (Shift_JIS), the encoding of "
+           "the file's name, or rename the file to the name's UTF-8 form";
+  }
   if (const auto other = SameButForCase(path)) {
     return "the directory has " + Quoted(*other) +
            ": names are case-sensitive, so write it so on " + OnLine(file);
@@ -136,6 +145,9 @@ Explanation CannotOpen(const Context& c) {
                         c.Error.Reason;
   if (c.Error.PathTried != file.Name) {
     message += " (the path tried is " + Quoted(c.Error.PathTried) + ")";
+  }
+  if (c.Error.InOtherEncoding) {
+    message += "; " + std::string(OtherEncodingText(*c.Error.InOtherEncoding));
   }
   return {message, OpenFix(c, file)};
 }
@@ -164,18 +176,51 @@ std::string_view RecordForm(const Context& c) {
                                                   : "year,month,day,hour,value";
 }
 
+// Whether the line is a record with `separator` between its fields: enough
+// of them, and a number first.
+bool SeparatedBy(std::string_view line, char separator, std::size_t fields) {
+  const auto count =
+      static_cast<std::size_t>(std::count(line.begin(), line.end(), separator));
+  return count + 1 >= fields && StartsWithNumber(line);
+}
+
+// The separator a record uses instead of commas, if any.
+std::string_view OtherSeparator(std::string_view line, std::size_t fields) {
+  if (SeparatedBy(line, '\t', fields)) return "tabs";
+  if (SeparatedBy(line, ';', fields)) return "semicolons";
+  return "";
+}
+
 Explanation TooFewFields(const Context& c) {
   const std::string_view line = c.LineText();
   const auto commas =
       static_cast<std::size_t>(std::count(line.begin(), line.end(), ','));
-  const std::string what =
-      line.empty() ? "is empty"
-                   : "has " + Count(commas, "comma") + ": " + Quoted(line);
   const std::string form(RecordForm(c));
-  return {"line " + std::to_string(c.Line) + " " + what +
-              "; every line is a record " + form,
-          "write line " + std::to_string(c.Line) + " as " + form +
-              ", and remove empty lines, at the end of the file too"};
+  const std::string number = std::to_string(c.Line);
+  if (line.empty()) {
+    return {"line " + number + " is empty; every line is a record " + form,
+            "remove the empty line, and any at the end of the file"};
+  }
+  const auto fields =
+      static_cast<std::size_t>(std::count(form.begin(), form.end(), ',')) + 1;
+  const std::string_view separator = OtherSeparator(line, fields);
+  if (separator.empty()) {
+    return {"line " + number + " has " + Count(commas, "comma") + ": " +
+                Quoted(line) + "; every line is a record " + form,
+            "write line " + number + " as " + form};
+  }
+  std::string fix = "separate the fields with commas, as in " + form +
+                    " (a spreadsheet saves this as CSV, comma-delimited)";
+  // Semicolons come with decimal commas.
+  if (commas > 0 || separator == "semicolons") {
+    fix += ", and write decimals with a point";
+  }
+  return {"line " + number + " separates its fields with " +
+              std::string(separator) + ": " + Quoted(line) +
+              "; velm splits a record at commas only and finds " +
+              Count(commas, "comma") + " where a record " + form + " has " +
+              std::to_string(fields - 1),
+          fix};
 }
 
 // "the rain file's 8759 hours make 364 whole days and 23 hours".

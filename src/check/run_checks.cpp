@@ -1,11 +1,15 @@
 #include "check/run_checks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <system_error>
 
+#include "check/unit_checks.h"
 #include "check/wording.h"
 #include "common/number_format.h"
 #include "common/texts.h"
+#include "input/parameter_file.h"
+#include "model/simulate.h"
 #include "optimizer/bounds_check.h"
 #include "optimizer/gene_map.h"
 #include "results/fit.h"
@@ -15,8 +19,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr double kHighestRunoffRatio = 1.0;
-constexpr double kLowestRunoffRatio = 0.01;
+// Dry days from a tenth of the observed days, and a month, on leave out a
+// season; fewer are a short dry spell.
+constexpr double kManyDryDays = 0.1;
+constexpr std::size_t kDryMonth = 30;
 // A calibration up to this many evaluations runs the six epochs only.
 constexpr int kEpochEvaluations = 29460;
 
@@ -135,6 +141,72 @@ bool CheckArea(const Catchment& c, std::vector<Finding>& findings) {
   return false;
 }
 
+// Why a calibration cannot score a directory that compares no day.
+std::string NoFitCalibration(const Catchment& c) {
+  if (!c.IsCalibration()) return "";
+  if (c.Settings->OutputFlag == 2) {
+    return "; output 2 scores only the parameter-order rules, but the final "
+           "simulation compares nothing";
+  }
+  return "; every evaluation's f is then nan, so the calibration cannot end "
+         "on a valid parameter set: velm runs the whole search and ends with "
+         "exit code 2";
+}
+
+// Days of a river that stops flowing: velm leaves them out of the fit.
+void CheckDryDays(const Catchment& c, const FitMeasures& fit,
+                  std::vector<Finding>& findings) {
+  const NamedFile& runoff = c.File(FileEntry::kObservedRunoff);
+  const std::vector<double>& daily = c.Observed->Daily;
+  const std::size_t observedDays =
+      std::min(daily.size(), runoff.Lines->Count() / kHoursPerDay);
+  std::size_t dry = 0;
+  std::size_t first = 0;
+  for (std::size_t d = 0; d < observedDays; ++d) {
+    if (daily[d] == 0 && dry++ == 0) first = d;
+  }
+  if (dry == 0) return;
+  const bool many =
+      dry >= kDryMonth && static_cast<double>(dry) >=
+                              kManyDryDays * static_cast<double>(observedDays);
+  findings.push_back(FindingAt(
+      runoff, many ? Severity::kWarning : Severity::kNote,
+      first * kHoursPerDay + 1,
+      std::to_string(dry) + " of the " + std::to_string(observedDays) +
+          " observed days " + (dry == 1 ? "has" : "have") +
+          " no runoff at all, the first on " +
+          DateText(c.WeatherRecord->Dates, first) +
+          ": velm compares only days above 0, so the fit judges the " +
+          std::to_string(fit.FitDays) +
+          " flowing days alone, runoff that the model makes on a dry day "
+          "costs nothing, and the water balance counts the flowing days only",
+      many ? "for a river that dries up, look at the dry days in the result "
+             "file (observed 0, calculated as simulated) before trusting a "
+             "calibration; velm's objectives cannot see them"
+           : ""));
+}
+
+std::string RatioWarning(const Catchment& c, double ratio,
+                         const std::string& balance) {
+  const double area = c.Settings->CatchmentArea;
+  std::string text =
+      "on the days compared the observed runoff is " + Number(ratio, 3) +
+      " times the rain (" + balance + ")" +
+      (ratio > kHighestRunoffRatio
+           ? ": more water leaves the catchment than falls on it"
+           : ": hardly any of the rain leaves the catchment") +
+      "; the catchment area " + ControlLine(c, kCatchmentAreaLine) +
+      (area == 1.0 ? " (exactly 1: the runoff is taken as mm per hour) or "
+                     "the unit of the observed runoff"
+                   : " (in km2) or the unit of the observed runoff (m3/s)") +
+      " is probably wrong";
+  const std::vector<std::string> suspects = UnitSuspects(ratio, area);
+  for (std::size_t i = 0; i < suspects.size(); ++i) {
+    text += (i == 0 ? ": " : "; ") + suspects[i];
+  }
+  return text;
+}
+
 void CheckObserved(const Catchment& c, std::vector<Finding>& findings) {
   if (!CheckArea(c, findings)) return;
   const Weather& w = *c.WeatherRecord;
@@ -147,16 +219,18 @@ void CheckObserved(const Catchment& c, std::vector<Finding>& findings) {
     const std::size_t records = runoff.Lines->Count();
     Finding f = FindingAt(
         runoff, Severity::kError, 0,
-        records == 0 ? "the observed-runoff file has no records: no day can "
-                       "be compared"
-                     : "no day has observed runoff above 0, and velm compares "
-                       "only such days",
+        (records == 0 ? "the observed-runoff file has no records: no day can "
+                        "be compared"
+                      : "no day has observed runoff above 0, and velm "
+                        "compares only such days") +
+            NoFitCalibration(c),
         "give the observed runoff of the rain file's hours, one record per "
         "hour in m3/s (mm per hour with a catchment area of 1)");
     f.VelmMessage = NoFitSummary(c);
     findings.push_back(std::move(f));
     return;
   }
+  CheckDryDays(c, fit, findings);
   const double ratio = fit.SumObservedQ / fit.SumRain;
   const std::string balance = FormatPrintf("%.1f", fit.SumObservedQ) +
                               " mm of observed runoff against " +
@@ -176,15 +250,26 @@ void CheckObserved(const Catchment& c, std::vector<Finding>& findings) {
   }
   findings.push_back(ControlFinding(
       c, Severity::kWarning, kCatchmentAreaLine,
-      "on the days compared the observed runoff is " + Number(ratio, 3) +
-          " times the rain (" + balance + ")" +
-          (ratio > kHighestRunoffRatio
-               ? ": more water leaves the catchment than falls on it"
-               : ": hardly any of the rain leaves the catchment") +
-          "; the catchment area " + ControlLine(c, kCatchmentAreaLine) +
-          " or the unit of the observed runoff is probably wrong",
-      "give the area in km2 on line 3 and the observed runoff in m3/s, or an "
-      "area of exactly 1 with the runoff in mm per hour"));
+      RatioWarning(c, ratio, balance),
+      "give the area in km2 on line 3 (hectares / 100, m2 / 1,000,000) and "
+      "the observed runoff in m3/s (L/s / 1000), or an area of exactly 1 "
+      "with the runoff in mm per hour"));
+}
+
+// "CoeffTank[1] (line 27)", or the values it comes from for a derived one.
+std::string WhereGiven(const std::string& name) {
+  const std::size_t line = ParameterLineOf(name);
+  if (line > 0) return name + " (line " + std::to_string(line) + ")";
+  return name + " (derived from the soil values, lines 5 to 11)";
+}
+
+std::string FixedBreakFix(const OrderRule& rule) {
+  const auto [left, right] = rule.Values();
+  return "in the parameter file, give " + WhereGiven(rule.LeftName) +
+         " a value " + (rule.Strict ? "above " : "of at least ") + right +
+         ", or " + WhereGiven(rule.RightName) + " one " +
+         (rule.Strict ? "below " : "of at most ") + left +
+         "; or calibrate one of them with an index in the control file";
 }
 
 void CheckCalibration(const Catchment& c, std::vector<Finding>& findings) {
@@ -204,7 +289,13 @@ void CheckCalibration(const Catchment& c, std::vector<Finding>& findings) {
   const GeneMap map(s);
   const BoundsCheck check = CheckBounds(*c.Parameters, map);
   // In the words velm warns with.
-  if (check.Share() < BoundsCheck::kLowShare) {
+  for (const OrderRule& rule : check.FixedBreaks) {
+    findings.push_back(FindingAt(c.File(FileEntry::kParameter),
+                                 Severity::kError,
+                                 ParameterLineOf(rule.LeftName),
+                                 FixedBreakWarning(rule), FixedBreakFix(rule)));
+  }
+  if (check.FixedBreaks.empty() && check.Share() < BoundsCheck::kLowShare) {
     findings.push_back(FindingAt(c.File(FileEntry::kParameter),
                                  Severity::kWarning, 0,
                                  LowShareWarning(check, s.VariableCount),

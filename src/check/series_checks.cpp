@@ -1,9 +1,13 @@
 #include "check/series_checks.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <optional>
+#include <set>
 #include <span>
 
+#include "check/field_checks.h"
 #include "check/wording.h"
 #include "common/number_format.h"
 #include "common/number_parse.h"
@@ -172,6 +176,88 @@ std::string BreakText(const SeriesFile& s, std::size_t i) {
          (gap == 1 ? " is" : " are") + " missing";
 }
 
+long long DayOf(const RecordTime& t, Step step) {
+  return step.Hourly ? FloorDivide(t.Index, kHoursPerDay) : t.Index;
+}
+
+// The year whose 29 February the record at `i` follows without, when that
+// day is all that is missing: the record before is the last of 28 February,
+// this one the first of 1 March.
+std::optional<int> SkippedLeapDay(const SeriesFile& s, std::size_t i) {
+  if (i == 0) return std::nullopt;
+  const RecordTime& before = s.Records[i - 1].Time;
+  const RecordTime& now = s.Records[i].Time;
+  if (!before.Valid() || !now.Valid()) return std::nullopt;
+  const long long perDay = s.Kind.Hourly ? kHoursPerDay : 1;
+  if (now.Index != before.Index + perDay + 1 || now.Index % perDay != 0) {
+    return std::nullopt;
+  }
+  const chrono::year_month_day missing{
+      chrono::sys_days(chrono::days(DayOf(before, s.Kind) + 1))};
+  if (missing.month() != chrono::February || missing.day() != chrono::day(29)) {
+    return std::nullopt;
+  }
+  return int(missing.year());
+}
+
+// The leap years whose 29 February every series leaves out alike, so that
+// they stay aligned; a series that ends before or begins after the day
+// does not count.
+using LeapYears = std::set<int>;
+
+LeapYears SkippedLeapDays(const SeriesFile& s) {
+  LeapYears years;
+  for (std::size_t i = 1; i < s.Records.size(); ++i) {
+    if (const auto year = SkippedLeapDay(s, i)) years.insert(*year);
+  }
+  return years;
+}
+
+bool Spans(const SeriesFile& s, int year) {
+  const auto valid = [](const Record& r) { return r.Time.Valid(); };
+  const auto first = std::find_if(s.Records.begin(), s.Records.end(), valid);
+  const auto last = std::find_if(s.Records.rbegin(), s.Records.rend(), valid);
+  if (first == s.Records.end()) return false;
+  const long long leapDay =
+      chrono::sys_days(chrono::year(year) / chrono::February / 29)
+          .time_since_epoch()
+          .count();
+  return DayOf(first->Time, s.Kind) < leapDay &&
+         DayOf(last->Time, s.Kind) > leapDay;
+}
+
+LeapYears SkippedAlike(const std::vector<const SeriesFile*>& series) {
+  LeapYears alike = SkippedLeapDays(*series.front());
+  for (const SeriesFile* s : series) {
+    const LeapYears own = SkippedLeapDays(*s);
+    std::erase_if(alike,
+                  [&](int y) { return !own.contains(y) && Spans(*s, y); });
+  }
+  return alike;
+}
+
+void NoteLeapDays(const SeriesFile& rain, const LeapYears& years,
+                  std::size_t files, std::vector<Finding>& findings) {
+  std::string days;
+  std::size_t line = 0;
+  for (const int year : years) {
+    days += (days.empty() ? "" : ", ") + std::to_string(year);
+  }
+  for (std::size_t i = 1; i < rain.Records.size() && line == 0; ++i) {
+    if (SkippedLeapDay(rain, i)) line = rain.Records[i].Line;
+  }
+  findings.push_back(FindingAt(
+      rain.File, Severity::kNote, line,
+      std::string(files == 3 ? "the rain, evaporation and observed-runoff "
+                               "files all"
+                             : "the rain and evaporation files both") +
+          " leave out 29 February in " + days +
+          ", as a calendar of 365-day years does: they stay aligned, the "
+          "result file dates the days from the evaporation file, and the "
+          "model goes from 28 February straight to 1 March",
+      ""));
+}
+
 // Why the record at `i` breaks the order of the records, or nothing.
 std::optional<std::string> OrderBreak(const SeriesFile& s, std::size_t i) {
   const Record& r = s.Records[i];
@@ -198,14 +284,17 @@ std::optional<std::string> OrderBreak(const SeriesFile& s, std::size_t i) {
 }
 
 // The first record that does not follow the one before it, and how many do
-// not.
-void CheckSequence(const SeriesFile& s, std::vector<Finding>& findings) {
+// not; a 29 February that every series leaves out is no break.
+void CheckSequence(const SeriesFile& s, const LeapYears& alike,
+                   std::vector<Finding>& findings) {
   std::string first;
   std::size_t firstLine = 0;
   std::size_t breaks = 0;
   for (std::size_t i = 0; i < s.Records.size(); ++i) {
     std::optional<std::string> text = OrderBreak(s, i);
     if (!text) continue;
+    const std::optional<int> leap = SkippedLeapDay(s, i);
+    if (leap && alike.contains(*leap)) continue;
     if (breaks++ == 0) {
       first = std::move(*text);
       firstLine = s.Records[i].Line;
@@ -219,6 +308,13 @@ void CheckSequence(const SeriesFile& s, std::vector<Finding>& findings) {
                                std::move(first), Fix(s)));
 }
 
+void CheckFields(const SeriesFile& s, std::vector<Finding>& findings) {
+  std::vector<std::string_view> values;
+  values.reserve(s.Records.size());
+  for (const Record& r : s.Records) values.push_back(r.Value);
+  CheckExtraFields(s.File, values, findings);
+}
+
 void CheckValues(const SeriesFile& s, std::vector<Finding>& findings) {
   struct Tally {
     std::size_t Count = 0;
@@ -227,10 +323,12 @@ void CheckValues(const SeriesFile& s, std::vector<Finding>& findings) {
       if (Count++ == 0) First = &r;
     }
   } negative, infinite, noNumber;
+  double sum = 0;
   for (const Record& r : s.Records) {
+    const double value = ParseReal(r.Value);
+    if (std::isfinite(value)) sum += value;
     // A line without a date has its finding already.
     if (!r.Time.Valid()) continue;
-    const double value = ParseReal(r.Value);
     if (!StartsWithNumber(r.Value)) {
       noNumber.Add(r);
     } else if (std::isinf(value)) {
@@ -259,7 +357,10 @@ void CheckValues(const SeriesFile& s, std::vector<Finding>& findings) {
         "write every value as a decimal number; give a missing value an "
         "estimate"));
   }
-  if (negative.Count > 0) {
+  // Evaporation that is negative on the whole is in another unit, which has
+  // a finding of its own.
+  const bool otherUnit = s.File.Entry == FileEntry::kEvaporation && sum < 0;
+  if (negative.Count > 0 && !otherUnit) {
     findings.push_back(FindingAt(
         s.File, Severity::kWarning, line(negative),
         "the value " + Quoted(negative.First->Value) + " is negative" +
@@ -386,23 +487,38 @@ void CheckSeries(const Catchment& c, std::vector<Finding>& findings) {
   if (!IsUsable(rainFile)) return;
   const SeriesFile rain{
       rainFile, {true}, RecordsOf<4>(*rainFile.Lines, {true})};
-  CheckRainLength(rain, findings);
-  CheckRainStart(rain, findings);
-  CheckSequence(rain, findings);
-  CheckValues(rain, findings);
+  std::optional<SeriesFile> ep, runoff;
   if (IsUsable(epFile)) {
-    const SeriesFile ep{epFile, {false}, RecordsOf<3>(*epFile.Lines, {false})};
-    CheckStart(ep, rain, findings);
-    CheckSequence(ep, findings);
-    CheckValues(ep, findings);
+    ep.emplace(epFile, Step{false}, RecordsOf<3>(*epFile.Lines, {false}));
   }
   if (c.ReadsObservedRunoff() && IsUsable(runoffFile)) {
-    const SeriesFile runoff{
-        runoffFile, {true}, RecordsOf<4>(*runoffFile.Lines, {true})};
-    CheckStart(runoff, rain, findings);
-    CheckSequence(runoff, findings);
-    CheckValues(runoff, findings);
-    CheckRunoffLength(runoff, rainFile.Lines->Count(), findings);
+    runoff.emplace(runoffFile, Step{true},
+                   RecordsOf<4>(*runoffFile.Lines, {true}));
+  }
+  // Leap days left out alike need the evaporation file, the calendar.
+  std::vector<const SeriesFile*> series{&rain};
+  if (ep) series.push_back(&*ep);
+  if (runoff) series.push_back(&*runoff);
+  const LeapYears alike = ep ? SkippedAlike(series) : LeapYears{};
+  if (!alike.empty()) NoteLeapDays(rain, alike, series.size(), findings);
+
+  CheckRainLength(rain, findings);
+  CheckRainStart(rain, findings);
+  CheckSequence(rain, alike, findings);
+  CheckValues(rain, findings);
+  CheckFields(rain, findings);
+  if (ep) {
+    CheckStart(*ep, rain, findings);
+    CheckSequence(*ep, alike, findings);
+    CheckValues(*ep, findings);
+    CheckFields(*ep, findings);
+  }
+  if (runoff) {
+    CheckStart(*runoff, rain, findings);
+    CheckSequence(*runoff, alike, findings);
+    CheckValues(*runoff, findings);
+    CheckFields(*runoff, findings);
+    CheckRunoffLength(*runoff, rainFile.Lines->Count(), findings);
   }
 }
 

@@ -9,8 +9,14 @@
 
 namespace velm::check {
 
-// A line of an input file in single quotes, in UTF-8 from code page 932,
-// control characters as '?' and a long line cut short.
+// Bytes of a file or a name as UTF-8 text: as they are when they are UTF-8,
+// decoded from code page 932 when every byte decodes, and otherwise with
+// every byte outside printable ASCII as \xNN; control characters are \xNN
+// in every case.
+std::string ShownText(std::string_view bytes);
+
+// A line of an input file, or a name, in single quotes as ShownText shows
+// it, a long line cut short.
 std::string Quoted(std::string_view line);
 
 // A number with `digits` significant digits ("0.1723", "1.2e+04").
@@ -18,8 +24,5 @@ std::string Number(double value, int digits = 4);
 
 // "1 hour", "3 hours".
 std::string Count(std::size_t count, std::string_view noun);
-
-// The file's name for findings: UTF-8 from code page 932.
-std::string Utf8Name(std::string_view name);
 
 }  // namespace velm::check

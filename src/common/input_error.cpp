@@ -35,23 +35,26 @@ namespace {
 
 [[noreturn]] void ThrowOpenFailure(std::string_view key,
                                    text::Cp932Text problem, std::string path,
-                                   std::string reason) {
+                                   std::string reason,
+                                   std::optional<NameOnDisk> inOtherEncoding) {
   InputError error(key, "", problem);
   error.PathTried = std::move(path);
   error.Reason = std::move(reason);
+  error.InOtherEncoding = inOtherEncoding;
   throw error;
 }
 
 }  // namespace
 
-void ThrowCannotOpen(std::string_view key, std::string path,
-                     std::string reason) {
-  ThrowOpenFailure(key, text::kCannotOpen, std::move(path), std::move(reason));
+void ThrowCannotOpen(std::string_view key, std::string path, std::string reason,
+                     std::optional<NameOnDisk> inOtherEncoding) {
+  ThrowOpenFailure(key, text::kCannotOpen, std::move(path), std::move(reason),
+                   inOtherEncoding);
 }
 
 void ThrowCannotOpenFileInfo(std::string path, std::string reason) {
   ThrowOpenFailure(kFileInfoKey, text::kInputCannotOpen, std::move(path),
-                   std::move(reason));
+                   std::move(reason), std::nullopt);
 }
 
 void ThrowBadLine(std::string_view key, std::size_t lineNumber,

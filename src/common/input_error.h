@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/native_path.h"
 #include "common/texts.h"
 
 namespace velm {
@@ -38,6 +39,8 @@ class InputError : public std::exception {
   // reason.
   std::string PathTried;
   std::string Reason;
+  // When the name opens nothing but its other encoding does.
+  std::optional<NameOnDisk> InOtherEncoding;
 
  private:
   std::string key_;
@@ -47,8 +50,9 @@ class InputError : public std::exception {
 };
 
 // "<key> ファイルをオープンできません", with the path tried and the reason.
-[[noreturn]] void ThrowCannotOpen(std::string_view key, std::string path,
-                                  std::string reason);
+[[noreturn]] void ThrowCannotOpen(
+    std::string_view key, std::string path, std::string reason,
+    std::optional<NameOnDisk> inOtherEncoding = std::nullopt);
 // "FILEINFO 入力ファイルをオープンできません", likewise.
 [[noreturn]] void ThrowCannotOpenFileInfo(std::string path, std::string reason);
 // "<key> <line>行目 <problem>", for a line the model cannot work with.

@@ -1,6 +1,9 @@
 #include "common/native_path.h"
 
 #include <string>
+#include <system_error>
+
+#include "common/code_page.h"
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
@@ -40,6 +43,30 @@ std::filesystem::path NativePath(std::string_view bytes) {
 std::filesystem::path PathFromUtf8(std::string_view utf8) {
   constexpr unsigned kUtf8CodePage = 65001;  // CP_UTF8
   return WidePath(kUtf8CodePage, utf8);
+}
+
+std::optional<NameOnDisk> FindInOtherEncoding(
+    const std::filesystem::path& directory, std::string_view bytes) {
+  const std::filesystem::path tried = directory / NativePath(bytes);
+  const auto there = [&](const std::filesystem::path& name) {
+    std::error_code error;
+    const std::filesystem::path path = directory / name;
+    return path != tried && std::filesystem::exists(path, error);
+  };
+  const std::optional<std::string> utf8 = Cp932ToUtf8Exactly(bytes);
+  if (utf8 && there(PathFromUtf8(*utf8))) return NameOnDisk::kUtf8;
+  if (!IsUtf8(bytes)) return std::nullopt;
+  const std::optional<std::string> cp932 = Utf8ToCp932Exactly(bytes);
+  if (cp932 && there(NativePath(*cp932))) return NameOnDisk::kCp932;
+  return std::nullopt;
+}
+
+std::string_view OtherEncodingText(NameOnDisk found) {
+  return found == NameOnDisk::kUtf8
+             ? "FILEINFO.dat gives this name in code page 932, and a file of "
+               "that name exists in UTF-8"
+             : "FILEINFO.dat gives this name in UTF-8, and a file of that "
+               "name exists in code page 932";
 }
 
 }  // namespace velm

@@ -5,6 +5,7 @@
 // the names that the programs take as arguments are UTF-8.
 
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
 namespace velm {
@@ -16,5 +17,16 @@ std::filesystem::path NativePath(std::string_view bytes);
 
 // A name in UTF-8, such as an argument from ProgramArguments.
 std::filesystem::path PathFromUtf8(std::string_view utf8);
+
+// The encoding in which a file exists when the name that FILEINFO.dat gives
+// opens nothing: a name in code page 932 for a file named in UTF-8 (which
+// only a POSIX system tells apart), or a name in UTF-8 for a file that the
+// name's code-page-932 form opens.
+enum class NameOnDisk { kUtf8, kCp932 };
+std::optional<NameOnDisk> FindInOtherEncoding(
+    const std::filesystem::path& directory, std::string_view bytes);
+
+// One English sentence for FindInOtherEncoding's answer.
+std::string_view OtherEncodingText(NameOnDisk found);
 
 }  // namespace velm

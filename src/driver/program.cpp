@@ -34,7 +34,11 @@ int RunProgramReportingErrors(const std::filesystem::path& directory,
     // The message names the file by its label; say which path was tried.
     if (!error.Reason.empty()) {
       errors << "velm: cannot open '" << error.PathTried
-             << "': " << error.Reason << '\n' << std::flush;
+             << "': " << error.Reason << '\n';
+      if (error.InOtherEncoding) {
+        errors << "velm: " << OtherEncodingText(*error.InOtherEncoding) << '\n';
+      }
+      errors << std::flush;
     }
   } catch (const std::bad_alloc&) {
     errors << "velm: out of memory\n";

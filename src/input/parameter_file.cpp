@@ -1,8 +1,11 @@
 #include "input/parameter_file.h"
 
+#include <array>
+
 #include "common/input_error.h"
 #include "common/number_parse.h"
 #include "input/file_info.h"
+#include "input/run_settings.h"
 
 namespace velm {
 namespace {
@@ -13,6 +16,29 @@ constexpr std::size_t FirstTankLine(int tank) {
   return 26 + 3 * static_cast<std::size_t>(tank - 1);
 }
 
+// The values before the tanks, each on its line; F18_SoilMoisture is read
+// as a fraction of MAX_SoilMoisture.
+struct ValueLine {
+  std::string_view Name;
+  double ParameterSet::*Member;
+  std::size_t Line;
+};
+constexpr std::array<ValueLine, 7> kMainLines{{
+    {"Impervious", &ParameterSet::Impervious, 3},
+    {"MAX_SoilMoisture", &ParameterSet::MAX_SoilMoisture, 5},
+    {"Final_Infiltration", &ParameterSet::Final_Infiltration, 7},
+    {"Coeff_Reduction", &ParameterSet::Coeff_Reduction, 9},
+    {"F18_SoilMoisture", &ParameterSet::F18_SoilMoisture, 11},
+    {"MAX_EvapoRatio", &ParameterSet::MAX_EvapoRatio, 13},
+    {"Coeff_EvapoModel", &ParameterSet::Coeff_EvapoModel, 15},
+}};
+constexpr std::array<ValueLine, 4> kSurfaceLines{{
+    {"CoeffSurfaceTopTank", &ParameterSet::CoeffSurfaceTopTank, 17},
+    {"HighSurfaceTopTank", &ParameterSet::HighSurfaceTopTank, 19},
+    {"CoeffSurfaceBotomTank", &ParameterSet::CoeffSurfaceBotomTank, 21},
+    {"HighSurfaceBotomTank", &ParameterSet::HighSurfaceBotomTank, 23},
+}};
+
 void ThrowIf(DerivationProblem problem) {
   if (problem == DerivationProblem::kNone) return;
   const ProblemLines where = LinesOf(problem);
@@ -20,6 +46,17 @@ void ThrowIf(DerivationProblem problem) {
 }
 
 }  // namespace
+
+std::size_t ParameterLineOf(std::string_view name) {
+  for (const ValueLine& v : kMainLines) {
+    if (v.Name == name) return v.Line;
+  }
+  for (const ValueLine& v : kSurfaceLines) {
+    if (v.Name == name) return v.Line;
+  }
+  const TankEntry entry = TankEntryOf(name);
+  return entry.Tank > 0 ? FirstTankLine(entry.Tank) + entry.Offset : 0;
+}
 
 ProblemLines LinesOf(DerivationProblem problem) {
   // The soil values of lines 5 to 11 decide F18_Infiltration and
@@ -35,13 +72,8 @@ ParameterSet ParseMainParameters(const TextLines& lines) {
     return ParseReal(lines.LineOrEmpty(n));
   };
   ParameterSet p;
-  p.Impervious = real(3);
-  p.MAX_SoilMoisture = real(5);
-  p.Final_Infiltration = real(7);
-  p.Coeff_Reduction = real(9);
-  p.F18_SoilMoisture = p.MAX_SoilMoisture * real(11);
-  p.MAX_EvapoRatio = real(13);
-  p.Coeff_EvapoModel = real(15);
+  for (const ValueLine& v : kMainLines) p.*v.Member = real(v.Line);
+  p.F18_SoilMoisture = p.MAX_SoilMoisture * p.F18_SoilMoisture;
   return p;
 }
 
@@ -52,10 +84,7 @@ ParameterSet ParseParameterFile(const TextLines& lines) {
   ParameterSet p = ParseMainParameters(lines);
   ThrowIf(DeriveInfiltration(p));
 
-  p.CoeffSurfaceTopTank = real(17);
-  p.HighSurfaceTopTank = real(19);
-  p.CoeffSurfaceBotomTank = real(21);
-  p.HighSurfaceBotomTank = real(23);
+  for (const ValueLine& v : kSurfaceLines) p.*v.Member = real(v.Line);
   p.TankCount = ParseInt(lines.LineOrEmpty(kTankCountLine));
   if (p.TankCount < 0 || p.TankCount > ParameterSet::kMaxTankCount) {
     ThrowBadLine(kParameterKey, kTankCountLine, text::kTankCountOutOfRange);

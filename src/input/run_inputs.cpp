@@ -72,9 +72,9 @@ TextLines ReadInputFile(RunInputs& inputs, FileEntry entry) {
   std::string reason;
   auto lines = TextLines::Read(path, LastLineRule(entry), &reason);
   if (!lines) {
-    ThrowCannotOpen(KeyOf(entry),
-                    ShownPath(inputs.Directory(), inputs.Files().Name(entry)),
-                    reason);
+    const std::string& name = inputs.Files().Name(entry);
+    ThrowCannotOpen(KeyOf(entry), ShownPath(inputs.Directory(), name), reason,
+                    FindInOtherEncoding(inputs.Directory(), name));
   }
   return std::move(*lines);
 }

@@ -37,14 +37,6 @@ constexpr std::array<ScalarIndex, 11> kScalarIndices{{
     {"HighSurfaceBotomTank", 42, &RunSettings::OptIndex_HighSurfaceBotomTank},
 }};
 
-// "CoeffTank[3]" -> 3, for a name that begins with `prefix`; 0 otherwise.
-int TankNumberOf(std::string_view name, std::string_view prefix) {
-  if (!name.starts_with(prefix) || !name.ends_with("]")) return 0;
-  name.remove_prefix(prefix.size());
-  name.remove_suffix(1);
-  return name.empty() ? 0 : ParseInt(name);
-}
-
 int IndexAt(const std::vector<int>& list, int tank) {
   if (tank < 1 || static_cast<std::size_t>(tank) > list.size()) return 0;
   return list[static_cast<std::size_t>(tank) - 1];
@@ -61,6 +53,18 @@ int ReadIndex(const TextLines& lines, std::size_t lineNumber,
 }
 
 }  // namespace
+
+TankEntry TankEntryOf(std::string_view name) {
+  const auto number = [&](std::string_view prefix) {
+    if (!name.starts_with(prefix) || !name.ends_with("]")) return 0;
+    const std::string_view digits =
+        name.substr(prefix.size(), name.size() - prefix.size() - 1);
+    return digits.empty() ? 0 : ParseInt(digits);
+  };
+  if (const int tank = number("CoeffTank["); tank > 0) return {tank, 1};
+  if (const int tank = number("BotomTank["); tank > 0) return {tank, 2};
+  return {};
+}
 
 RunSettings RunSettings::Parse(const TextLines& lines) {
   RunSettings s;
@@ -108,13 +112,8 @@ std::size_t RunSettings::IndexLineOf(std::string_view name) {
   for (const ScalarIndex& scalar : kScalarIndices) {
     if (scalar.Name == name) return scalar.Line;
   }
-  if (const int tank = TankNumberOf(name, "CoeffTank["); tank > 0) {
-    return FirstTankLine(tank) + 1;
-  }
-  if (const int tank = TankNumberOf(name, "BotomTank["); tank > 0) {
-    return FirstTankLine(tank) + 2;
-  }
-  return 0;
+  const TankEntry entry = TankEntryOf(name);
+  return entry.Tank > 0 ? FirstTankLine(entry.Tank) + entry.Offset : 0;
 }
 
 int RunSettings::CoeffTankIndex(int tank) const {

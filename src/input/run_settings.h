@@ -67,4 +67,13 @@ class RunSettings {
   double CatchmentArea = 0.0;
 };
 
+// Where a tank's value lies in its group of lines (a label line, then
+// CoeffTank and BotomTank), in the control and the parameter file alike:
+// "BotomTank[3]" is tank 3, line 2 of the group; tank 0 for another name.
+struct TankEntry {
+  int Tank = 0;
+  std::size_t Offset = 0;
+};
+TankEntry TankEntryOf(std::string_view name);
+
 }  // namespace velm

@@ -115,6 +115,11 @@ BoundsCheck CheckBounds(const ParameterSet& fileParameters,
       check.NotCarriedThrough.push_back({s, reason});
     }
   }
+  for (OrderRule& rule : OrderRules(fileParameters)) {
+    if (!rule.Holds() && GenesOf(scaled, rule).empty()) {
+      check.FixedBreaks.push_back(std::move(rule));
+    }
+  }
   return check;
 }
 
@@ -149,10 +154,22 @@ std::string NotCarriedWarning(const BoundsCheck::NotCarried& n) {
          " (README, Calibration)";
 }
 
+std::string FixedBreakWarning(const OrderRule& rule) {
+  const auto [left, right] = rule.Values();
+  return RuleText(rule) + " cannot hold: neither side is calibrated, and the " +
+         "parameter file gives " + rule.LeftName + " " + left + " and " +
+         rule.RightName + " " + right +
+         ": every parameter set of the search breaks the rule, so the "
+         "calibration cannot end on a valid one";
+}
+
 std::vector<std::string> BoundsWarnings(const BoundsCheck& check,
                                         int variableCount) {
   std::vector<std::string> warnings;
-  if (check.Share() < BoundsCheck::kLowShare) {
+  for (const OrderRule& rule : check.FixedBreaks) {
+    warnings.push_back(FixedBreakWarning(rule));
+  }
+  if (check.FixedBreaks.empty() && check.Share() < BoundsCheck::kLowShare) {
     warnings.push_back(LowShareWarning(check, variableCount));
   }
   for (const int gene : check.UnusedGenes) {

@@ -37,6 +37,9 @@ struct BoundsCheck {
     const char* Reason;
   };
   std::vector<NotCarried> NotCarriedThrough;
+  // Rules that no gene scales either side of and that the parameter file's
+  // values break: every gene vector breaks them, whatever the bounds.
+  std::vector<OrderRule> FixedBreaks;
 };
 
 // The share of the gene box [0, 1]^n in which the file's values scaled by
@@ -44,13 +47,15 @@ struct BoundsCheck {
 BoundsCheck CheckBounds(const ParameterSet& fileParameters, const GeneMap& map);
 
 // The findings as English sentences, for the program's warnings and the
-// checker; a low share gives one sentence naming the rules broken most.
+// checker; a low share gives one sentence naming the rules broken most,
+// unless a rule that no gene scales is broken, which no bounds can mend.
 std::vector<std::string> BoundsWarnings(const BoundsCheck& check,
                                         int variableCount);
 // Each kind of finding on its own.
 std::string LowShareWarning(const BoundsCheck& check, int variableCount);
 std::string UnusedGeneWarning(int gene);
 std::string NotCarriedWarning(const BoundsCheck::NotCarried& notCarried);
+std::string FixedBreakWarning(const OrderRule& rule);
 
 }  // namespace velm
 

@@ -7,22 +7,19 @@ namespace {
 
 // The scalar parameters in the order ApplyGenes scales them.
 constexpr std::array<double ParameterSet::*, 11> kScalars{
-    &ParameterSet::Impervious,
-    &ParameterSet::MAX_Infiltration,
-    &ParameterSet::Final_Infiltration,
-    &ParameterSet::Coeff_Reduction,
-    &ParameterSet::F18_Infiltration,
-    &ParameterSet::MAX_EvapoRatio,
-    &ParameterSet::Coeff_EvapoModel,
-    &ParameterSet::CoeffSurfaceTopTank,
-    &ParameterSet::HighSurfaceTopTank,
-    &ParameterSet::CoeffSurfaceBotomTank,
+    &ParameterSet::Impervious,          &ParameterSet::MAX_Infiltration,
+    &ParameterSet::Final_Infiltration,  &ParameterSet::Coeff_Reduction,
+    &ParameterSet::F18_Infiltration,    &ParameterSet::MAX_EvapoRatio,
+    &ParameterSet::Coeff_EvapoModel,    &ParameterSet::CoeffSurfaceTopTank,
+    &ParameterSet::HighSurfaceTopTank,  &ParameterSet::CoeffSurfaceBotomTank,
     &ParameterSet::HighSurfaceBotomTank};
 constexpr std::array<const char*, 11> kScalarNames{
-    "Impervious",          "MAX_Infiltration",      "Final_Infiltration",
-    "Coeff_Reduction",     "F18_Infiltration",      "MAX_EvapoRatio",
-    "Coeff_EvapoModel",    "CoeffSurfaceTopTank",   "HighSurfaceTopTank",
-    "CoeffSurfaceBotomTank", "HighSurfaceBotomTank"};
+    "Impervious",          "MAX_Infiltration",
+    "Final_Infiltration",  "Coeff_Reduction",
+    "F18_Infiltration",    "MAX_EvapoRatio",
+    "Coeff_EvapoModel",    "CoeffSurfaceTopTank",
+    "HighSurfaceTopTank",  "CoeffSurfaceBotomTank",
+    "HighSurfaceBotomTank"};
 
 int IndexAt(const std::vector<int>& indices, int tank) {
   const auto at = static_cast<std::size_t>(tank) - 1;
@@ -43,20 +40,17 @@ std::string TankName(const char* name, int tank) {
 template <typename Visit>
 void VisitOrderRules(const ParameterSet& p, Visit&& rule) {
   const int n = p.TankCount;
-  rule([] { return std::string("F18_Infiltration"); }, p.F18_Infiltration,
-       true, [] { return std::string("Final_Infiltration"); },
-       p.Final_Infiltration);
-  rule([] { return std::string("CoeffSurfaceTopTank"); },
-       p.CoeffSurfaceTopTank, false,
-       [] { return std::string("CoeffSurfaceBotomTank"); },
+  rule([] { return std::string("F18_Infiltration"); }, p.F18_Infiltration, true,
+       [] { return std::string("Final_Infiltration"); }, p.Final_Infiltration);
+  rule([] { return std::string("CoeffSurfaceTopTank"); }, p.CoeffSurfaceTopTank,
+       false, [] { return std::string("CoeffSurfaceBotomTank"); },
        p.CoeffSurfaceBotomTank);
   if (n >= 1) {
     rule([] { return std::string("CoeffSurfaceBotomTank"); },
          p.CoeffSurfaceBotomTank, false,
          [] { return TankName("CoeffTank", 1); }, p.CoeffTank[1]);
-    rule([] { return std::string("Final_Infiltration"); },
-         p.Final_Infiltration, false,
-         [n] { return TankName("BotomTank", n); }, p.BotomTank[n]);
+    rule([] { return std::string("Final_Infiltration"); }, p.Final_Infiltration,
+         false, [n] { return TankName("BotomTank", n); }, p.BotomTank[n]);
   }
   for (int j = 1; j < n; ++j) {
     rule([j] { return TankName("CoeffTank", j); }, p.CoeffTank[j], false,
@@ -80,17 +74,13 @@ std::pair<std::string, std::string> Distinct(double a, double b) {
 
 GeneMap::GeneMap(const RunSettings& s)
     : variableCount_(s.VariableCount),
-      scalarIndices_{s.OptIndex_Impervious,
-                     s.OptIndex_MAX_Infiltration,
-                     s.OptIndex_Final_Infiltration,
-                     s.OptIndex_Coeff_Reduction,
-                     s.OptIndex_F18_Infiltration,
-                     s.OptIndex_MAX_EvapoRatio,
-                     s.OptIndex_Coeff_EvapoModel,
-                     s.OptIndex_CoeffSurfaceTopTank,
-                     s.OptIndex_HighSurfaceTopTank,
-                     s.OptIndex_CoeffSurfaceBotomTank,
-                     s.OptIndex_HighSurfaceBotomTank},
+      scalarIndices_{
+          s.OptIndex_Impervious,          s.OptIndex_MAX_Infiltration,
+          s.OptIndex_Final_Infiltration,  s.OptIndex_Coeff_Reduction,
+          s.OptIndex_F18_Infiltration,    s.OptIndex_MAX_EvapoRatio,
+          s.OptIndex_Coeff_EvapoModel,    s.OptIndex_CoeffSurfaceTopTank,
+          s.OptIndex_HighSurfaceTopTank,  s.OptIndex_CoeffSurfaceBotomTank,
+          s.OptIndex_HighSurfaceBotomTank},
       coeffTankIndices_(s.OptIndex_CoeffTank),
       botomTankIndices_(s.OptIndex_BotomTank) {}
 
@@ -118,8 +108,12 @@ std::vector<ScaledParameter> GeneMap::Parameters(int tankCount) const {
   return parameters;
 }
 
+std::pair<std::string, std::string> OrderRule::Values() const {
+  return Distinct(Left, Right);
+}
+
 std::string OrderRule::Describe() const {
-  const auto [left, right] = Distinct(Left, Right);
+  const auto [left, right] = Values();
   return LeftName + " " + left + (Strict ? " <= " : " < ") + RightName + " " +
          right;
 }

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "input/run_settings.h"
@@ -59,6 +60,9 @@ struct OrderRule {
   // "CoeffSurfaceBotomTank 0.0064 < CoeffTank[1] 0.0071": the rule as it is
   // broken.
   std::string Describe() const;
+  // The two values with six digits, or as many as it takes to tell them
+  // apart.
+  std::pair<std::string, std::string> Values() const;
 };
 
 // Every rule the parameters are held to: F18_Infiltration > Final_

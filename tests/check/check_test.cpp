@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+#include <optional>
 #include <random>
 #include <string_view>
 #include <vector>
 
+#include "check/field_checks.h"
 #include "check/infiltration_range.h"
 #include "check/report.h"
+#include "check/unit_checks.h"
+#include "check/wording.h"
 #include "common/code_page.h"
 #include "common/texts.h"
 #include "model/parameter_set.h"
@@ -31,6 +37,162 @@ TEST(Cp932ToUtf8, ReplacesBytesThatBeginNoCharacter) {
       {"a\x83", "a\xef\xbf\xbd"},  // a lead byte at the end
   };
   for (const auto& c : cases) EXPECT_EQ(Cp932ToUtf8(c.Bytes), c.Utf8);
+}
+
+// 雨量 in UTF-8 and in code page 932; an emoji that code page 932 lacks.
+constexpr std::string_view kRainUtf8 = "\xe9\x9b\xa8\xe9\x87\x8f";
+constexpr std::string_view kRainCp932 = "\x89\x4a\x97\xca";
+constexpr std::string_view kEmoji = "\xf0\x9f\x98\x80";
+
+TEST(CodePage, ExactConversionsRefuseWhatTheOtherEncodingLacks) {
+  using Text = std::optional<std::string>;
+  const struct {
+    std::string_view Bytes;
+    bool Utf8;
+    Text FromCp932;
+    Text ToCp932;
+  } cases[] = {
+      {"rain.csv", true, "rain.csv", "rain.csv"},
+      {kRainUtf8, true, std::nullopt, std::string(kRainCp932)},
+      {kRainCp932, false, std::string(kRainUtf8), std::nullopt},
+      {kEmoji, true, std::nullopt, std::nullopt},
+      {"\xed\xa0\x80", false, std::nullopt, std::nullopt},  // a surrogate
+      // An overlong '/' in UTF-8, half-width ﾀｯ in code page 932.
+      {"\xc0\xaf", false, "\xef\xbe\x80\xef\xbd\xaf", std::nullopt},
+      {"a\x83", false, std::nullopt, std::nullopt},  // a lead byte at the end
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsUtf8(c.Bytes), c.Utf8) << c.Bytes;
+    EXPECT_EQ(Cp932ToUtf8Exactly(c.Bytes), c.FromCp932) << c.Bytes;
+    EXPECT_EQ(Utf8ToCp932Exactly(c.Bytes), c.ToCp932) << c.Bytes;
+  }
+}
+
+TEST(ShownText, UsesUtf8ThenCodePage932ThenTheBytes) {
+  const struct {
+    std::string Bytes;
+    std::string Shown;
+  } cases[] = {
+      {"rain.csv", "rain.csv"},
+      {std::string(kRainUtf8) + ".csv", std::string(kRainUtf8) + ".csv"},
+      {std::string(kRainCp932) + ".csv", std::string(kRainUtf8) + ".csv"},
+      {"rain\xff\xfe.csv", "rain\\xFF\\xFE.csv"},
+      {"2004\t7\r", "2004\\x097\\x0D"},
+      {std::string(kRainCp932) + "\t", std::string(kRainUtf8) + "\\x09"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ShownText(c.Bytes), c.Shown);
+  // Cut after 60 characters, an escaped byte counting as one.
+  std::string cut(1, '\'');
+  for (int i = 0; i < 60; ++i) cut += "\\xFF";
+  EXPECT_EQ(Quoted(std::string(70, '\xff')), cut + "...'");
+}
+
+std::vector<Severity> LevelsOf(const std::vector<Finding>& findings) {
+  std::vector<Severity> levels;
+  for (const Finding& f : findings) levels.push_back(f.Level);
+  return levels;
+}
+
+// The severities of the evaporation file of `text`.
+std::vector<Severity> EvaporationLevels(std::string text) {
+  NamedFile file;
+  file.Entry = FileEntry::kEvaporation;
+  file.Lines = TextLines::FromText(std::move(text), LastLine::kDropped);
+  std::vector<Finding> findings;
+  CheckEvaporationUnits(file, findings);
+  return LevelsOf(findings);
+}
+
+// The severities of the fields after the values of the records.
+std::vector<Severity> FieldLevels(const std::vector<std::string_view>& values) {
+  std::vector<Finding> findings;
+  CheckExtraFields(NamedFile(), values, findings);
+  return LevelsOf(findings);
+}
+
+using enum Severity;
+
+// An evaporation file of `days` records, day d (from 0) holding value(d).
+std::string Evaporation(int days, const std::function<double(int)>& value) {
+  std::string text;
+  for (int d = 0; d < days; ++d) {
+    text += "2001,1,1," + std::to_string(value(d)) + "\n";
+  }
+  return text;
+}
+
+TEST(EvaporationUnits, TellsDesertsFromTenthsAndMetres) {
+  const double pi = std::acos(-1.0);
+  // A temperate year of 1,100 mm, 1 to 5 mm a day.
+  const auto temperate = [pi](int d) {
+    return 3 - 2 * std::cos(2 * pi * (d - 15) / 365);
+  };
+  const auto desert = [pi](int d) {  // 2,850 mm, near 20 on hot days
+    return 7.7 - 6.5 * std::cos(2 * pi * (d - 15) / 365) +
+           (d % 20 == 0 && d > 180 && d < 240 ? 5.5 : 0);
+  };
+  const struct {
+    int Days;
+    std::function<double(int)> Value;
+    std::vector<Severity> Expected;
+  } cases[] = {
+      {365, temperate, {}},
+      {365, desert, {}},
+      {365, [](int) { return 9.6; }, {kWarning}},   // 3,506 mm a year
+      {365, [](int) { return 21.5; }, {kWarning}},  // 7,853 mm a year
+      {365, [](int) { return 22.0; }, {kError}},    // 8,036 mm a year
+      {365, [&](int d) { return d == 200 ? 30 : temperate(d); }, {kWarning}},
+      {365, [&](int d) { return 10 * temperate(d); }, {kError}},
+      // 31 days above 25 mm are a twelfth of the year, 30 are not.
+      {365, [](int d) { return d < 31 ? 26.0 : 2.0; }, {kError}},
+      {365, [](int d) { return d < 30 ? 26.0 : 2.0; }, {kWarning}},
+      {365, [](int) { return 0.13; }, {kError}},    // 47 mm a year
+      {365, [](int) { return 0.14; }, {}},          // 51 mm a year
+      {365, [](int) { return -0.003; }, {kError}},  // metres, negative
+      {3, [](int) { return 30.0; }, {kError}},      // three days, by day
+      {100, [](int) { return 0.01; }, {}},          // no year to judge
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(EvaporationLevels(Evaporation(c.Days, c.Value)), c.Expected)
+        << c.Value(0);
+  }
+}
+
+TEST(ExtraFields, ADecimalCommaIsAnErrorAndAFlagColumnANote) {
+  const struct {
+    std::vector<std::string_view> Values;
+    std::vector<Severity> Expected;
+  } cases[] = {
+      {{"0", "0,13"}, {kError}},  // the number of fields varies
+      {{"0.5,A", "0.25,E"}, {kNote}},
+      {{"1,1", "2,2"}, {kNote}},     // a digit flag
+      {{"0.5,1", "0.25"}, {kNote}},  // no whole number before the comma
+      {{"0,13\r2004,1,1,2,0"}, {}},  // a CR alone, a finding of its own
+      {{"0.5"}, {}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FieldLevels(c.Values), c.Expected) << c.Values[0];
+  }
+  // Decimal parts of more values than a flag has codes.
+  std::vector<std::string> parts;
+  for (int i = 0; i < 11; ++i) parts.push_back("0," + std::to_string(i));
+  EXPECT_EQ(FieldLevels({parts.begin(), parts.end()}),
+            std::vector<Severity>{kError});
+}
+
+TEST(UnitSuspects, NameTheUnitThatBringsTheRatioBack) {
+  EXPECT_EQ(
+      UnitSuspects(172, 427),
+      std::vector<std::string>{"runoff in L/s would give a ratio of 0.172"});
+  EXPECT_EQ(UnitSuspects(0.00153, 920),
+            (std::vector<std::string>{
+                "an area in hectares would give a ratio of 0.153",
+                "runoff already in mm per hour (an area of exactly 1) would "
+                "give a ratio of 0.391"}));
+  EXPECT_EQ(
+      UnitSuspects(3.9e-7, 920e6),
+      std::vector<std::string>{"an area in m2 would give a ratio of 0.39"});
+  EXPECT_TRUE(UnitSuspects(2.25, 1).empty());
 }
 
 TEST(JsonString, EscapesQuotesBackslashesAndControlCharacters) {

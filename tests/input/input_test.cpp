@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "common/input_error.h"
+#include "input/parameter_file.h"
 #include "input/run_inputs.h"
 #include "model/horton_curve.h"
 #include "support/case_dir.h"
@@ -54,6 +56,46 @@ TEST(RunSettings, ReadsEachValueFromItsLineAndTankGroupsByTheirCount) {
 
   dir.SetLine("control.dat", 44, "2147483647");  // only the groups it has
   EXPECT_EQ(RunInputs(dir.Path()).Settings().OptIndex_CoeffTank.size(), 3u);
+}
+
+TEST(ParameterFile, GivesTheLineOfEachParameterByItsName) {
+  const std::pair<const char*, std::size_t> lines[] = {
+      {"Impervious", 3},
+      {"F18_SoilMoisture", 11},
+      {"Coeff_EvapoModel", 15},
+      {"CoeffSurfaceTopTank", 17},
+      {"HighSurfaceBotomTank", 23},
+      {"CoeffTank[1]", 27},
+      {"BotomTank[2]", 31},
+      {"F18_Infiltration", 0}};
+  for (const auto& [name, line] : lines) {
+    EXPECT_EQ(ParameterLineOf(name), line) << name;
+  }
+}
+
+// The rain file named in one encoding while the file's name is in the
+// other: the refusal says where the file is.
+std::optional<NameOnDisk> FoundElsewhere(const std::string& nameOnDisk,
+                                         const std::string& nameInFileInfo) {
+  const testing::CaseDir dir;
+  std::filesystem::rename(dir.Path() / "rain.csv", dir.Path() / nameOnDisk);
+  dir.SetLine("FILEINFO.dat", 4, "InputFilename_RainData," + nameInFileInfo);
+  RunInputs inputs(dir.Path());
+  try {
+    ReadInputFile(inputs, FileEntry::kRain);
+  } catch (const InputError& error) {
+    return error.InOtherEncoding;
+  }
+  ADD_FAILURE() << "opened " << nameInFileInfo;
+  return std::nullopt;
+}
+
+TEST(RunInputs, LooksForANameThatOpensNothingInItsOtherEncoding) {
+  const std::string utf8 = "雨量.csv";
+  const std::string cp932 = testing::ToCp932(utf8);
+  EXPECT_EQ(FoundElsewhere(utf8, cp932), NameOnDisk::kUtf8);
+  EXPECT_EQ(FoundElsewhere(cp932, utf8), NameOnDisk::kCp932);
+  EXPECT_EQ(FoundElsewhere(utf8, "rain.csv"), std::nullopt);
 }
 
 TEST(ParameterSet, DerivesSoilInfiltrationAndInitialTankDepths) {

@@ -2,6 +2,8 @@
 // set is valid, how a broken rule reads, and whether a calibration's bounds
 // can work.
 
+#include "optimizer/gene_map.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,7 +12,6 @@
 #include <vector>
 
 #include "optimizer/bounds_check.h"
-#include "optimizer/gene_map.h"
 
 namespace velm {
 namespace {
@@ -93,9 +94,9 @@ TEST(GeneMap, ScalesIndexedParametersAndKeepsTheRest) {
   for (const auto& n : check.NotCarriedThrough) {
     notCarried.push_back(n.Parameter.Name);
   }
-  EXPECT_EQ(notCarried, (std::vector<std::string>{
-                            "Impervious", "MAX_Infiltration",
-                            "Final_Infiltration", "CoeffTank[2]"}));
+  EXPECT_EQ(notCarried,
+            (std::vector<std::string>{"Impervious", "MAX_Infiltration",
+                                      "Final_Infiltration", "CoeffTank[2]"}));
 }
 
 TEST(OrderRules, ABrokenRuleReadsWithItsValuesAndAResultIsJudgedByThem) {
@@ -115,10 +116,10 @@ TEST(OrderRules, ABrokenRuleReadsWithItsValuesAndAResultIsJudgedByThem) {
   const Genes x{0, 1.0, -0.0123, kNaN, 0.0};
   const std::vector<std::string> problems =
       ResultProblems(x, 4, kNaN, OrderedSet());
-  EXPECT_EQ(problems, (std::vector<std::string>{
-                          "gene X[2] = -0.0123 is outside [0, 1]",
-                          "gene X[3] = nan is outside [0, 1]",
-                          "the final f is not a number"}));
+  EXPECT_EQ(problems,
+            (std::vector<std::string>{"gene X[2] = -0.0123 is outside [0, 1]",
+                                      "gene X[3] = nan is outside [0, 1]",
+                                      "the final f is not a number"}));
   EXPECT_TRUE(ResultProblems(x, 1, 2000.0, OrderedSet()).empty());
 }
 
@@ -142,6 +143,23 @@ TEST(BoundsCheck, EstimatesTheShareOfTheGeneBoxThatKeepsTheRules) {
       BoundsWarnings(CheckBounds(p, GeneMap(s)), 2);
   ASSERT_EQ(warnings.size(), 1u);
   EXPECT_EQ(warnings[0].substr(0, 7), "only 3.");
+}
+
+TEST(BoundsCheck, ARuleThatNoGeneScalesIsBrokenByTheFileAlone) {
+  ParameterSet p = OrderedSet();
+  p.CoeffTank[2] = 0.25;  // above CoeffTank[1] 0.2
+  RunSettings s;
+  s.VariableCount = 1;
+  s.OptIndex_MAX_EvapoRatio = 1;
+  const BoundsCheck fixed = CheckBounds(p, GeneMap(s));
+  ASSERT_EQ(fixed.FixedBreaks.size(), 1u);
+  EXPECT_EQ(fixed.FixedBreaks[0].Describe(),
+            "CoeffTank[1] 0.2 < CoeffTank[2] 0.25");
+  // No bounds can mend it, so no share is reported, only the rule.
+  EXPECT_EQ(BoundsWarnings(fixed, 1),
+            std::vector<std::string>{FixedBreakWarning(fixed.FixedBreaks[0])});
+  s.OptIndex_CoeffTank = {0, 1};  // a gene on CoeffTank[2] can
+  EXPECT_TRUE(CheckBounds(p, GeneMap(s)).FixedBreaks.empty());
 }
 
 }  // namespace
