@@ -32,10 +32,11 @@ void ScoreInOrder(std::span<Individual* const> individuals,
 double ChildBoundsPenalty(const Genes& x, int geneBound) {
   // Searched from the last gene back: g++ 12 at -O3 turns the forward loop
   // that overwrites the penalty into a two-lane reduction that can keep an
-  // earlier gene's penalty.
+  // earlier gene's penalty. A NaN gene, which the mutation makes from an
+  // infinite normal draw, is not at most 1: it counts as above.
   for (int k = geneBound - 1; k >= 1; --k) {
     if (x[k] < 0) return kChildBelowZeroPenalty;
-    if (x[k] > 1) return kChildAboveOnePenalty;
+    if (!(x[k] <= 1)) return kChildAboveOnePenalty;
   }
   return 0.0;
 }
@@ -44,7 +45,9 @@ void EvaluateParents(Generation& generation, Objective& objective) {
   std::vector<Individual*> scored;
   for (Individual& parent : generation.Parents) {
     for (int k = 1; k < generation.GeneBound; ++k) {
-      if (parent.X[k] < 0 || parent.X[k] > 1) parent.f = kParentBoundsPenalty;
+      if (!(parent.X[k] >= 0 && parent.X[k] <= 1)) {
+        parent.f = kParentBoundsPenalty;
+      }
     }
     if (parent.f < kParentEvaluationLimit) scored.push_back(&parent);
   }

@@ -20,8 +20,9 @@ inline constexpr double kChildAboveOnePenalty = 10000.0;
 inline constexpr double kChildEvaluationLimit = 1000.0;
 inline constexpr double kRecombinationWeight = 0.5;
 
-// A child's penalty for genes 1 to geneBound - 1 outside [0, 1]: not the
-// worst offence but the last out-of-range gene sets it; 0 when none is.
+// A child's penalty for genes 1 to geneBound - 1 outside [0, 1], a NaN gene
+// counting as above 1: not the worst offence but the last out-of-range gene
+// sets it; 0 when none is.
 double ChildBoundsPenalty(const Genes& x, int geneBound);
 
 // f of parents 0..9, in one batch.

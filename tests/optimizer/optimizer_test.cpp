@@ -86,12 +86,13 @@ Generation WithGenes(int variableCount) {
 
 TEST(Operators, TheLastOutOfRangeGeneSetsThePenaltyAndSkipsTheObjective) {
   // A third gene in range: with more genes than one vector lane holds, a
-  // vectorised loop once kept the wrong gene's penalty.
-  const double rows[][3] = {{-0.1, 1.1, 10000},
-                            {1.1, -0.1, 1000},
-                            {1.5, 0.5, 10000},
-                            {0.0, 1.0, 0.25},
-                            {kNaN, 0.5, 0.25}};
+  // vectorised loop once kept the wrong gene's penalty. A NaN gene counts
+  // as above 1.
+  const double kInf = INFINITY;
+  const double rows[][3] = {{-0.1, 1.1, 10000}, {1.1, -0.1, 1000},
+                            {1.5, 0.5, 10000},  {0.0, 1.0, 0.25},
+                            {kNaN, 0.5, 10000}, {kNaN, -0.1, 1000},
+                            {-0.1, kNaN, 10000}, {-kInf, 0.5, 1000}};
   for (const auto& [gene1, gene2, f] : rows) {
     Generation generation = WithGenes(3);
     generation.Children[0].X = {0, gene1, gene2, 0.5};
@@ -104,11 +105,13 @@ TEST(Operators, TheLastOutOfRangeGeneSetsThePenaltyAndSkipsTheObjective) {
   }
   Generation generation = WithGenes(1);
   generation.Parents[3].X[1] = 1.5;
+  generation.Parents[5].X[1] = kNaN;
   FakeObjective objective([](const Genes&) { return 0.25; });
   EvaluateParents(generation, objective);
   EXPECT_EQ(generation.Parents[3].f, 100000.0);
   EXPECT_EQ(generation.Parents[4].f, 0.25);
-  EXPECT_EQ(objective.Evaluations, 9);
+  EXPECT_EQ(generation.Parents[5].f, 100000.0);
+  EXPECT_EQ(objective.Evaluations, 8);
 }
 
 std::vector<double> SelectedMarks(const std::function<double(int)>& f) {
