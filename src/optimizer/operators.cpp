@@ -5,7 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "optimizer/shell_sort.h"
 
 namespace velm {
 
@@ -108,12 +107,12 @@ void Recombine(Generation& generation, RandomSource& random) {
   }
 }
 
-void SelectBest(Generation& generation) {
+void SelectBest(Generation& generation, NaNKeys nanKeys) {
   auto& table = generation.RankTable;
   ShellSort(
       Generation::kRankCount,
       [&](int entry) { return generation.Ranked(entry).f; },
-      [&](int a, int b) { std::swap(table[a], table[b]); });
+      [&](int a, int b) { std::swap(table[a], table[b]); }, nanKeys);
   // The best may include parents, which the copy overwrites: copy out first.
   std::array<Individual, Generation::kParentCount> best;
   for (int i = 0; i < Generation::kParentCount; ++i) {
@@ -131,12 +130,13 @@ void InitialiseSubPopulation(SubPopulation& subPopulation,
 }
 
 void StepSubPopulation(SubPopulation& subPopulation, RandomSource& random,
-                       Objective& objective, int variableCount) {
+                       Objective& objective, int variableCount,
+                       NaNKeys nanKeys) {
   Generation& generation = *subPopulation.Current;
   Mutate(generation, random);
   Recombine(generation, random);
   EvaluateChildren(generation, objective);
-  SelectBest(generation);
+  SelectBest(generation, nanKeys);
   // The next generation is created with random parents like a first one
   // (reseeding); the survivors then replace them.
   auto next = std::make_unique<Generation>(variableCount, random);

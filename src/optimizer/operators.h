@@ -8,6 +8,7 @@
 #include "optimizer/generation.h"
 #include "optimizer/objective.h"
 #include "optimizer/random_source.h"
+#include "optimizer/shell_sort.h"
 
 namespace velm {
 
@@ -36,7 +37,7 @@ void Mutate(Generation& generation, RandomSource& random);
 // recombinants of a random parent and random genes of random partners.
 void Recombine(Generation& generation, RandomSource& random);
 // Sorts RankTable by f and copies the best 10 into the parents.
-void SelectBest(Generation& generation);
+void SelectBest(Generation& generation, NaNKeys nanKeys);
 
 // A sub-population's first generation: random parents, evaluated.
 void InitialiseSubPopulation(SubPopulation& subPopulation,
@@ -45,6 +46,7 @@ void InitialiseSubPopulation(SubPopulation& subPopulation,
 // One generation step; the sub-population then holds a new generation whose
 // parents are the best 10 found so far, sorted.
 void StepSubPopulation(SubPopulation& subPopulation, RandomSource& random,
-                       Objective& objective, int variableCount);
+                       Objective& objective, int variableCount,
+                       NaNKeys nanKeys);
 
 }  // namespace velm
