@@ -36,7 +36,8 @@ void Mutate(Generation& generation, RandomSource& random);
 // RankTable := parents and mutants, then children 10..69 as intermediate
 // recombinants of a random parent and random genes of random partners.
 void Recombine(Generation& generation, RandomSource& random);
-// Sorts RankTable by f and copies the best 10 into the parents.
+// Sorts RankTable by f, a NaN f as `nanKeys` says, and copies the best 10
+// into the parents.
 void SelectBest(Generation& generation, NaNKeys nanKeys);
 
 // A sub-population's first generation: random parents, evaluated.
