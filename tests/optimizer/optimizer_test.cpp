@@ -260,5 +260,39 @@ TEST(CalibrationSearch, RecoversMultipliersTheObservedRunoffWasMadeWith) {
   EXPECT_NEAR(best.X[2], 0.6, 0.1);
 }
 
+// Without an observed day above 0 every f is NaN, so a NaN f tells nothing
+// against the genes; with flag 2 f is the penalty alone, always a number.
+TEST(CalibrationSearch, ANaNFCountsAgainstTheGenesWhereADayWasObserved) {
+  const testing::CaseDir dir("twenty-days");
+  RunInputs inputs(dir.Path());
+  const Weather& weather = inputs.WeatherRecord();
+  const GeneMap map(inputs.Settings());
+  const std::vector<double> dry(inputs.Observed().Daily.size(), 0.0);
+  const struct {
+    bool dry;
+    int outputFlag;
+    bool scoresNumbers;
+  } rows[] = {{false, 0, true}, {true, 0, false}, {true, 2, true}};
+  for (const auto& row : rows) {
+    ObjectiveSettings settings = ObjectiveSettings::Of(inputs.Settings());
+    settings.OutputFlag = row.outputFlag;
+    std::ostringstream console;
+    ModelObjective objective(
+        inputs.FileParameters(), map,
+        {weather.Rain, weather.PotentialE, false}, weather.DailyRain,
+        [&] {
+          return std::span<const double>(row.dry ? dry
+                                                 : inputs.Observed().Daily);
+        },
+        settings, console);
+    const Genes half{0, 0.5, 0.5};
+    const Genes* batch[] = {&half};
+    double f = 0;
+    objective.Evaluate(batch, std::span(&f, 1));
+    EXPECT_EQ(std::isnan(f), row.dry && row.outputFlag == 0);
+    EXPECT_EQ(objective.ScoresNumbers(), row.scoresNumbers);
+  }
+}
+
 }  // namespace
 }  // namespace velm
