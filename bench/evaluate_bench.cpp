@@ -11,7 +11,8 @@ namespace {
 
 void EvaluateSampleCatchment(benchmark::State& state) {
   const auto sample = velm::bench::LoadSample(static_cast<int>(state.range(0)));
-  const velm::GeneMap map(sample.Settings);
+  const velm::GeneMap map(sample.Settings.VariableCount,
+                             sample.Settings.OptIndex);
   const velm::EvaluationContext context{
       sample.Parameters, map,
       sample.Weather(),  sample.DailyRain,

@@ -109,14 +109,14 @@ struct Evaluation {
 
 // The calibration sample's genes: the sample's gene map, every gene 0.5.
 inline Evaluation HalfGenes(const Sample& sample) {
-  Evaluation e{&sample, sample.Parameters, GeneMap(sample.Settings)};
+  Evaluation e{&sample, sample.Parameters, GeneMap(sample.Settings.VariableCount, sample.Settings.OptIndex)};
   for (int k = 1; k <= e.Map.VariableCount(); ++k) e.X[k] = 0.5;
   return e;
 }
 
 // `p` as it is: the sample's gene map with every gene 1.
 inline Evaluation Unscaled(const Sample& sample, const ParameterSet& p) {
-  Evaluation e{&sample, p, GeneMap(sample.Settings)};
+  Evaluation e{&sample, p, GeneMap(sample.Settings.VariableCount, sample.Settings.OptIndex)};
   for (int k = 1; k <= e.Map.VariableCount(); ++k) e.X[k] = 1.0;
   return e;
 }
@@ -127,7 +127,7 @@ inline Evaluation Unscaled(const Sample& sample, const ParameterSet& p) {
 inline ModelObjective::Counts Calibrate(const Sample& sample, std::time_t tick,
                                         int budget) {
   const RunSettings& settings = sample.Settings;
-  const GeneMap map(settings);
+  const GeneMap map(settings.VariableCount, settings.OptIndex);
   std::ostringstream sink;
   ModelObjective objective(
       sample.Parameters, map, sample.Weather(), sample.DailyRain,

@@ -23,11 +23,10 @@ namespace velm::check {
 
 // A file that FILEINFO.dat names.
 struct NamedFile {
-  FileEntry Entry = FileEntry::kControl;
+  FileEntry Entry = FileEntry::kFileInfo;
   std::string Name;   // as FILEINFO.dat writes it, in code page 932
   std::string Shown;  // the same in UTF-8
   std::size_t FileInfoLine = 0;
-  FileOrder Order = FileOrder::kFileInfo;
   // Where velm opens it.
   std::filesystem::path Path;
   // The file's lines as velm reads them, when it could be opened.

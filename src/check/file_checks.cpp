@@ -70,7 +70,7 @@ void CheckNameBlanks(const NamedFile& file, std::vector<Finding>& findings) {
           std::to_string(file.FileInfoLine) +
           " of FILEINFO.dat, and rename "
           "the file to match");
-  f.Order = FileOrder::kFileInfo;
+  f.Entry = FileEntry::kFileInfo;
   f.File = "FILEINFO.dat";
   f.Line = file.FileInfoLine;
   findings.push_back(std::move(f));
@@ -110,7 +110,7 @@ LoneReturns FindLoneReturns(std::string_view text, bool records) {
 std::string WhatVelmReads(const NamedFile& file) {
   const std::string dropped =
       "the whole file as one line without a line end, which it drops: ";
-  if (file.Order == FileOrder::kFileInfo) {
+  if (file.Entry == FileEntry::kFileInfo) {
     return dropped + "FILEINFO.dat names no file";
   }
   if (file.Entry == FileEntry::kControl ||
@@ -145,24 +145,24 @@ Finding LoneReturnFinding(const NamedFile& file, const LoneReturns& found) {
 // The files that a file read without lines leaves with errors of their
 // own: the rain file sets the hours of the other two, and the names that
 // FILEINFO.dat lacks are errors of FILEINFO.dat.
-std::vector<FileOrder> Affected(const NamedFile& file) {
+std::vector<FileEntry> Affected(const NamedFile& file) {
   if (file.Entry == FileEntry::kRain) {
-    return {FileOrder::kRain, FileOrder::kEvaporation,
-            FileOrder::kObservedRunoff};
+    return {FileEntry::kRain, FileEntry::kEvaporation,
+            FileEntry::kObservedRunoff};
   }
-  return {file.Order};
+  return {file.Entry};
 }
 
 // The errors that follow from a file read without lines give way to the one
 // error that names the cause, which takes what velm says first.
 void FoldInto(Finding& cause, const NamedFile& file,
               std::vector<Finding>& findings) {
-  const std::vector<FileOrder> affected = Affected(file);
+  const std::vector<FileEntry> affected = Affected(file);
   SortFindings(findings);
   std::erase_if(findings, [&](const Finding& f) {
     const bool follows =
         f.Level == Severity::kError &&
-        std::find(affected.begin(), affected.end(), f.Order) != affected.end();
+        std::find(affected.begin(), affected.end(), f.Entry) != affected.end();
     if (follows && cause.VelmMessage.empty()) cause.VelmMessage = f.VelmMessage;
     return follows;
   });
@@ -198,7 +198,6 @@ void CheckFileBytes(const Catchment& c, std::vector<Finding>& findings) {
   if (c.FileInfoLines && c.FileInfoLines->Text().starts_with(kByteOrderMark)) {
     NamedFile info;
     info.Shown = "FILEINFO.dat";
-    info.Order = FileOrder::kFileInfo;
     info.Lines = c.FileInfoLines;
     CheckByteOrderMark(info, findings);
   }

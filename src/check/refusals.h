@@ -6,7 +6,7 @@
 
 #include "check/catchment.h"
 #include "check/finding.h"
-#include "common/input_error.h"
+#include "input/input_error.h"
 
 namespace velm::check {
 

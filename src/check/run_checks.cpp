@@ -12,6 +12,7 @@
 #include "model/simulate.h"
 #include "optimizer/bounds_check.h"
 #include "optimizer/gene_map.h"
+#include "optimizer/optimizer.h"
 #include "results/fit.h"
 
 namespace velm::check {
@@ -23,8 +24,19 @@ namespace fs = std::filesystem;
 // season; fewer are a short dry spell.
 constexpr double kManyDryDays = 0.1;
 constexpr std::size_t kDryMonth = 30;
-// A calibration up to this many evaluations runs the six epochs only.
-constexpr int kEpochEvaluations = 29460;
+constexpr std::size_t kCatchmentAreaLine =
+    SettingLine(&RunSettings::CatchmentArea);
+constexpr std::size_t kRunModeLine = SettingLine(&RunSettings::RunMode);
+constexpr std::size_t kObservedFlagLine = SettingLine(&RunSettings::ObservedFlag);
+constexpr std::size_t kOutputFlagLine = SettingLine(&RunSettings::OutputFlag);
+constexpr std::size_t kVariableCountLine =
+    SettingLine(&RunSettings::VariableCount);
+
+std::string OnLine(std::size_t line) { return "line " + std::to_string(line); }
+
+std::string OnFileInfoLine(const NamedFile& file) {
+  return OnLine(file.FileInfoLine) + " of FILEINFO.dat";
+}
 
 Finding ControlFinding(const Catchment& c, Severity level, std::size_t line,
                        std::string message, std::string fix = "") {
@@ -63,8 +75,9 @@ void NoteRunMode(const Catchment& c, std::vector<Finding>& findings) {
         "run mode 0: one simulation with the parameter file's values" +
             std::string(s.ObservedFlag == 1
                             ? ", compared with the observed runoff"
-                            : "; line 7 is not 1, so no observed runoff is "
-                              "read or compared")));
+                            : "; " + OnLine(kObservedFlagLine) +
+                                  " is not 1, so no observed runoff is read "
+                                  "or compared")));
     findings.push_back(ControlFinding(
         c, Severity::kNote, kOutputFlagLine,
         s.OutputFlag == 1
@@ -82,6 +95,7 @@ void NoteRunMode(const Catchment& c, std::vector<Finding>& findings) {
       " against the observed runoff, objective " +
       std::to_string(s.ObjectiveType) + " (" +
       std::string(ObjectiveName(s.ObjectiveType)) + "), ";
+  // A calibration up to this many evaluations runs the six epochs only.
   mode += s.FcountLimit <= kEpochEvaluations
               ? "the six epochs only (evaluation limit " +
                     std::to_string(s.FcountLimit) + ")"
@@ -134,8 +148,9 @@ bool CheckArea(const Catchment& c, std::vector<Finding>& findings) {
            : area < 0 ? "negative"
                       : "0") +
           ": no day can be compared",
-      "give the catchment area in km2 on line 3, or exactly 1 when the "
-      "observed runoff is already in mm per hour");
+      "give the catchment area in km2 on " + OnLine(kCatchmentAreaLine) +
+          ", or exactly 1 when the observed runoff is already in mm per "
+          "hour");
   f.VelmMessage = NoFitSummary(c);
   findings.push_back(std::move(f));
   return false;
@@ -251,23 +266,26 @@ void CheckObserved(const Catchment& c, std::vector<Finding>& findings) {
   findings.push_back(ControlFinding(
       c, Severity::kWarning, kCatchmentAreaLine,
       RatioWarning(c, ratio, balance),
-      "give the area in km2 on line 3 (hectares / 100, m2 / 1,000,000) and "
+      "give the area in km2 on " + OnLine(kCatchmentAreaLine) +
+          " (hectares / 100, m2 / 1,000,000) and "
       "the observed runoff in m3/s (L/s / 1000), or an area of exactly 1 "
       "with the runoff in mm per hour"));
 }
 
 // "CoeffTank[1] (line 27)", or the values it comes from for a derived one.
-std::string WhereGiven(const std::string& name) {
-  const std::size_t line = ParameterLineOf(name);
-  if (line > 0) return name + " (line " + std::to_string(line) + ")";
-  return name + " (derived from the soil values, lines 5 to 11)";
+std::string WhereGiven(const ParameterRef& parameter) {
+  const std::size_t line = ParameterLineOf(parameter);
+  if (line > 0) return parameter.Name() + " (" + OnLine(line) + ")";
+  const LineRange soil = LinesOf(DerivationProblem::kNoMaxInfiltration).Lines;
+  return parameter.Name() + " (derived from the soil values, lines " +
+         std::to_string(soil.First) + " to " + std::to_string(soil.Last) + ")";
 }
 
 std::string FixedBreakFix(const OrderRule& rule) {
   const auto [left, right] = rule.Values();
-  return "in the parameter file, give " + WhereGiven(rule.LeftName) +
+  return "in the parameter file, give " + WhereGiven(rule.LeftParameter) +
          " a value " + (rule.Strict ? "above " : "of at least ") + right +
-         ", or " + WhereGiven(rule.RightName) + " one " +
+         ", or " + WhereGiven(rule.RightParameter) + " one " +
          (rule.Strict ? "below " : "of at most ") + left +
          "; or calibrate one of them with an index in the control file";
 }
@@ -277,22 +295,24 @@ void CheckCalibration(const Catchment& c, std::vector<Finding>& findings) {
   if (s.VariableCount <= 0) {
     findings.push_back(ControlFinding(
         c, Severity::kWarning, kVariableCountLine,
-        "a calibration without genes (line 19 is " +
+        "a calibration without genes (" + OnLine(kVariableCountLine) +
+            " is " +
             std::to_string(s.VariableCount) +
             "): the search runs, but every evaluation is the parameter file's "
             "set",
-        "give the number of genes on line 19 and their indices, or run mode "
+        "give the number of genes on " + OnLine(kVariableCountLine) +
+            " and their indices, or run mode "
         "0 for one simulation"));
     return;
   }
   if (!c.Parameters) return;
-  const GeneMap map(s);
+  const GeneMap map(s.VariableCount, s.OptIndex);
   const BoundsCheck check = CheckBounds(*c.Parameters, map);
   // In the words velm warns with.
   for (const OrderRule& rule : check.FixedBreaks) {
     findings.push_back(FindingAt(c.File(FileEntry::kParameter),
                                  Severity::kError,
-                                 ParameterLineOf(rule.LeftName),
+                                 ParameterLineOf(rule.LeftParameter),
                                  FixedBreakWarning(rule), FixedBreakFix(rule)));
   }
   if (check.FixedBreaks.empty() && check.Share() < BoundsCheck::kLowShare) {
@@ -306,13 +326,14 @@ void CheckCalibration(const Catchment& c, std::vector<Finding>& findings) {
   for (const int gene : check.UnusedGenes) {
     findings.push_back(ControlFinding(
         c, Severity::kWarning, kVariableCountLine, UnusedGeneWarning(gene),
-        "lower the number of genes on line 19, or give the gene a parameter"));
+        "lower the number of genes on " + OnLine(kVariableCountLine) +
+            ", or give the gene a parameter"));
   }
   for (const BoundsCheck::NotCarried& n : check.NotCarriedThrough) {
     findings.push_back(ControlFinding(
-        c, Severity::kWarning, RunSettings::IndexLineOf(n.Parameter.Name),
+        c, Severity::kWarning, IndexLineOf(n.Parameter.Parameter),
         NotCarriedWarning(n),
-        "set the index of " + n.Parameter.Name + " to 0"));
+        "set the index of " + n.Parameter.Parameter.Name() + " to 0"));
   }
 }
 
@@ -338,8 +359,8 @@ void CheckResultFile(const Catchment& c, std::vector<Finding>& findings) {
         result, Severity::kError, result.FileInfoLine,
         "FILEINFO.dat names no result file: " + MissingNameReason(c, result) +
             "; velm runs, then cannot write its result",
-        "write 'label,result file name' on line 7 of FILEINFO.dat, and end "
-        "the file with a line break");
+        "write 'label,result file name' on " + OnFileInfoLine(result) +
+            ", and end the file with a line break");
     f.File = std::string(kFileInfoName);
     f.VelmMessage = WriteFailure(result);
     findings.push_back(std::move(f));
@@ -358,7 +379,8 @@ void CheckResultFile(const Catchment& c, std::vector<Finding>& findings) {
         FindingAt(result, Severity::kError, 0,
                   "the result file is the " + Quoted(input->Name) +
                       " that velm reads: the run would replace it",
-                  "name a result file of its own on line 7 of FILEINFO.dat"));
+                  "name a result file of its own on " +
+                      OnFileInfoLine(result)));
     return;
   }
   if (problem.empty()) return;
@@ -366,8 +388,8 @@ void CheckResultFile(const Catchment& c, std::vector<Finding>& findings) {
       result, Severity::kError, 0,
       "velm cannot write the result file " + Quoted(result.Name) + ": " +
           problem + "; it runs, then fails",
-      "name a file in an existing folder on line 7 of FILEINFO.dat, or "
-      "create the folder");
+      "name a file in an existing folder on " + OnFileInfoLine(result) +
+          ", or create the folder");
   f.VelmMessage = WriteFailure(result);
   findings.push_back(std::move(f));
 }

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <new>
 
-#include "common/input_error.h"
+#include "input/input_error.h"
 #include "driver/run_modes.h"
 #include "input/run_inputs.h"
 

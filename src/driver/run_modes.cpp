@@ -104,7 +104,7 @@ int RunCalibration(RunInputs& inputs, Clock clock, std::ostream& consoleStream,
   const RunSettings& settings = inputs.Settings();
   const ParameterSet& parameters = inputs.FileParameters();
   const Weather& weather = inputs.WeatherRecord();
-  const GeneMap map(settings);
+  const GeneMap map(settings.VariableCount, settings.OptIndex);
   WarnAboutBounds(errors, parameters, map);
 
   // Whether it opens or not, the run goes on: writes to a failed stream are

@@ -29,26 +29,12 @@ struct Catchment::Source {
 
 namespace {
 
-// The file an InputError is about, as FILEINFO.dat names it.
-std::string FileOf(RunInputs& inputs, const InputError& error) {
-  constexpr std::pair<std::string_view, FileEntry> kEntries[] = {
-      {kControlKey, FileEntry::kControl},
-      {kParameterKey, FileEntry::kParameter},
-      {kRainKey, FileEntry::kRain},
-      {kEvaporationKey, FileEntry::kEvaporation},
-      {kObservedRunoffKey, FileEntry::kObservedRunoff}};
-  for (const auto& [key, entry] : kEntries) {
-    if (error.Key() == key) return inputs.Files().Name(entry);
-  }
-  return std::string(kFileInfoName);
-}
-
 template <typename Read>
-auto Reporting(RunInputs& inputs, Read read) {
+auto Reporting(RunInputs&, Read read) {
   try {
     return read();
   } catch (const InputError& error) {
-    throw CatchmentInputError(error, FileOf(inputs, error));
+    throw CatchmentInputError(error, error.Name);
   }
 }
 
@@ -146,7 +132,8 @@ Catchment Catchment::Read(const std::filesystem::path& directory) {
     c.parameters_ = inputs.FileParameters();
     return 0;
   });
-  c.map_ = std::make_shared<const GeneMap>(c.settings_);
+  c.map_ = std::make_shared<const GeneMap>(c.settings_.VariableCount,
+                                           c.settings_.OptIndex);
   return c;
 }
 
@@ -173,7 +160,8 @@ Catchment Catchment::FromSeries(Weather weather,
   c.weather_ = std::make_shared<const Weather>(std::move(weather));
   c.parameters_ = std::move(parameters);
   c.settings_ = std::move(settings);
-  c.map_ = std::make_shared<const GeneMap>(c.settings_);
+  c.map_ = std::make_shared<const GeneMap>(c.settings_.VariableCount,
+                                           c.settings_.OptIndex);
   return c;
 }
 
@@ -209,7 +197,8 @@ Catchment Catchment::WithSettings(RunSettings settings) const {
   }
   Catchment c = *this;
   c.settings_ = std::move(settings);
-  c.map_ = std::make_shared<const GeneMap>(c.settings_);
+  c.map_ = std::make_shared<const GeneMap>(c.settings_.VariableCount,
+                                           c.settings_.OptIndex);
   return c;
 }
 
@@ -255,7 +244,8 @@ double Catchment::Objective(std::span<const double> genes,
                                   observed
                                       ? std::span<const double>(observed->Daily)
                                       : std::span<const double>(),
-                                  ObjectiveSettings::Of(settings_)};
+                                  ObjectiveSettings{settings_.OutputFlag, settings_.ObjectiveType,
+                        settings_.BalanceErrorLimit}};
   DailyOutputs scratch;
   return EvaluateObjective(context, x, scratch, nullptr);
 }
@@ -269,7 +259,8 @@ CalibrationOutcome Catchment::Calibrate(
   ModelObjective objective(
       parameters_, *map_, WeatherForcing(), weather_->DailyRain,
       [&] { return std::span<const double>(observed->Daily); },
-      ObjectiveSettings::Of(settings_), consoleStream, threadCount);
+      ObjectiveSettings{settings_.OutputFlag, settings_.ObjectiveType,
+                        settings_.BalanceErrorLimit}, consoleStream, threadCount);
   // The progress lines go to the console alone: there is no result file.
   std::ostream noFile(nullptr);
   ProgressReport report(consoleStream, noFile, false, settings_.VariableCount);

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "common/input_error.h"
+#include "input/input_error.h"
 #include "input/run_settings.h"
 #include "input/series.h"
 #include "model/parameter_set.h"

@@ -49,14 +49,16 @@ void RaiseInputError(const CatchmentInputError& error) {
   py::object raised = type(e.Utf8Message());
   raised.attr("message") = e.Utf8Message();
   raised.attr("file") = error.File;
-  raised.attr("key") = e.Key();
-  raised.attr("lines") = NoneIfEmpty(e.Lines());
-  int line = 0;
-  const std::string& lines = e.Lines();
-  const auto parsed =
-      std::from_chars(lines.data(), lines.data() + lines.size(), line);
-  raised.attr("line") = parsed.ec == std::errc() ? py::object(py::int_(line))
-                                                 : py::object(py::none());
+  raised.attr("key") = FileRow(e.File()).Key;
+  const LineRange lines = e.Lines();
+  raised.attr("lines") =
+      lines.First == 0 ? py::object(py::none())
+      : lines.Last == lines.First
+          ? py::object(py::str(std::to_string(lines.First)))
+          : py::object(py::str(std::to_string(lines.First) + "-" +
+                               std::to_string(lines.Last)));
+  raised.attr("line") = lines.First == 0 ? py::object(py::none())
+                                         : py::object(py::int_(lines.First));
   raised.attr("path") = NoneIfEmpty(e.PathTried);
   raised.attr("reason") = NoneIfEmpty(e.Reason);
   PyErr_SetObject(type.ptr(), raised.ptr());
@@ -177,13 +179,12 @@ py::object DailyFrame(const Simulation& run, py::handle self) {
 }
 
 py::dict ScoreDict(const Simulation& run) {
-  const Scores& s = run.Scores;
-  return py::dict("fit_days"_a = s.FitDays, "nse"_a = OrNan(s.NSE),
-                  "kge"_a = OrNan(s.KGE), "r"_a = OrNan(s.R),
-                  "alpha"_a = OrNan(s.Alpha), "beta"_a = OrNan(s.Beta),
-                  "kge_prime"_a = OrNan(s.KGEPrime), "gamma"_a = OrNan(s.Gamma),
-                  "pbias"_a = OrNan(s.PercentBias), "rmse"_a = OrNan(s.RMSE),
-                  "peak_error"_a = OrNan(s.PeakError));
+  py::dict scores("fit_days"_a = run.Scores.FitDays);
+  for (const ScoreRow& row : kScores) {
+    scores[py::str(row.Key.data(), row.Key.size())] =
+        OrNan(run.Scores.*(row.Value));
+  }
+  return scores;
 }
 
 py::dict WaterBalance(const Simulation& run) {
@@ -202,91 +203,6 @@ struct Calibration {
   int VariableCount = 0;
   std::shared_ptr<Simulation> Best;
 };
-
-py::list ParameterItems(const ParameterSet& p) {
-  py::list items;
-  for (py::handle name : ParameterNames()) {
-    items.append(
-        py::make_tuple(name, ParameterValue(p, name.cast<std::string>())));
-  }
-  return items;
-}
-
-py::dict ParameterDict(const ParameterSet& p) {
-  py::dict values;
-  for (py::handle name : ParameterNames()) {
-    values[name] = ParameterValue(p, name.cast<std::string>());
-  }
-  return values;
-}
-
-void BindParameters(py::module_& m) {
-  py::class_<ParameterSet>(m, "Parameters",
-                           "A parameter set: a read-only mapping by the "
-                           "printed names, tanks as lists")
-      .def(py::init([](const py::object& mapping, const py::kwargs& values) {
-             py::dict all;
-             if (!mapping.is_none()) all = py::dict(mapping);
-             for (const auto& [key, value] : values) all[key] = value;
-             return ParametersFrom(all);
-           }),
-           "mapping"_a = py::none())
-      .def("__getitem__", &ParameterValue)
-      .def("__len__",
-           [](const ParameterSet&) { return ParameterNames().size(); })
-      .def("__iter__",
-           [](const ParameterSet&) {
-             return ParameterNames().attr("__iter__")();
-           })
-      .def("__contains__",
-           [](const ParameterSet&, const py::object& name) {
-             return ParameterNames().contains(name);
-           })
-      .def("keys", [](const ParameterSet&) { return ParameterNames(); })
-      .def("values",
-           [](const ParameterSet& p) {
-             py::list values;
-             for (py::handle item : ParameterItems(p))
-               values.append(item[py::int_(1)]);
-             return values;
-           })
-      .def("items", &ParameterItems)
-      .def(
-          "get",
-          [](const ParameterSet& p, const std::string& name,
-             const py::object& otherwise) {
-            return ParameterNames().contains(name) ? ParameterValue(p, name)
-                                                   : otherwise;
-          },
-          "name"_a, "default"_a = py::none())
-      .def("to_dict", &ParameterDict)
-      .def("__eq__",
-           [](const ParameterSet& p, const py::object& other) {
-             if (!py::isinstance<ParameterSet>(other)) return false;
-             return ParameterDict(p).equal(
-                 ParameterDict(other.cast<ParameterSet>()));
-           })
-      .def(
-          "replace",
-          [](const ParameterSet& p, const py::kwargs& changes) {
-            return ReplaceParameters(p, changes);
-          },
-          "A copy with the changes and the derived values computed again")
-      .def("write", &WriteParameterFile, "path"_a,
-           "Writes a parameter file that velm reads back to the same values")
-      .def("__repr__", [](const ParameterSet& p) {
-        std::string text = "velm.Parameters(";
-        for (py::handle item : ParameterItems(p)) {
-          text += py::str("{}={!r}, ")
-                      .format(item[py::int_(0)], item[py::int_(1)])
-                      .cast<std::string>();
-        }
-        return text.substr(0, text.size() - 2) + ")";
-      });
-  py::module_::import("collections.abc")
-      .attr("Mapping")
-      .attr("register")(m.attr("Parameters"));
-}
 
 void BindRun(py::module_& m) {
   py::class_<Simulation, std::shared_ptr<Simulation>>(

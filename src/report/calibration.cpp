@@ -4,9 +4,10 @@
 #include <cmath>
 #include <utility>
 
-#include "common/input_error.h"
+#include "input/input_error.h"
 #include "common/number_format.h"
 #include "input/run_inputs.h"
+#include "model/parameter_table.h"
 #include "optimizer/gene_map.h"
 
 namespace velm::report {
@@ -16,11 +17,15 @@ GeneMapping MappingFromSettings(const RunSettings& settings) {
   mapping.ScaledBy.resize(
       static_cast<std::size_t>(std::max(0, settings.VariableCount)));
   // The control file's tank entries: the parameter file may have fewer.
-  const auto tanks = static_cast<int>(settings.OptIndex_CoeffTank.size());
-  for (ScaledParameter& p : GeneMap(settings).Parameters(tanks)) {
+  std::size_t tanks = 0;
+  for (const std::vector<int>& list : settings.OptIndex.Tanks) {
+    tanks = std::max(tanks, list.size());
+  }
+  const GeneMap map(settings.VariableCount, settings.OptIndex);
+  for (const ScaledParameter& p : map.Parameters(static_cast<int>(tanks))) {
     const auto gene = static_cast<std::size_t>(p.Gene);
     if (gene >= 1 && gene <= mapping.ScaledBy.size()) {
-      mapping.ScaledBy[gene - 1].push_back(std::move(p.Name));
+      mapping.ScaledBy[gene - 1].push_back(p.Parameter.Name());
     }
   }
   return mapping;
@@ -41,30 +46,8 @@ std::optional<GeneMapping> ReadGeneMapping(
 }
 
 std::string_view ParameterUnit(std::string_view name) {
-  name = name.substr(0, name.find('['));
-  static constexpr std::pair<std::string_view, std::string_view> kUnits[] = {
-      {"Impervious", "-"},
-      {"MAX_SoilMoisture", "mm"},
-      {"F18_SoilMoisture", "mm"},
-      {"Final_Infiltration", "mm/h"},
-      {"F18_Infiltration", "mm/h"},
-      {"MAX_Infiltration", "mm/h"},
-      {"Coeff_Reduction", "1/h"},
-      {"MAX_EvapoRatio", "-"},
-      {"Coeff_EvapoModel", "-"},
-      {"CoeffSurfaceTopTank", "1/h"},
-      {"CoeffSurfaceBotomTank", "1/h"},
-      {"HighSurfaceTopTank", "mm"},
-      {"HighSurfaceBotomTank", "mm"},
-      {"ImperviousTankWD", "mm"},
-      {"TankWaterDepth", "mm"},
-      {"CoeffTank", "1/h"},
-      {"BotomTank", "mm/h"},
-  };
-  for (const auto& [parameter, unit] : kUnits) {
-    if (parameter == name) return unit;
-  }
-  return {};
+  const ParameterRow* row = FindParameter(name);
+  return row != nullptr ? row->Unit : std::string_view();
 }
 
 bool IsValidGene(double gene) { return gene >= 0.0 && gene <= 1.0; }

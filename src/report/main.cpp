@@ -68,21 +68,12 @@ void PrintTable(const Scores& s) {
     return;
   }
   std::cout << "Scores over " << s.FitDays << " fit days\n";
-  const std::pair<const char*, std::optional<double>> rows[] = {
-      {"NSE", s.NSE},
-      {"KGE", s.KGE},
-      {"  r", s.R},
-      {"  alpha", s.Alpha},
-      {"  beta", s.Beta},
-      {"KGE'", s.KGEPrime},
-      {"  gamma", s.Gamma},
-      {"PBIAS %", s.PercentBias},
-      {"RMSE mm/day", s.RMSE},
-      {"Peak error %", s.PeakError},
-  };
-  for (const auto& [name, value] : rows) {
-    std::cout << "  " << name << std::string(14 - std::string(name).size(), ' ')
-              << velm::report::FormatScore(value) << "\n";
+  for (const velm::ScoreRow& row : velm::kScores) {
+    std::string name = row.Component ? "  " : "";
+    name += row.Name;
+    if (!row.Unit.empty()) name += " " + std::string(row.Unit);
+    std::cout << "  " << name << std::string(14 - name.size(), ' ')
+              << velm::report::FormatScore(s.*(row.Value)) << "\n";
   }
 }
 
@@ -94,15 +85,13 @@ std::string CsvValue(std::optional<double> value) {
 }
 
 void PrintCsv(const ResultFile& result, const Scores& s) {
-  std::string header =
-      "fit_days,nse,kge,r,alpha,beta,kge_prime,gamma,pbias,rmse,peak_error,"
-      "final_f";
+  std::string header = "fit_days";
   std::string row = std::to_string(s.FitDays);
-  for (std::optional<double> v :
-       {s.NSE, s.KGE, s.R, s.Alpha, s.Beta, s.KGEPrime, s.Gamma, s.PercentBias,
-        s.RMSE, s.PeakError}) {
-    row += "," + CsvValue(v);
+  for (const velm::ScoreRow& score : velm::kScores) {
+    header += "," + std::string(score.Key);
+    row += "," + CsvValue(s.*(score.Value));
   }
+  header += ",final_f";
   row += "," + CsvValue(result.Calibration
                             ? std::optional(result.Calibration->FinalObjective)
                             : std::nullopt);

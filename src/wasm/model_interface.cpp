@@ -9,9 +9,11 @@
 
 #include "common/number_format.h"
 #include "model/parameter_set.h"
+#include "model/parameter_table.h"
 #include "model/simulate.h"
 #include "optimizer/gene_map.h"
 #include "report/scores.h"
+#include "results/scores.h"
 #include "results/fit.h"
 
 struct VelmSession {
@@ -53,17 +55,18 @@ struct VelmSession {
 
 namespace {
 
-using velm::kDerivedScalars;
-using velm::kFileScalars;
-
-constexpr int kFileCount = static_cast<int>(kFileScalars.size());
+constexpr const auto& kFileRows = velm::kRowsOf<velm::ParameterKind::kFileValue>;
+constexpr const auto& kDerivedRows =
+    velm::kRowsOf<velm::ParameterKind::kDerived>;
+constexpr int kFileCount = static_cast<int>(kFileRows.size());
 constexpr int kParameterCount =
-    kFileCount + static_cast<int>(kDerivedScalars.size());
+    kFileCount + static_cast<int>(kDerivedRows.size());
 
-const velm::ParameterField* FieldAt(int index) {
+// The file's values in its order, then the derived ones.
+const velm::ParameterRow* RowAt(int index) {
   if (index < 0 || index >= kParameterCount) return nullptr;
-  if (index < kFileCount) return &kFileScalars[static_cast<std::size_t>(index)];
-  return &kDerivedScalars[static_cast<std::size_t>(index - kFileCount)];
+  if (index < kFileCount) return kFileRows[static_cast<std::size_t>(index)];
+  return kDerivedRows[static_cast<std::size_t>(index - kFileCount)];
 }
 
 bool IsTank(const VelmSession* s, int tank) {
@@ -98,6 +101,9 @@ void RecordFit(VelmSession* s) {
             f};
 }
 
+static_assert(kVelmScoreValues == velm::kScores.size() + 1,
+              "velm_scores gives the fit days, then every score");
+
 void RecordScores(VelmSession* s) {
   std::vector<double> observed, calculated;
   if (s->WithObserved) {
@@ -107,17 +113,10 @@ void RecordScores(VelmSession* s) {
     }
   }
   const velm::Scores& c = s->Scores = velm::ComputeScores(observed, calculated);
-  s->ScoreValues = {static_cast<double>(c.FitDays),
-                    OrNaN(c.NSE),
-                    OrNaN(c.KGE),
-                    OrNaN(c.R),
-                    OrNaN(c.Alpha),
-                    OrNaN(c.Beta),
-                    OrNaN(c.KGEPrime),
-                    OrNaN(c.Gamma),
-                    OrNaN(c.PercentBias),
-                    OrNaN(c.RMSE),
-                    OrNaN(c.PeakError)};
+  s->ScoreValues[0] = static_cast<double>(c.FitDays);
+  for (std::size_t k = 0; k < velm::kScores.size(); ++k) {
+    s->ScoreValues[k + 1] = OrNaN(c.*(velm::kScores[k].Value));
+  }
 }
 
 }  // namespace
@@ -157,18 +156,19 @@ int velm_parameter_count() { return kParameterCount; }
 int velm_file_parameter_count() { return kFileCount; }
 
 const char* velm_parameter_name(int index) {
-  const velm::ParameterField* field = FieldAt(index);
-  return field ? field->Name : "";
+  // The table's names are the literals they were written as.
+  const velm::ParameterRow* row = RowAt(index);
+  return row ? row->Name.data() : "";
 }
 
 double velm_parameter(const VelmSession* s, int index) {
-  const velm::ParameterField* field = FieldAt(index);
-  return field ? s->Parameters.*(field->Member) : NAN;
+  const velm::ParameterRow* row = RowAt(index);
+  return row ? s->Parameters.*(row->Value) : NAN;
 }
 
 int velm_set_parameter(VelmSession* s, int index, double value) {
   if (index < 0 || index >= kFileCount) return -1;
-  s->Parameters.*(kFileScalars[static_cast<std::size_t>(index)].Member) = value;
+  s->Parameters.*(RowAt(index)->Value) = value;
   return s->Derive();
 }
 

@@ -238,7 +238,7 @@ TEST(CalibrationSearch, RecoversMultipliersTheObservedRunoffWasMadeWith) {
   RunInputs inputs(dir.Path());
   const RunSettings& settings = inputs.Settings();
   const Weather& weather = inputs.WeatherRecord();
-  const GeneMap map(settings);
+  const GeneMap map(settings.VariableCount, settings.OptIndex);
   std::ostringstream console;
   ModelObjective objective(
       inputs.FileParameters(), map,
@@ -270,7 +270,7 @@ TEST(ModelObjective, BatchesGiveWhatOneEvaluationAfterAnotherGives) {
   RunInputs inputs(dir.Path());
   const RunSettings& settings = inputs.Settings();
   const Weather& weather = inputs.WeatherRecord();
-  const GeneMap map(settings);
+  const GeneMap map(settings.VariableCount, settings.OptIndex);
   const Forcing forcing{weather.Rain, weather.PotentialE, false};
   ObjectiveSettings flags = ObjectiveSettings::Of(settings);
   flags.OutputFlag = 1;
@@ -319,7 +319,8 @@ TEST(CalibrationSearch, ANaNFCountsAgainstTheGenesWhereADayWasObserved) {
   const testing::CaseDir dir("twenty-days");
   RunInputs inputs(dir.Path());
   const Weather& weather = inputs.WeatherRecord();
-  const GeneMap map(inputs.Settings());
+  const GeneMap map(inputs.Settings().VariableCount,
+                    inputs.Settings().OptIndex);
   const std::vector<double> dry(inputs.Observed().Daily.size(), 0.0);
   const struct {
     bool dry;

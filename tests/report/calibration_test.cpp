@@ -17,11 +17,11 @@ namespace {
 RunSettings ThreeGenes() {
   RunSettings settings;
   settings.VariableCount = 3;
-  settings.OptIndex_MAX_EvapoRatio = 1;
-  settings.OptIndex_Coeff_EvapoModel = 1;
-  settings.OptIndex_CoeffSurfaceTopTank = 2;
-  settings.OptIndex_CoeffTank = {3, 0, 0, 0, 1};
-  settings.OptIndex_BotomTank = {0, 2, 0, 0, 0};
+  settings.OptIndex[&ParameterSet::MAX_EvapoRatio] = 1;
+  settings.OptIndex[&ParameterSet::Coeff_EvapoModel] = 1;
+  settings.OptIndex[&ParameterSet::CoeffSurfaceTopTank] = 2;
+  settings.OptIndex[&ParameterSet::CoeffTank] = {3, 0, 0, 0, 1};
+  settings.OptIndex[&ParameterSet::BotomTank] = {0, 2, 0, 0, 0};
   return settings;
 }
 
