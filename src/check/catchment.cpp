@@ -132,9 +132,11 @@ std::string MissingNameReason(const Catchment& c, const NamedFile& file) {
          std::to_string(line) + " should name it";
 }
 
-Finding FindingAt(const NamedFile& file, Severity level, std::size_t line,
-                  std::string message, std::string fix) {
+Finding FindingAt(const NamedFile& file, std::string_view kind,
+                  Severity level, std::size_t line, std::string message,
+                  std::string fix) {
   Finding f;
+  f.Kind = kind;
   f.Level = level;
   f.Entry = file.Entry;
   f.File = file.Shown;

@@ -78,7 +78,8 @@ std::string MissingNameReason(const Catchment& catchment,
                               const NamedFile& file);
 
 // A finding for a file as a whole (line 0) or one of its lines.
-Finding FindingAt(const NamedFile& file, Severity level, std::size_t line,
-                  std::string message, std::string fix);
+Finding FindingAt(const NamedFile& file, std::string_view kind,
+                  Severity level, std::size_t line, std::string message,
+                  std::string fix);
 
 }  // namespace velm::check

@@ -21,7 +21,7 @@ void CheckByteOrderMark(const NamedFile& file, std::vector<Finding>& findings) {
   if (!file.Lines->Text().starts_with(kByteOrderMark)) return;
   if (file.Entry == FileEntry::kEvaporation) {
     findings.push_back(FindingAt(
-        file, Severity::kWarning, 1,
+        file, "byte-order-mark", Severity::kWarning, 1,
         "the file begins with a UTF-8 byte order mark, which velm reads as "
         "part of the first record's year: the year holds no number and reads "
         "as 0, so the result file dates the first day in year 0",
@@ -32,7 +32,7 @@ void CheckByteOrderMark(const NamedFile& file, std::vector<Finding>& findings) {
       IsData(file.Entry) ? "the first record's year, a field it does not use"
                          : "line 1, a line it does not use";
   findings.push_back(FindingAt(
-      file, Severity::kNote, 1,
+      file, "byte-order-mark", Severity::kNote, 1,
       "the file begins with a UTF-8 byte order mark, which velm reads as part "
       "of " +
           where,
@@ -48,7 +48,7 @@ void CheckLastLineEnd(const NamedFile& file, std::vector<Finding>& findings) {
   if (last.ends_with('\r')) last.remove_suffix(1);
   if (last.empty()) return;
   findings.push_back(
-      FindingAt(file, Severity::kWarning, file.Lines->Count() + 1,
+      FindingAt(file, "last-line-unended", Severity::kWarning, file.Lines->Count() + 1,
                 "the last line has no line end, so velm does not read it: " +
                     Quoted(last) + " is lost",
                 "end the file with a line break"));
@@ -61,7 +61,7 @@ void CheckNameBlanks(const NamedFile& file, std::vector<Finding>& findings) {
   // A name that cannot be opened has this in its error.
   if (file.Entry != FileEntry::kResult && !file.Lines) return;
   Finding f = FindingAt(
-      file, Severity::kWarning, 0,
+      file, "name-blanks", Severity::kWarning, 0,
       "the name " + Quoted(name) + " on line " +
           std::to_string(file.FileInfoLine) +
           " of FILEINFO.dat has blanks at its ends, which are part of the "
@@ -138,7 +138,7 @@ Finding LoneReturnFinding(const NamedFile& file, const LoneReturns& found) {
                 " in all): velm ends a line only at a line feed, so it "
                 "reads the text on either side of each as one line, and a "
                 "line is lost in each";
-  return FindingAt(file, Severity::kError, found.FirstLine, message,
+  return FindingAt(file, "lone-carriage-return", Severity::kError, found.FirstLine, message,
                    "save the file with CR LF (Windows) or LF line ends");
 }
 
@@ -212,7 +212,7 @@ void CheckFileBytes(const Catchment& c, std::vector<Finding>& findings) {
   const NamedFile& control = c.File(FileEntry::kControl);
   if (control.Lines && control.Lines->Count() == 0) {
     findings.push_back(
-        FindingAt(control, Severity::kWarning, 0,
+        FindingAt(control, "empty-control-file", Severity::kWarning, 0,
                   "the control file is empty, so every setting reads as 0: a "
                   "simulation that compares nothing and writes no result file",
                   "write the control file (README, Control file)"));

@@ -443,4 +443,12 @@ Finding ExplainRefusal(const InputError& error, const Catchment& read) {
   return f;
 }
 
+Finding ExplainInputError(const std::filesystem::path& directory,
+                          const InputError& error) {
+  Catchment catchment(directory);
+  std::vector<Finding> findings;
+  ReadCatchment(catchment, findings);
+  return ExplainRefusal(error, catchment);
+}
+
 }  // namespace velm::check

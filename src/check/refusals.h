@@ -14,4 +14,9 @@ namespace velm::check {
 // far (the files before it, the line it names).
 Finding ExplainRefusal(const InputError& error, const Catchment& catchment);
 
+// The same for a refusal met elsewhere (the Python module's) in reading
+// `directory`, which is read again as velm-check reads it.
+Finding ExplainInputError(const std::filesystem::path& directory,
+                          const InputError& error);
+
 }  // namespace velm::check

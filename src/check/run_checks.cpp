@@ -38,10 +38,11 @@ std::string OnFileInfoLine(const NamedFile& file) {
   return OnLine(file.FileInfoLine) + " of FILEINFO.dat";
 }
 
-Finding ControlFinding(const Catchment& c, Severity level, std::size_t line,
-                       std::string message, std::string fix = "") {
-  return FindingAt(c.File(FileEntry::kControl), level, line, std::move(message),
-                   std::move(fix));
+Finding ControlFinding(const Catchment& c, std::string_view kind,
+                       Severity level, std::size_t line, std::string message,
+                       std::string fix = "") {
+  return FindingAt(c.File(FileEntry::kControl), kind, level, line,
+                   std::move(message), std::move(fix));
 }
 
 std::string ControlLine(const Catchment& c, std::size_t line) {
@@ -71,7 +72,7 @@ void NoteRunMode(const Catchment& c, std::vector<Finding>& findings) {
   const std::string result = Quoted(c.File(FileEntry::kResult).Name);
   if (s.RunMode == 0) {
     findings.push_back(ControlFinding(
-        c, Severity::kNote, kRunModeLine,
+        c, "run-mode", Severity::kNote, kRunModeLine,
         "run mode 0: one simulation with the parameter file's values" +
             std::string(s.ObservedFlag == 1
                             ? ", compared with the observed runoff"
@@ -79,7 +80,7 @@ void NoteRunMode(const Catchment& c, std::vector<Finding>& findings) {
                                   " is not 1, so no observed runoff is read "
                                   "or compared")));
     findings.push_back(ControlFinding(
-        c, Severity::kNote, kOutputFlagLine,
+        c, "output", Severity::kNote, kOutputFlagLine,
         s.OutputFlag == 1
             ? "output 1: velm prints the parameters and a summary and writes "
               "the result file " +
@@ -100,7 +101,7 @@ void NoteRunMode(const Catchment& c, std::vector<Finding>& findings) {
               ? "the six epochs only (evaluation limit " +
                     std::to_string(s.FcountLimit) + ")"
               : "up to " + std::to_string(s.FcountLimit) + " evaluations";
-  findings.push_back(ControlFinding(c, Severity::kNote, kRunModeLine, mode));
+  findings.push_back(ControlFinding(c, "run-mode", Severity::kNote, kRunModeLine, mode));
   const std::string output =
       s.OutputFlag == 1 ? "the progress and every evaluation's fit on the "
                           "console, the progress in the result file too"
@@ -109,7 +110,7 @@ void NoteRunMode(const Catchment& c, std::vector<Finding>& findings) {
             "fit to the observed runoff"
           : "the progress on the console";
   findings.push_back(
-      ControlFinding(c, Severity::kNote, kOutputFlagLine,
+      ControlFinding(c, "output", Severity::kNote, kOutputFlagLine,
                      "output " + std::to_string(s.OutputFlag) + ": " + output +
                          "; the result file " + result +
                          " gets the parameters and the final simulation"));
@@ -125,7 +126,7 @@ void NoteLength(const Catchment& c, std::vector<Finding>& findings) {
             " as the evaporation file dates them";
   }
   findings.push_back(
-      FindingAt(c.File(FileEntry::kRain), Severity::kNote, 0, text, ""));
+      FindingAt(c.File(FileEntry::kRain), "record-length", Severity::kNote, 0, text, ""));
 }
 
 // What velm prints when a simulation compares no day.
@@ -141,7 +142,7 @@ bool CheckArea(const Catchment& c, std::vector<Finding>& findings) {
   const double area = c.Settings->CatchmentArea;
   if (std::isfinite(area) && area > 0) return true;
   Finding f = ControlFinding(
-      c, Severity::kError, kCatchmentAreaLine,
+      c, "catchment-area", Severity::kError, kCatchmentAreaLine,
       "the catchment area " + ControlLine(c, kCatchmentAreaLine) +
           " reads as " + Number(area) + ", which makes every observed value " +
           (area == 0  ? "infinite"
@@ -185,7 +186,7 @@ void CheckDryDays(const Catchment& c, const FitMeasures& fit,
       dry >= kDryMonth && static_cast<double>(dry) >=
                               kManyDryDays * static_cast<double>(observedDays);
   findings.push_back(FindingAt(
-      runoff, many ? Severity::kWarning : Severity::kNote,
+      runoff, "dry-days", many ? Severity::kWarning : Severity::kNote,
       first * kHoursPerDay + 1,
       std::to_string(dry) + " of the " + std::to_string(observedDays) +
           " observed days " + (dry == 1 ? "has" : "have") +
@@ -233,7 +234,7 @@ void CheckObserved(const Catchment& c, std::vector<Finding>& findings) {
   if (fit.FitDays == 0) {
     const std::size_t records = runoff.Lines->Count();
     Finding f = FindingAt(
-        runoff, Severity::kError, 0,
+        runoff, "no-fit-day", Severity::kError, 0,
         (records == 0 ? "the observed-runoff file has no records: no day can "
                         "be compared"
                       : "no day has observed runoff above 0, and velm "
@@ -254,7 +255,7 @@ void CheckObserved(const Catchment& c, std::vector<Finding>& findings) {
   const bool measured = std::isfinite(fit.SumRain) &&
                         std::isfinite(fit.SumObservedQ) && fit.SumRain > 0;
   findings.push_back(FindingAt(
-      runoff, Severity::kNote, 0,
+      runoff, "fit-days", Severity::kNote, 0,
       std::to_string(fit.FitDays) + " of " + std::to_string(w.DayCount()) +
           " days have observed runoff above 0 and are compared: " + balance +
           (measured ? ", a runoff ratio of " + Number(ratio, 3) : ""),
@@ -264,7 +265,7 @@ void CheckObserved(const Catchment& c, std::vector<Finding>& findings) {
     return;
   }
   findings.push_back(ControlFinding(
-      c, Severity::kWarning, kCatchmentAreaLine,
+      c, "runoff-ratio", Severity::kWarning, kCatchmentAreaLine,
       RatioWarning(c, ratio, balance),
       "give the area in km2 on " + OnLine(kCatchmentAreaLine) +
           " (hectares / 100, m2 / 1,000,000) and "
@@ -294,7 +295,7 @@ void CheckCalibration(const Catchment& c, std::vector<Finding>& findings) {
   const RunSettings& s = *c.Settings;
   if (s.VariableCount <= 0) {
     findings.push_back(ControlFinding(
-        c, Severity::kWarning, kVariableCountLine,
+        c, "no-genes", Severity::kWarning, kVariableCountLine,
         "a calibration without genes (" + OnLine(kVariableCountLine) +
             " is " +
             std::to_string(s.VariableCount) +
@@ -310,13 +311,13 @@ void CheckCalibration(const Catchment& c, std::vector<Finding>& findings) {
   const BoundsCheck check = CheckBounds(*c.Parameters, map);
   // In the words velm warns with.
   for (const OrderRule& rule : check.FixedBreaks) {
-    findings.push_back(FindingAt(c.File(FileEntry::kParameter),
+    findings.push_back(FindingAt(c.File(FileEntry::kParameter), "rule-broken-by-file",
                                  Severity::kError,
                                  ParameterLineOf(rule.LeftParameter),
                                  FixedBreakWarning(rule), FixedBreakFix(rule)));
   }
   if (check.FixedBreaks.empty() && check.Share() < BoundsCheck::kLowShare) {
-    findings.push_back(FindingAt(c.File(FileEntry::kParameter),
+    findings.push_back(FindingAt(c.File(FileEntry::kParameter), "bounds-low-share",
                                  Severity::kWarning, 0,
                                  LowShareWarning(check, s.VariableCount),
                                  "raise the upper bounds of the parameters "
@@ -325,13 +326,13 @@ void CheckCalibration(const Catchment& c, std::vector<Finding>& findings) {
   }
   for (const int gene : check.UnusedGenes) {
     findings.push_back(ControlFinding(
-        c, Severity::kWarning, kVariableCountLine, UnusedGeneWarning(gene),
+        c, "unused-gene", Severity::kWarning, kVariableCountLine, UnusedGeneWarning(gene),
         "lower the number of genes on " + OnLine(kVariableCountLine) +
             ", or give the gene a parameter"));
   }
   for (const BoundsCheck::NotCarried& n : check.NotCarriedThrough) {
     findings.push_back(ControlFinding(
-        c, Severity::kWarning, IndexLineOf(n.Parameter.Parameter),
+        c, "not-carried", Severity::kWarning, IndexLineOf(n.Parameter.Parameter),
         NotCarriedWarning(n),
         "set the index of " + n.Parameter.Parameter.Name() + " to 0"));
   }
@@ -356,7 +357,7 @@ void CheckResultFile(const Catchment& c, std::vector<Finding>& findings) {
   if (!c.WritesResult()) return;
   if (result.Name.empty()) {
     Finding f = FindingAt(
-        result, Severity::kError, result.FileInfoLine,
+        result, "no-result-name", Severity::kError, result.FileInfoLine,
         "FILEINFO.dat names no result file: " + MissingNameReason(c, result) +
             "; velm runs, then cannot write its result",
         "write 'label,result file name' on " + OnFileInfoLine(result) +
@@ -376,7 +377,7 @@ void CheckResultFile(const Catchment& c, std::vector<Finding>& findings) {
     problem = "its folder " + Quoted(folder.string()) + " does not exist";
   } else if (const NamedFile* input = ReplacedInput(c, path)) {
     findings.push_back(
-        FindingAt(result, Severity::kError, 0,
+        FindingAt(result, "result-replaces-input", Severity::kError, 0,
                   "the result file is the " + Quoted(input->Name) +
                       " that velm reads: the run would replace it",
                   "name a result file of its own on " +
@@ -385,7 +386,7 @@ void CheckResultFile(const Catchment& c, std::vector<Finding>& findings) {
   }
   if (problem.empty()) return;
   Finding f = FindingAt(
-      result, Severity::kError, 0,
+      result, "result-unwritable", Severity::kError, 0,
       "velm cannot write the result file " + Quoted(result.Name) + ": " +
           problem + "; it runs, then fails",
       "name a file in an existing folder on " + OnFileInfoLine(result) +
