@@ -16,7 +16,8 @@ void EvaluateSampleCatchment(benchmark::State& state) {
   const velm::EvaluationContext context{
       sample.Parameters, map,
       sample.Weather(),  sample.DailyRain,
-      sample.DailyObserved, velm::ObjectiveSettings::Of(sample.Settings)};
+      sample.DailyObserved, {sample.Settings.OutputFlag, sample.Settings.ObjectiveType,
+                             sample.Settings.BalanceErrorLimit}};
   velm::Genes x{};
   x.fill(0.5);
   velm::DailyOutputs scratch;

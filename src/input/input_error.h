@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <exception>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -96,7 +97,9 @@ class InputError : public std::exception {
   std::string Utf8Message() const;
   const char* what() const noexcept override { return what_.c_str(); }
 
-  // The file's name as FILEINFO.dat gives it, when the reader knew it.
+  // The catchment directory and the file's name as FILEINFO.dat gives it,
+  // when the reader knew them.
+  std::filesystem::path Directory;
   std::string Name;
   // For a file that cannot be opened: the path as tried and the system's
   // reason, and whether the name opens in its other encoding.

@@ -28,6 +28,7 @@ auto Naming(RunInputs& inputs, Read&& read) {
     return read();
   } catch (InputError& error) {
     if (error.Name.empty()) error.Name = inputs.Files().Name(error.File());
+    error.Directory = inputs.Directory();
     throw;
   }
 }
@@ -55,6 +56,7 @@ const FileInfo& RunInputs::Files() {
       files_ = FileInfo::Parse(*lines);
     } catch (InputError& error) {
       error.Name = std::string(kFileInfoName);
+      error.Directory = directory_;
       throw;
     }
   }

@@ -9,7 +9,7 @@
 
 #include "optimizer/generation.h"
 #include "optimizer/objective.h"
-#include "optimizer/progress_report.h"
+#include "results/progress_sink.h"
 #include "optimizer/random_source.h"
 
 namespace velm {
@@ -58,7 +58,7 @@ class Optimizer {
   Optimizer(int variableCount, int fcountLimit, Clock clock);
 
   // The whole search, its progress reported as it goes.
-  CalibrationRecord Run(Objective& objective, ProgressReport& report);
+  CalibrationRecord Run(Objective& objective, ProgressSink& progress);
 
  private:
   int variableCount_;

@@ -14,13 +14,13 @@
 #include "report/calibration.h"
 #include "report/page.h"
 #include "report/result_reader.h"
-#include "report/scores.h"
+#include "results/scores.h"
 #include "report/series.h"
 
 namespace {
 
 using velm::report::ResultFile;
-using velm::report::Scores;
+using velm::Scores;
 
 constexpr const char* kVersion = "velm-report 1.0";
 constexpr const char* kUsage =
@@ -73,7 +73,7 @@ void PrintTable(const Scores& s) {
     name += row.Name;
     if (!row.Unit.empty()) name += " " + std::string(row.Unit);
     std::cout << "  " << name << std::string(14 - name.size(), ' ')
-              << velm::report::FormatScore(s.*(row.Value)) << "\n";
+              << velm::FormatScore(s.*(row.Value)) << "\n";
   }
 }
 
@@ -202,7 +202,7 @@ int main(int argc, char** argv) {
     observed.push_back(d.Observed);
     calculated.push_back(d.Calculated);
   }
-  const Scores scores = velm::report::ComputeScores(observed, calculated);
+  const Scores scores = velm::ComputeScores(observed, calculated);
   const velm::report::PageContext context = ContextOf(options.Input, result);
   for (const std::string& fault : context.Faults) {
     std::cerr << "velm-report: " << options.Input << ": " << fault << "\n";

@@ -17,7 +17,7 @@
 
 #include "report/calibration.h"
 #include "report/result_reader.h"
-#include "report/scores.h"
+#include "results/scores.h"
 
 namespace velm::report {
 

@@ -9,6 +9,7 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "model/field_count.h"
@@ -72,5 +73,9 @@ static_assert(FieldCount<Scores>() == kScores.size() + 1,
 // The two series are the daily totals, day by day.
 Scores ComputeScores(std::span<const double> observed,
                      std::span<const double> calculated);
+
+// A score as velm-report's table and page show it: the number format of the
+// result file, or "undefined".
+std::string FormatScore(std::optional<double> score);
 
 }  // namespace velm

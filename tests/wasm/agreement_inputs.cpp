@@ -28,7 +28,7 @@
 #include "input/run_inputs.h"
 #include "model/parameter_table.h"
 #include "report/result_reader.h"
-#include "report/scores.h"
+#include "results/scores.h"
 #include "support/random_sets.h"
 #include "wasm/model_interface.h"
 
@@ -175,13 +175,13 @@ std::string CompareWithResult(const std::filesystem::path& file,
     observed.push_back(d.Observed);
     calculated.push_back(d.Calculated);
   }
-  const velm::report::Scores s =
-      velm::report::ComputeScores(observed, calculated);
+  const velm::Scores s =
+      velm::ComputeScores(observed, calculated);
   const std::optional<double> scores[] = {
       s.NSE,      s.KGE,   s.R,           s.Alpha, s.Beta,
       s.KGEPrime, s.Gamma, s.PercentBias, s.RMSE,  s.PeakError};
   for (int k = 1; k < kVelmScoreValues; ++k) {
-    if (velm::report::FormatScore(scores[k - 1]) !=
+    if (velm::FormatScore(scores[k - 1]) !=
         velm_score_text(session, k)) {
       outcome = "score " + std::to_string(k) + " differs";
     }
