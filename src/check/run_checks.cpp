@@ -304,8 +304,8 @@ void CheckCalibration(const Catchment& c, std::vector<Finding>& findings) {
         "give the number of genes on " + OnLine(kVariableCountLine) +
             " and their indices, or run mode "
         "0 for one simulation"));
-    return;
   }
+  // Without genes too: a rule the file's values break is never kept.
   if (!c.Parameters) return;
   const GeneMap map(s.VariableCount, s.OptIndex);
   const BoundsCheck check = CheckBounds(*c.Parameters, map);

@@ -238,27 +238,49 @@ std::string OutsideReason(const BoundsCheck& check, int variableCount) {
          FormatNumber(kConstraintPenalty) + "; " + BrokenMost(check);
 }
 
+std::vector<std::string> GeneProblems(const Genes& x, int variableCount) {
+  std::vector<std::string> problems;
+  for (int k = 1; k <= variableCount && k < kSlotCount; ++k) {
+    if (!IsValidGene(x[k])) problems.push_back(GeneProblem(k, x[k]));
+  }
+  return problems;
+}
+
+void AddRuleProblems(const ParameterSet& scaled,
+                     std::vector<std::string>& problems) {
+  for (const OrderRule& rule : OrderRules(scaled)) {
+    if (!rule.Holds()) problems.push_back(rule.Describe());
+  }
+}
+
+void AddFProblem(double f, std::vector<std::string>& problems) {
+  if (std::isnan(f)) problems.push_back("the final f is not a number");
+}
+
 }  // namespace
 
 std::vector<std::string> ResultProblems(const Genes& x, double f,
                                         const ParameterSet& fileParameters,
                                         const GeneMap& map) {
   const int variableCount = map.VariableCount();
-  std::vector<std::string> problems;
-  for (int k = 1; k <= variableCount && k < kSlotCount; ++k) {
-    if (!(x[k] >= 0 && x[k] <= 1)) problems.push_back(GeneProblem(k, x[k]));
-  }
+  std::vector<std::string> problems = GeneProblems(x, variableCount);
   const bool outside = !problems.empty();
   ParameterSet scaled = fileParameters;
   map.Apply(scaled, x);
-  for (const OrderRule& rule : OrderRules(scaled)) {
-    if (!rule.Holds()) problems.push_back(rule.Describe());
-  }
+  AddRuleProblems(scaled, problems);
   if (outside) {
     problems.push_back(
         OutsideReason(CheckBounds(fileParameters, map), variableCount));
   }
-  if (std::isnan(f)) problems.push_back("the final f is not a number");
+  AddFProblem(f, problems);
+  return problems;
+}
+
+std::vector<std::string> ResultProblems(const Genes& x, int variableCount,
+                                        double f, const ParameterSet& scaled) {
+  std::vector<std::string> problems = GeneProblems(x, variableCount);
+  AddRuleProblems(scaled, problems);
+  AddFProblem(f, problems);
   return problems;
 }
 

@@ -130,8 +130,13 @@ velm::report::PageContext ContextOf(const std::string& input,
   context.FileStem = Utf8Name(PathOf(input).stem());
   context.CheckReport = ReadFile(directory / "velm-check.json");
   if (result.Calibration) {
-    context.Genes = velm::report::ReadGeneMapping(directory);
-    context.Faults = velm::report::CalibrationFaults(*result.Calibration);
+    const velm::report::CatchmentBeside beside =
+        velm::report::ReadCatchmentBeside(directory);
+    if (beside.Settings) {
+      context.Genes = velm::report::MappingFromSettings(*beside.Settings);
+    }
+    context.Faults =
+        velm::report::CalibrationFaults(*result.Calibration, beside);
   }
   return context;
 }
@@ -204,8 +209,12 @@ int main(int argc, char** argv) {
   }
   const Scores scores = velm::ComputeScores(observed, calculated);
   const velm::report::PageContext context = ContextOf(options.Input, result);
+  if (!context.Faults.empty()) {
+    std::cerr << "velm-report: " << options.Input
+              << ": the calibration ended without a valid parameter set:\n";
+  }
   for (const std::string& fault : context.Faults) {
-    std::cerr << "velm-report: " << options.Input << ": " << fault << "\n";
+    std::cerr << "velm-report:   " << fault << "\n";
   }
 
   if (!WriteFile(options.Page,

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/number_format.h"
+#include "optimizer/bounds_check.h"
 #include "report/assets.h"
 #include "report/series.h"
 
