@@ -34,7 +34,7 @@ void NoteStartingState(const Catchment& c, std::vector<Finding>& findings) {
   const int hours = w.HourCount();
   const int warmUp = WarmUpSteps(hours);
   findings.push_back(FindingAt(
-      c.File(FileEntry::kParameter), Severity::kNote, 0,
+      c.File(FileEntry::kParameter), "starting-state", Severity::kNote, 0,
       "the warm-up pass runs over the first sixth of the record, " +
           std::to_string(warmUp) + " of its " + std::to_string(hours) +
           " hours (" + FormatPrintf("%.1f", warmUp / double{kHoursPerDay}) +
