@@ -131,6 +131,10 @@ class BalanceRecord {
 
 }  // namespace
 
+std::string TankPathName(std::size_t tank) {
+  return tank == 0 ? "surface tank" : "tank " + std::to_string(tank);
+}
+
 double StoreDepths::Cascade() const {
   if (TankWaterDepth.empty()) return 0.0;
   return std::accumulate(TankWaterDepth.begin() + 1, TankWaterDepth.end(), 0.0);

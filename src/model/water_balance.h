@@ -18,6 +18,8 @@
 // hour's paths.
 
 #include <array>
+#include <cstddef>
+#include <string>
 #include <vector>
 
 #include "model/parameter_set.h"
@@ -73,6 +75,10 @@ enum class FlowKind { kRain, kEvaporation, kRunoff, kInfiltration };
 
 struct BalanceFlowField {
   const char* Name;
+  // As the Python module's dictionaries key it.
+  const char* Key;
+  // As a table of the balance lists it, under the kind's heading.
+  const char* Label;
   double BalancePeriod::*Member;
   FlowKind Kind;
 };
@@ -80,18 +86,25 @@ struct BalanceFlowField {
 // The single-valued flows of a period in the order a table lists them; the
 // tanks' runoff (TankRunoff) follows the impervious area's.
 inline constexpr std::array<BalanceFlowField, 7> kBalanceFlowFields{{
-    {"Rain", &BalancePeriod::Rain, FlowKind::kRain},
-    {"StorageEvaporation", &BalancePeriod::StorageEvaporation,
+    {"Rain", "rain", "Rain", &BalancePeriod::Rain, FlowKind::kRain},
+    {"StorageEvaporation", "storage_evaporation", "from the surface storage",
+     &BalancePeriod::StorageEvaporation, FlowKind::kEvaporation},
+    {"ImperviousEvaporation", "impervious_evaporation",
+     "from the impervious area", &BalancePeriod::ImperviousEvaporation,
      FlowKind::kEvaporation},
-    {"ImperviousEvaporation", &BalancePeriod::ImperviousEvaporation,
+    {"SurfaceTankEvaporation", "surface_tank_evaporation",
+     "from the surface tank", &BalancePeriod::SurfaceTankEvaporation,
      FlowKind::kEvaporation},
-    {"SurfaceTankEvaporation", &BalancePeriod::SurfaceTankEvaporation,
-     FlowKind::kEvaporation},
-    {"SoilEvaporation", &BalancePeriod::SoilEvaporation,
-     FlowKind::kEvaporation},
-    {"ImperviousRunoff", &BalancePeriod::ImperviousRunoff, FlowKind::kRunoff},
-    {"Infiltrated", &BalancePeriod::Infiltrated, FlowKind::kInfiltration},
+    {"SoilEvaporation", "soil_evaporation", "from the soil",
+     &BalancePeriod::SoilEvaporation, FlowKind::kEvaporation},
+    {"ImperviousRunoff", "impervious_runoff", "from the impervious area",
+     &BalancePeriod::ImperviousRunoff, FlowKind::kRunoff},
+    {"Infiltrated", "infiltrated", "Infiltrated and left the model",
+     &BalancePeriod::Infiltrated, FlowKind::kInfiltration},
 }};
+
+// The runoff path of TankRunoff's entry `tank`: "surface tank", "tank 2".
+std::string TankPathName(std::size_t tank);
 
 struct WaterBalance {
   // The parameters' starting state, which the warm-up pass begins from.
