@@ -12,6 +12,7 @@
 #include "common/program_start.h"
 #include "report/assets.h"
 #include "report/calibration.h"
+#include "report/model_balance.h"
 #include "report/page.h"
 #include "report/result_reader.h"
 #include "results/scores.h"
@@ -129,6 +130,10 @@ velm::report::PageContext ContextOf(const std::string& input,
   context.Catchment = Utf8Name(directory.filename());
   context.FileStem = Utf8Name(PathOf(input).stem());
   context.CheckReport = ReadFile(directory / "velm-check.json");
+  velm::report::BalanceBeside balance =
+      velm::report::SimulateBeside(directory, result);
+  context.Balance = std::move(balance.Balance);
+  context.BalanceMissing = std::move(balance.Missing);
   if (result.Calibration) {
     const velm::report::CatchmentBeside beside =
         velm::report::ReadCatchmentBeside(directory);

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "model/water_balance.h"
 #include "report/calibration.h"
 #include "report/result_reader.h"
 #include "results/scores.h"
@@ -32,6 +33,10 @@ struct PageContext {
   std::optional<std::string> CheckReport;
   // Why the result is no valid parameter set (CalibrationFaults).
   std::vector<std::string> Faults;
+  // The model's water balance of the run, from the catchment beside the
+  // result (SimulateBeside), and why there is none when there is a catchment.
+  std::optional<WaterBalance> Balance;
+  std::string BalanceMissing;
 };
 
 std::string RenderPage(const ResultFile& result, const Scores& scores,
