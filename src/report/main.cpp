@@ -121,6 +121,7 @@ bool WriteFile(const std::string& path, const std::string& text) {
 // What the page tells beyond the result file: the catchment is the directory
 // the result lies in, and the files a run and a check leave there.
 velm::report::PageContext ContextOf(const std::string& input,
+                                    const std::string& resultText,
                                     const ResultFile& result) {
   std::error_code error;
   std::filesystem::path directory =
@@ -135,6 +136,14 @@ velm::report::PageContext ContextOf(const std::string& input,
   context.Balance = std::move(balance.Balance);
   context.BalanceMissing = std::move(balance.Missing);
   if (result.Calibration) {
+    context.Search = velm::report::SearchTrace(resultText);
+    context.SearchSource = context.FileStem + ".csv";
+    if (context.Search.empty()) {
+      const std::optional<std::string> console =
+          ReadFile(directory / velm::report::kConsoleFileName);
+      if (console) context.Search = velm::report::SearchTrace(*console);
+      context.SearchSource = velm::report::kConsoleFileName;
+    }
     const velm::report::CatchmentBeside beside =
         velm::report::ReadCatchmentBeside(directory);
     if (beside.Settings) {
@@ -213,7 +222,7 @@ int main(int argc, char** argv) {
     calculated.push_back(d.Calculated);
   }
   const Scores scores = velm::ComputeScores(observed, calculated);
-  const velm::report::PageContext context = ContextOf(options.Input, result);
+  const velm::report::PageContext context = ContextOf(options.Input, *text, result);
   if (!context.Faults.empty()) {
     std::cerr << "velm-report: " << options.Input
               << ": the calibration ended without a valid parameter set:\n";

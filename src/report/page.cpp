@@ -531,11 +531,36 @@ std::string MonthlyData(const ResultFile& result) {
   return JsonArray(rows, ",\n");
 }
 
+// ---- The search's trace ----
+
+std::string SearchData(const std::vector<TracePoint>& trace) {
+  std::vector<std::string> rows;
+  for (const TracePoint& point : trace) {
+    rows.push_back("[" + std::to_string(point.Evaluations) + "," +
+                   JsonNumber(point.BestF) + "]");
+  }
+  return JsonArray(rows, ",\n");
+}
+
+std::string SearchChart(const PageContext& context) {
+  if (context.Search.empty()) return "";
+  return ChartBlock("search", "The search's best f",
+                    "The lowest f found so far against the evaluations made, "
+                    "from the progress lines of " +
+                        Escape(context.SearchSource) + ".",
+                    "", "");
+}
+
+// ---- end of the search's trace ----
+
 std::string ReportData(const ResultFile& result, const PageContext& context) {
   return "{\"hasObserved\": " +
          std::string(result.HasObserved ? "true" : "false") +
          (context.Balance ? ",\n\"paths\": " + PathData(*context.Balance)
                           : std::string()) +
+         (context.Search.empty()
+              ? std::string()
+              : ",\n\"search\": " + SearchData(context.Search)) +
          ",\n\"cumulative\": " + CumulativeData(result) +
          ",\n\"duration\": " + DurationData(result) +
          ",\n\"monthly\": " + MonthlyData(result) + "}";
@@ -631,7 +656,8 @@ std::string RenderPage(const ResultFile& result, const Scores& scores,
   page += "<div class=\"row\">\n<div>\n<h2>Scores over the fit days</h2>\n" +
           ScoreTable(scores) + "</div>\n<div>\n<h2>Water balance</h2>\n" +
           BalanceTable(result) + "</div>\n</div>\n";
-  page += ModelBalanceSection(context, result) + Charts(context.Balance.has_value());
+  page += ModelBalanceSection(context, result) +
+          Charts(context.Balance.has_value()) + SearchChart(context);
   if (calibration) {
     page +=
         "<div class=\"parameters\">\n<h2>Initial and optimized "

@@ -18,6 +18,7 @@
 #include "model/water_balance.h"
 #include "report/calibration.h"
 #include "report/result_reader.h"
+#include "report/search_trace.h"
 #include "results/scores.h"
 
 namespace velm::report {
@@ -37,6 +38,9 @@ struct PageContext {
   // result (SimulateBeside), and why there is none when there is a catchment.
   std::optional<WaterBalance> Balance;
   std::string BalanceMissing;
+  // The search's best f against its evaluations, and the file it came from.
+  std::vector<TracePoint> Search;
+  std::string SearchSource;
 };
 
 std::string RenderPage(const ResultFile& result, const Scores& scores,

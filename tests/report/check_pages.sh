@@ -27,7 +27,10 @@ cp "$data/calibration.csv" "$work/cal/calibration.csv"
 # A calibration beside the catchment it ran on: the calibration sample's,
 # as a recorded case keeps it.
 cp "$sample-calibration"/* "$work/calx/"
-cp "$data/../../cases/runs/year-calibration-seed-5/expected/result.csv" "$work/calx/calibration.csv"
+seed5="$data/../../cases/runs/year-calibration-seed-5/expected"
+cp "$seed5/result.csv" "$work/calx/calibration.csv"
+# Its console as velm-many keeps it: the search's progress.
+cp "$seed5/stdout" "$work/calx/velm-console.txt"
 # velm-check's findings beside the calibration, as velm-check gives them when
 # run inside the catchment; beside the simulation without observed runoff a
 # file that is no JSON.

@@ -35,7 +35,7 @@ const runoffAxis = page => page.$$eval('#hydrograph .dygraph-axis-label-y',
 // [directory, the findings table's rows with its head, or a notice, or none,
 //  the charts, whether the catchment beside gives the model's balance]
 for (const [dir, check, charts, balanced] of [['sim1', null, 6, true],
-  ['sim0', 'notice', 5, true], ['cal', 3, 5, false], ['calx', null, 6, true]]) {
+  ['sim0', 'notice', 5, true], ['cal', 3, 5, false], ['calx', null, 7, true]]) {
   const folder = path.join(work, dir);
   const stem = fs.readdirSync(folder).find(f => f.endsWith('.html')).slice(0, -5);
   const downloads = fs.mkdtempSync(path.join(work, 'downloads-'));

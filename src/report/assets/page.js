@@ -166,6 +166,22 @@
   }
   // ---- end of the model's runoff by path ----
 
+  // ---- The search's trace ----
+  // The best f against the evaluations, on a log axis when every f is above
+  // zero, so that the late, small gains show.
+  if (report.search) {
+    chartMakers.search = () => [report.search, {
+      labels: ['Evaluations', 'Best f'],
+      colors: ['#8e44ad'],
+      stepPlot: true,
+      logscale: report.search.every(point => point[1] > 0),
+      xlabel: 'Evaluations',
+      ylabel: 'Best f',
+      axes: { y: { axisLabelWidth: 60, axisLabelFormatter: tidy } },
+    }];
+  }
+  // ---- end of the search's trace ----
+
   const charts = {};
   window.velmCharts = charts;
   const planned = Object.keys(chartMakers).filter(name => {
