@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "common/number_format.h"
-#include "input/input_error.h"
 #include "input/file_info.h"
 #include "input/run_inputs.h"
 #include "optimizer/gene_map.h"
@@ -45,7 +44,8 @@ BalanceBeside SimulateBeside(const std::filesystem::path& directory,
     const CatchmentData data =
         CatchmentData::Read(std::make_shared<RunInputs>(directory));
     run = SimulateCatchment(data, ResultParameters(data, result), false);
-  } catch (const InputError&) {
+  } catch (const std::exception&) {
+    // An InputError, or whatever else keeps the directory from a run.
     beside.Missing =
         "velm cannot read the catchment directory beside the result "
         "(velm-check says why)";
