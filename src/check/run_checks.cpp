@@ -4,6 +4,7 @@
 #include <cmath>
 #include <system_error>
 
+#include "check/starting_state.h"
 #include "check/unit_checks.h"
 #include "check/wording.h"
 #include "common/number_format.h"
@@ -402,6 +403,7 @@ void CheckRun(const Catchment& c, std::vector<Finding>& findings) {
   NoteRunMode(c, findings);
   if (c.WeatherRecord && c.WeatherRecord->DayCount() > 0) {
     NoteLength(c, findings);
+    NoteStartingState(c, findings);
   }
   if (c.ReadsObservedRunoff() && c.WeatherRecord && c.Observed) {
     CheckObserved(c, findings);

@@ -5,81 +5,12 @@
 #include <string>
 #include <utility>
 
-#include "model/exact_product.h"
-#include "model/step_kernel.h"
+#include "model/passes.h"
 
 namespace velm {
 namespace {
 
-// One simulation's state between hours.
-struct Lane {
-  Lane(const ParameterSet& p, std::vector<double>& depths)
-      : Kernel(p),
-        Tanks((depths = p.TankWaterDepth)),
-        StartCapacity(1.2 * p.F18_Infiltration),
-        Pervious(1 - p.Impervious),
-        PerviousQuickAbove(QuickProductAbove(Pervious)) {
-    Stores.ImperviousDepth = p.ImperviousTankWD;
-  }
-
-  HourlyResult Step(double rain, double demand, bool withStorage) {
-    const HourlyResult r =
-        Kernel.Step(rain, demand, withStorage, Capacity, Next, Stores, Tanks);
-    Capacity = Next;
-    return r;
-  }
-
-  const StepKernel Kernel;
-  StepStores Stores;
-  const std::span<double> Tanks;
-  const double StartCapacity;
-  double Capacity = 0.0;
-  double Next = 0.0;
-  const double Pervious;
-  // The runoff of a drained cascade can be subnormal.
-  const double PerviousQuickAbove;
-};
-
-// Both passes of `Lanes` simulations over one forcing, hour by hour and set
-// by set: each set's arithmetic is its own and in its own order, so its bits
-// are those of a simulation alone, while the processor works on the sets'
-// independent chains at once. Every main-pass hour i of set l goes to
-// record(l, i, calcQ, actualE, capacity after the hour). The soil starts
-// each pass a little drier than field capacity; the stores carry the
-// warm-up's state into the main pass.
-template <std::size_t Lanes, typename Record>
-void RunPasses(std::span<const ParameterSet* const, Lanes> parameters,
-               const Forcing& forcing,
-               std::span<std::vector<double>* const, Lanes> depths,
-               Record&& record) {
-  auto lanes = [&]<std::size_t... L>(std::index_sequence<L...>) {
-    return std::array<Lane, Lanes>{Lane(*parameters[L], *depths[L])...};
-  }(std::make_index_sequence<Lanes>{});
-  const bool withStorage = forcing.SurfaceStorage;
-  const double* rain = forcing.Rain.data();
-  const double* demand = forcing.PotentialE.data();
-  const int hours = static_cast<int>(forcing.Rain.size());
-
-  for (Lane& lane : lanes) lane.Capacity = lane.StartCapacity;
-  for (int i = 0; i < WarmUpSteps(hours); ++i) {
-    for (Lane& lane : lanes) lane.Step(rain[i], demand[i], withStorage);
-  }
-
-  for (Lane& lane : lanes) lane.Capacity = lane.StartCapacity;
-  for (int i = 0; i < hours; ++i) {
-    for (std::size_t l = 0; l < Lanes; ++l) {
-      Lane& lane = lanes[l];
-      const HourlyResult r = lane.Step(rain[i], demand[i], withStorage);
-      record(l, i,
-             ProductOfFactor(lane.Pervious, r.PerviousRunoff,
-                             lane.PerviousQuickAbove) +
-                 r.ImperviousRunoff,
-             (r.SoilEvaporation + r.SurfaceTankEvaporation) * lane.Pervious +
-                 r.StorageEvaporation + r.ImperviousEvaporation,
-             lane.Capacity);
-    }
-  }
-}
+using passes::RunPasses;
 
 // The daily outputs of `Lanes` simulations.
 template <std::size_t Lanes>

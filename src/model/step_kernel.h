@@ -35,6 +35,18 @@ struct HourlyResult {
   double PerviousRunoff = 0.0;
 };
 
+// What a step moves inside the pervious area, for runs that record where the
+// water goes; the evaluations ignore it, and the compiler leaves it out of
+// their steps. Each tank's side outflow (the surface tank's as tank 0), and
+// the water that infiltrated: the rain that did not run off the surface
+// less the soil's evaporation. The soil keeps no depth and the cascade
+// receives nothing, so that water leaves the model; it is negative in an
+// hour when the soil evaporates more than the rain brings.
+struct IgnoreStepFlows {
+  void TankOutflow(int /*tank*/, double /*outflow*/) const {}
+  void Infiltrated(double /*water*/) const {}
+};
+
 // The stores that one step changes besides the tanks.
 struct StepStores {
   SurfaceStorage Storage;
@@ -127,10 +139,10 @@ class StepKernel {
     return emax_ * demand * (1 - 2 / (std::exp(y) + 1));
   }
 
-  // The capacity after the step goes to `next`; returns the surface tank's
-  // outflow.
+  // The capacity after the step goes to `next` and the water that
+  // infiltrated to `infiltrated`; returns the surface tank's outflow.
   double InfiltrationStep(double rain, double soilEvaporation, double f,
-                          double& next, double& h0) const {
+                          double& next, double& infiltrated, double& h0) const {
     const double w = rain - soilEvaporation;
     double excess = 0.0;
     if (w > 0) {
@@ -142,6 +154,7 @@ class StepKernel {
     } else {
       next = NextCapacity(w, f);
     }
+    infiltrated = w - excess;
 
     h0 += excess;
     double q = h0 > highTop_ ? (h0 - highTop_) * coeffTop_ + coeffBottom_ * h0
@@ -214,10 +227,12 @@ class StepKernel {
 
   // Hourly step: the routines above in their fixed order, then the tank
   // cascade. `depths` holds the surface tank (entry 0) and the tanks; the
-  // capacity after the step goes to `next`.
+  // capacity after the step goes to `next`, the flows inside the pervious
+  // area to `flows`.
+  template <typename Flows = IgnoreStepFlows>
   HourlyResult Step(double rain, double demand, bool withStorage, double f,
-                    double& next, StepStores& stores,
-                    std::span<double> depths) const {
+                    double& next, StepStores& stores, std::span<double> depths,
+                    Flows&& flows = Flows{}) const {
     HourlyResult result;
     if (withStorage) {
       result.StorageEvaporation = stores.Storage.Exchange(rain, demand);
@@ -226,13 +241,18 @@ class StepKernel {
         rain, demand, result.ImperviousEvaporation, stores.ImperviousDepth);
     result.SurfaceTankEvaporation = SurfaceTankEvaporation(demand, depths[0]);
     result.SoilEvaporation = SoilEvaporation(f, demand);
-    double runoff =
-        InfiltrationStep(rain, result.SoilEvaporation, f, next, depths[0]);
+    double infiltrated = 0.0;
+    double runoff = InfiltrationStep(rain, result.SoilEvaporation, f, next,
+                                     infiltrated, depths[0]);
+    flows.Infiltrated(infiltrated);
+    flows.TankOutflow(0, runoff);
     // The cascade drains what it holds: the soil passes it nothing, and each
     // tank's bottom outflow is the next one's inflow.
     double inflow = 0.0;
     for (int j = 1; j <= tankCount_; ++j) {
-      runoff += TankStep(j, inflow, depths[j]);
+      const double q = TankStep(j, inflow, depths[j]);
+      flows.TankOutflow(j, q);
+      runoff += q;
     }
     result.PerviousRunoff = runoff;
     return result;

@@ -218,6 +218,69 @@ py::dict WaterBalance(const SimulationRun& run) {
                   "ratio"_a = FitValue<&FitMeasures::BalanceRatio>(run));
 }
 
+py::array_t<double> Copy(const std::vector<double>& values) {
+  return py::array_t<double>(static_cast<py::ssize_t>(values.size()),
+                             values.data());
+}
+
+py::dict StoresDict(const StoreDepths& s) {
+  return py::dict("surface_storage"_a = py::make_tuple(s.SurfaceStorageFirst,
+                                                       s.SurfaceStorageSecond),
+                  "impervious"_a = s.ImperviousDepth,
+                  "tanks"_a = Copy(s.TankWaterDepth), "total"_a = s.Total());
+}
+
+py::dict PeriodDict(const BalancePeriod& period) {
+  py::dict out;
+  for (const BalanceFlowField& field : kBalanceFlowFields) {
+    out[field.Key] = period.*field.Member;
+  }
+  out["tank_runoff"] = Copy(period.TankRunoff);
+  out["evaporation"] = period.Evaporation();
+  out["runoff"] = period.Runoff();
+  out["storage_change"] = period.StorageChange();
+  out["start"] = StoresDict(period.AtStart);
+  out["end"] = StoresDict(period.AtEnd);
+  return out;
+}
+
+// The days as columns: one array per flow, the tanks' runoff as a day by
+// tank array.
+py::dict DailyBalance(const std::vector<BalancePeriod>& days) {
+  py::dict out;
+  const auto column = [&](auto value) {
+    py::array_t<double> values(static_cast<py::ssize_t>(days.size()));
+    auto cells = values.mutable_unchecked<1>();
+    for (std::size_t d = 0; d < days.size(); ++d) {
+      cells(static_cast<py::ssize_t>(d)) = value(days[d]);
+    }
+    return values;
+  };
+  for (const BalanceFlowField& field : kBalanceFlowFields) {
+    out[field.Key] = column([&](const BalancePeriod& p) { return p.*field.Member; });
+  }
+  const std::size_t tanks = days.empty() ? 0 : days.front().TankRunoff.size();
+  py::array_t<double> runoff({days.size(), tanks});
+  auto cells = runoff.mutable_unchecked<2>();
+  for (std::size_t d = 0; d < days.size(); ++d) {
+    for (std::size_t j = 0; j < tanks; ++j) {
+      cells(static_cast<py::ssize_t>(d), static_cast<py::ssize_t>(j)) =
+          days[d].TankRunoff[j];
+    }
+  }
+  out["tank_runoff"] = runoff;
+  out["storage_change"] =
+      column([](const BalancePeriod& p) { return p.StorageChange(); });
+  return out;
+}
+
+py::dict ModelBalance(const SimulationRun& run) {
+  const velm::WaterBalance& b = run.Balance;
+  return py::dict("run_start"_a = StoresDict(b.AtRunStart),
+                  "main_pass"_a = PeriodDict(b.MainPass),
+                  "daily"_a = DailyBalance(b.Days));
+}
+
 template <typename Member>
 auto HourlyView(Member member) {
   return [member](py::object self) {
@@ -259,6 +322,12 @@ void BindRun(py::module_& m) {
                              })
       .def_property_readonly("scores", &ScoreDict)
       .def_property_readonly("water_balance", &WaterBalance)
+      .def_property_readonly(
+          "model_balance", &ModelBalance,
+          "Where the water went as the model moved it, in mm over the "
+          "catchment: rain, evaporation by store, runoff by path, the water "
+          "that infiltrated and left the model, and the stores at the start "
+          "and end, over the main pass and each day")
       .def_readonly("parameters", &SimulationRun::Parameters)
       .def("__repr__", [](const SimulationRun& run) {
         return py::str("<velm.Run of {} hours, {} fit days, rmse={:.6g}>")

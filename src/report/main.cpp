@@ -12,6 +12,7 @@
 #include "common/program_start.h"
 #include "report/assets.h"
 #include "report/calibration.h"
+#include "report/model_balance.h"
 #include "report/page.h"
 #include "report/result_reader.h"
 #include "results/scores.h"
@@ -120,6 +121,7 @@ bool WriteFile(const std::string& path, const std::string& text) {
 // What the page tells beyond the result file: the catchment is the directory
 // the result lies in, and the files a run and a check leave there.
 velm::report::PageContext ContextOf(const std::string& input,
+                                    const std::string& resultText,
                                     const ResultFile& result) {
   std::error_code error;
   std::filesystem::path directory =
@@ -129,7 +131,19 @@ velm::report::PageContext ContextOf(const std::string& input,
   context.Catchment = Utf8Name(directory.filename());
   context.FileStem = Utf8Name(PathOf(input).stem());
   context.CheckReport = ReadFile(directory / "velm-check.json");
+  velm::report::BalanceBeside balance =
+      velm::report::SimulateBeside(directory, result);
+  context.Balance = std::move(balance.Balance);
+  context.BalanceMissing = std::move(balance.Missing);
   if (result.Calibration) {
+    context.Search = velm::report::SearchTrace(resultText);
+    context.SearchSource = context.FileStem + ".csv";
+    if (context.Search.empty()) {
+      const std::optional<std::string> console =
+          ReadFile(directory / velm::report::kConsoleFileName);
+      if (console) context.Search = velm::report::SearchTrace(*console);
+      context.SearchSource = velm::report::kConsoleFileName;
+    }
     const velm::report::CatchmentBeside beside =
         velm::report::ReadCatchmentBeside(directory);
     if (beside.Settings) {
@@ -208,7 +222,7 @@ int main(int argc, char** argv) {
     calculated.push_back(d.Calculated);
   }
   const Scores scores = velm::ComputeScores(observed, calculated);
-  const velm::report::PageContext context = ContextOf(options.Input, result);
+  const velm::report::PageContext context = ContextOf(options.Input, *text, result);
   if (!context.Faults.empty()) {
     std::cerr << "velm-report: " << options.Input
               << ": the calibration ended without a valid parameter set:\n";

@@ -9,6 +9,7 @@
 
 #include "common/number_format.h"
 #include "optimizer/bounds_check.h"
+#include "optimizer/gene_map.h"
 #include "report/assets.h"
 #include "report/series.h"
 
@@ -139,6 +140,188 @@ std::string BalanceTable(const ResultFile& result) {
   return out + "</table>\n";
 }
 
+// ---- The model's water balance and its runoff paths ----
+
+// A period's flows summed over the days `counted` marks, with the stores'
+// change as the water given back by them.
+struct BalanceSums {
+  BalancePeriod Flows;
+  double FromStorage = 0.0;
+  double PotentialE = 0.0;
+  int Days = 0;
+};
+
+BalanceSums SumDays(const WaterBalance& balance, const ResultFile& result,
+                    const std::vector<bool>& counted) {
+  BalanceSums sums;
+  sums.Flows.TankRunoff.assign(
+      balance.MainPass.TankRunoff.size(), 0.0);
+  for (std::size_t d = 0; d < balance.Days.size(); ++d) {
+    if (!counted[d]) continue;
+    const BalancePeriod& day = balance.Days[d];
+    for (const BalanceFlowField& field : kBalanceFlowFields) {
+      sums.Flows.*field.Member += day.*field.Member;
+    }
+    for (std::size_t j = 0; j < day.TankRunoff.size(); ++j) {
+      sums.Flows.TankRunoff[j] += day.TankRunoff[j];
+    }
+    sums.FromStorage -= day.StorageChange();
+    sums.PotentialE += result.Days[d].PotentialE;
+    ++sums.Days;
+  }
+  return sums;
+}
+
+// Rain and the water the stores give back come in, evaporation, runoff and
+// infiltration go out: each row's data-sign says which, so that a reader
+// can check that the printed table closes; rows that break a term down
+// carry none.
+std::string ModelBalanceTable(const WaterBalance& balance,
+                              const ResultFile& result) {
+  std::vector<BalanceSums> columns{
+      SumDays(balance, result, std::vector<bool>(result.Days.size(), true))};
+  std::string head = "<th>All " + std::to_string(columns[0].Days) + " days</th>";
+  if (result.HasObserved) {
+    columns.push_back(SumDays(balance, result, CountedDays(result)));
+    head += "<th>" + std::to_string(columns[1].Days) + " fit days</th>";
+  }
+  std::string out =
+      "<table class=\"model-balance\">\n<tr><th>mm over the catchment</th>" +
+      head + "</tr>\n";
+  const auto row = [&](const std::string& name, const char* sign, auto value) {
+    out += std::string("<tr") +
+           (*sign ? std::string(" data-sign=\"") + sign + "\"" : " class=\"part\"") +
+           "><td>" + Escape(name) + "</td>";
+    for (const BalanceSums& sums : columns) {
+      out += "<td class=\"num\">" + FormatPrintf("%.1f", value(sums)) + "</td>";
+    }
+    out += "</tr>\n";
+  };
+  const auto flowRows = [&](FlowKind kind) {
+    for (const BalanceFlowField& field : kBalanceFlowFields) {
+      if (field.Kind != kind) continue;
+      // Without the surface storage nothing evaporates from it.
+      if (field.Member == &BalancePeriod::StorageEvaporation &&
+          balance.MainPass.StorageEvaporation == 0) {
+        continue;
+      }
+      row(field.Label, "",
+          [&](const BalanceSums& s) { return s.Flows.*field.Member; });
+    }
+  };
+  row("Rain", "+", [](const BalanceSums& s) { return s.Flows.Rain; });
+  row("From initial storage", "+",
+      [](const BalanceSums& s) { return s.FromStorage; });
+  row("Actual evaporation", "-",
+      [](const BalanceSums& s) { return s.Flows.Evaporation(); });
+  flowRows(FlowKind::kEvaporation);
+  row("Potential evaporation (the demand, not a term)", "",
+      [](const BalanceSums& s) { return s.PotentialE; });
+  row("Calculated runoff", "-",
+      [](const BalanceSums& s) { return s.Flows.Runoff(); });
+  flowRows(FlowKind::kRunoff);
+  for (std::size_t j = 0; j < balance.MainPass.TankRunoff.size(); ++j) {
+    row(j == 0 ? "from the surface tank" : "from " + TankPathName(j), "",
+        [j](const BalanceSums& s) { return s.Flows.TankRunoff[j]; });
+  }
+  row("Infiltrated and left the model", "-",
+      [](const BalanceSums& s) { return s.Flows.Infiltrated; });
+  return out + "</table>\n";
+}
+
+std::string ModelBalanceSection(const PageContext& context,
+                                const ResultFile& result) {
+  if (!context.Balance) {
+    if (context.BalanceMissing.empty()) return "";
+    return "<p class=\"meta\" id=\"model-balance-missing\">No balance of the "
+           "model's stores: " + Escape(context.BalanceMissing) + ".</p>\n";
+  }
+  return "<div id=\"model-balance\">\n<h2>Where the water went</h2>\n" +
+         ModelBalanceTable(*context.Balance, result) +
+         "<p class=\"meta\">The soil keeps no water and passes none to the "
+         "tank cascade, so what infiltrates leaves the model and the base "
+         "flow is the water the tanks held when the main pass started, "
+         "draining away (<a href=\"" VELM_DOC_DIR
+         "/model-starting-state.md\">the model's starting state</a>). From "
+         "velm's simulation of the result's parameters on the catchment "
+         "directory beside it.</p>\n</div>\n";
+}
+
+// Each day's runoff by path, for a stacked chart.
+std::string PathData(const WaterBalance& balance) {
+  std::vector<std::string> labels{"\"impervious area\""};
+  for (std::size_t j = 0; j < balance.MainPass.TankRunoff.size(); ++j) {
+    labels.push_back("\"" + TankPathName(j) + "\"");
+  }
+  std::vector<std::string> rows;
+  for (const BalancePeriod& day : balance.Days) {
+    std::vector<std::string> cells{JsonNumber(day.ImperviousRunoff)};
+    for (const double q : day.TankRunoff) cells.push_back(JsonNumber(q));
+    rows.push_back(JsonArray(cells, ","));
+  }
+  return "{\"labels\": " + JsonArray(labels, ",") +
+         ",\n\"days\": " + JsonArray(rows, ",\n") + "}";
+}
+
+// ---- end of the model's water balance ----
+
+const NamedValue* FindParameter(const std::vector<NamedValue>& values,
+                                std::string_view name) {
+  const auto found =
+      std::find_if(values.begin(), values.end(),
+                   [&](const NamedValue& v) { return v.Name == name; });
+  return found == values.end() ? nullptr : &*found;
+}
+
+// ---- Parameters at an ordering rule's limit ----
+
+// Parameter name -> the ordering rules that hold it within 1 % of their
+// limit ("CoeffSurfaceBotomTank &ge; CoeffTank[1]"): a calibration that
+// settles there was stopped by the rule, not by the data. The 1 % is of the
+// range a calibration searches, up to the parameter file's value, when
+// `bounds` gives it, else of the larger value.
+std::map<std::string, std::string> NearRuleLimits(
+    const std::vector<NamedValue>& values,
+    const std::vector<NamedValue>* bounds) {
+  const auto scale = [&](const std::string& name, double value) {
+    const NamedValue* bound =
+        bounds != nullptr ? FindParameter(*bounds, name) : nullptr;
+    return bound != nullptr ? bound->Value : value;
+  };
+  std::map<std::string, std::string> near;
+  for (const OrderRule& rule : OrderRules(ParametersFromBlock(values))) {
+    const double range = std::max(scale(rule.LeftName(), rule.Left),
+                                  scale(rule.RightName(), rule.Right));
+    if (!rule.Holds() || !(range > 0) ||
+        rule.Left - rule.Right > 0.01 * range) {
+      continue;
+    }
+    // Values the search left at their bounds did not settle at the rule.
+    if (bounds != nullptr && rule.Left == scale(rule.LeftName(), NAN) &&
+        rule.Right == scale(rule.RightName(), NAN)) {
+      continue;
+    }
+    const std::string text = Escape(rule.LeftName()) +
+                             (rule.Strict ? " &gt; " : " &ge; ") +
+                             Escape(rule.RightName());
+    for (const std::string& name : {rule.LeftName(), rule.RightName()}) {
+      std::string& entry = near[name];
+      entry += (entry.empty() ? "" : ", ") + text;
+    }
+  }
+  return near;
+}
+
+std::string NearLimitMark(const std::map<std::string, std::string>& near,
+                          const std::string& name) {
+  const auto found = near.find(name);
+  if (found == near.end()) return "";
+  return " <span class=\"bound\" title=\"within 1 % of the rule's "
+         "limit\">at " + found->second + "</span>";
+}
+
+// ---- end of the parameters at an ordering rule's limit ----
+
 std::string UnitCell(std::string_view name) {
   return "<td>" + Escape(ParameterUnit(name)) + "</td>";
 }
@@ -147,9 +330,10 @@ std::string SimulationParameterTable(const ResultFile& result) {
   std::string out =
       "<table class=\"parameters\">\n"
       "<tr><th>Parameter</th><th>Unit</th><th>Value</th></tr>\n";
+  const auto near = NearRuleLimits(result.Parameters, nullptr);
   for (const NamedValue& p : result.Parameters) {
-    out += "<tr><td>" + Escape(p.Name) + "</td>" + UnitCell(p.Name) +
-           NumberCell(p.Value) + "</tr>\n";
+    out += "<tr><td>" + Escape(p.Name) + NearLimitMark(near, p.Name) +
+           "</td>" + UnitCell(p.Name) + NumberCell(p.Value) + "</tr>\n";
   }
   return out + "</table>\n";
 }
@@ -165,14 +349,6 @@ std::map<std::string, std::string> GenesByParameter(const GeneMapping& genes) {
     }
   }
   return byParameter;
-}
-
-const NamedValue* FindParameter(const std::vector<NamedValue>& values,
-                                std::string_view name) {
-  const auto found =
-      std::find_if(values.begin(), values.end(),
-                   [&](const NamedValue& v) { return v.Name == name; });
-  return found == values.end() ? nullptr : &*found;
 }
 
 // Without the control file's indices, the parameters the calibration changed
@@ -192,6 +368,7 @@ std::string CalibrationParameterTable(const CalibrationResult& c,
       "<table class=\"parameters\">\n<tr><th>Parameter</th><th>Unit</th>"
       "<th>Parameter file</th><th>Optimized</th>" +
       std::string(genes ? "<th>Scaled by</th>" : "") + "</tr>\n";
+  const auto near = NearRuleLimits(c.Optimized, &c.Initial);
   for (const NamedValue& p : c.Optimized) {
     const NamedValue* initial = FindParameter(c.Initial, p.Name);
     const bool calibrated =
@@ -205,7 +382,8 @@ std::string CalibrationParameterTable(const CalibrationResult& c,
              (calibrated ? " <span class=\"bound\">upper bound</span>" : "") +
              "</td>";
     }
-    out += NumberCell(p.Value);
+    out += "<td class=\"num\">" + FormatNumber(p.Value) +
+           NearLimitMark(near, p.Name) + "</td>";
     if (genes) {
       const auto gene = genesOf.find(p.Name);
       out += "<td>" + (gene == genesOf.end() ? "" : gene->second) + "</td>";
@@ -347,14 +525,42 @@ std::string MonthlyData(const ResultFile& result) {
     rows.push_back("[" + std::to_string(m.Year) + "," +
                    std::to_string(m.Month) + "," + JsonNumber(m.Rain) + "," +
                    JsonNumber(m.Observed) + "," + JsonNumber(m.Calculated) +
-                   "," + JsonNumber(m.ActualE) + "]");
+                   "," + JsonNumber(m.ActualE) + "," +
+                   JsonNumber(m.PotentialE) + "]");
   }
   return JsonArray(rows, ",\n");
 }
 
-std::string ReportData(const ResultFile& result) {
+// ---- The search's trace ----
+
+std::string SearchData(const std::vector<TracePoint>& trace) {
+  std::vector<std::string> rows;
+  for (const TracePoint& point : trace) {
+    rows.push_back("[" + std::to_string(point.Evaluations) + "," +
+                   JsonNumber(point.BestF) + "]");
+  }
+  return JsonArray(rows, ",\n");
+}
+
+std::string SearchChart(const PageContext& context) {
+  if (context.Search.empty()) return "";
+  return ChartBlock("search", "The search's best f",
+                    "The lowest f found so far against the evaluations made, "
+                    "from the progress lines of " +
+                        Escape(context.SearchSource) + ".",
+                    "", "");
+}
+
+// ---- end of the search's trace ----
+
+std::string ReportData(const ResultFile& result, const PageContext& context) {
   return "{\"hasObserved\": " +
          std::string(result.HasObserved ? "true" : "false") +
+         (context.Balance ? ",\n\"paths\": " + PathData(*context.Balance)
+                          : std::string()) +
+         (context.Search.empty()
+              ? std::string()
+              : ",\n\"search\": " + SearchData(context.Search)) +
          ",\n\"cumulative\": " + CumulativeData(result) +
          ",\n\"duration\": " + DurationData(result) +
          ",\n\"monthly\": " + MonthlyData(result) + "}";
@@ -385,7 +591,7 @@ std::string Head(const std::string& heading) {
          Base64(DygraphsScript()) + "\"></script>\n</head>\n";
 }
 
-std::string Charts() {
+std::string Charts(bool paths) {
   return ChartBlock(
              "hydrograph", "Daily hydrograph",
              "<span class=\"hint\">Drag to zoom, double-click to zoom out, "
@@ -404,7 +610,13 @@ std::string Charts() {
          ChartBlock("monthly", "Monthly totals",
                     "Sums over the days the water balance counts.", "",
                     "half") +
-         "</div>\n";
+         "</div>\n" +
+         (paths ? ChartBlock("paths", "Calculated runoff by path",
+                             "Each day's runoff stacked by the path it took; "
+                             "the tanks' share is the starting water "
+                             "draining away.",
+                             "", "")
+                : std::string());
 }
 
 // velm's model and its loader, when velm-report carries them: the loader
@@ -431,6 +643,7 @@ std::string RenderPage(const ResultFile& result, const Scores& scores,
   const bool calibration = result.Calibration.has_value();
   std::string page = Head(heading);
   page += "<body data-stem=\"" + Escape(context.FileStem) +
+          "\" data-catchment=\"" + Escape(context.Catchment) +
           "\">\n<div class=\"header\">\n<h1>" + heading +
           "</h1>\n<p class=\"meta\">" +
           (calibration ? "Calibration" : "Simulation") + " result " +
@@ -443,7 +656,8 @@ std::string RenderPage(const ResultFile& result, const Scores& scores,
   page += "<div class=\"row\">\n<div>\n<h2>Scores over the fit days</h2>\n" +
           ScoreTable(scores) + "</div>\n<div>\n<h2>Water balance</h2>\n" +
           BalanceTable(result) + "</div>\n</div>\n";
-  page += Charts();
+  page += ModelBalanceSection(context, result) +
+          Charts(context.Balance.has_value()) + SearchChart(context);
   if (calibration) {
     page +=
         "<div class=\"parameters\">\n<h2>Initial and optimized "
@@ -459,7 +673,7 @@ std::string RenderPage(const ResultFile& result, const Scores& scores,
   page +=
       "<script type=\"text/csv\" id=\"daily-series\">\n" + SeriesCsv(result) +
       "</script>\n<script type=\"application/json\" id=\"report-data\">" +
-      ReportData(result) + "</script>\n<script>\n" + std::string(PageScript()) +
+      ReportData(result, context) + "</script>\n<script>\n" + std::string(PageScript()) +
       "</script>\n" + ModelBlock() + "</body>\n</html>\n";
   return page;
 }

@@ -15,8 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "model/water_balance.h"
 #include "report/calibration.h"
 #include "report/result_reader.h"
+#include "report/search_trace.h"
 #include "results/scores.h"
 
 namespace velm::report {
@@ -32,6 +34,13 @@ struct PageContext {
   std::optional<std::string> CheckReport;
   // Why the result is no valid parameter set (CalibrationFaults).
   std::vector<std::string> Faults;
+  // The model's water balance of the run, from the catchment beside the
+  // result (SimulateBeside), and why there is none when there is a catchment.
+  std::optional<WaterBalance> Balance;
+  std::string BalanceMissing;
+  // The search's best f against its evaluations, and the file it came from.
+  std::vector<TracePoint> Search;
+  std::string SearchSource;
 };
 
 std::string RenderPage(const ResultFile& result, const Scores& scores,

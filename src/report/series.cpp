@@ -50,6 +50,7 @@ std::vector<MonthTotals> MonthlyTotals(const ResultFile& result) {
     m.Rain += d.Rain;
     if (result.HasObserved) m.Observed += d.Observed;
     m.Calculated += d.Calculated;
+    m.PotentialE += d.PotentialE;
     m.ActualE += d.ActualE;
   }
   return months;

@@ -26,6 +26,7 @@ struct MonthTotals {
   double Rain = 0.0;
   double Observed = 0.0;  // NaN without an observed series
   double Calculated = 0.0;
+  double PotentialE = 0.0;
   double ActualE = 0.0;
 };
 

@@ -43,6 +43,7 @@ SimulationRun SimulateCatchment(const CatchmentData& data,
     for (std::size_t d = 0; d < days; ++d) {
       run.DailyInfiltration[d] = run.Hourly.Infiltration[kHoursPerDay * d];
     }
+    Simulate(parameters, forcing, run.Balance);
   } else {
     DailyOutputs outputs;
     Simulate(parameters, forcing, outputs);

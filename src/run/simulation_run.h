@@ -11,6 +11,7 @@
 #include "input/series.h"
 #include "model/parameter_set.h"
 #include "model/simulate.h"
+#include "model/water_balance.h"
 #include "results/fit.h"
 #include "results/result_file.h"
 #include "results/scores.h"
@@ -28,6 +29,10 @@ struct SimulationRun {
   std::vector<double> DailyActualE;
   // The infiltration capacity at the start of each day (hour by hour only).
   std::vector<double> DailyInfiltration;
+  // Where the water went, over the main pass and each day (hour by hour
+  // only; its Days are empty otherwise). A simulation of its own records it,
+  // so the figures agree with the daily totals to rounding.
+  WaterBalance Balance;
   // Without observed runoff: no day compared, 0 fit days and RE 0, as velm
   // prints it.
   FitMeasures Fit;
@@ -42,7 +47,9 @@ struct SimulationRun {
 };
 
 enum class Detail {
-  kHourly,  // the hourly series too, and the capacity at the start of days
+  // the hourly series too, the capacity at the start of days and the water
+  // balance
+  kHourly,
   kDaily,   // daily totals only, summed as the hourly run sums them
 };
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The samples, and each shared real catchment set up as the velm-many test
-# sets them up, check clean (exit code 0); then velm-check's answers to bad
-# usage and to a directory it cannot check.
+# sets them up, check clean (exit code 0), with the note on the starting
+# state for a record of three years and not for one of a year; then
+# velm-check's answers to bad usage and to a directory it cannot check.
 #   velm_check_test.sh VELM_CHECK EXAMPLES_DIR CASES_DIR
 set -euo pipefail
 shopt -s nullglob
@@ -23,6 +24,12 @@ for dir in "${dirs[@]}"; do
   status=0
   "$check" "$dir" >"$work/report" || status=$?
   [ "$status" -eq 0 ] || fail "$dir: exit code $status: $(cat "$work/report")"
+  noted=no
+  grep -q 'note: the warm-up pass runs over the first sixth of the record' "$work/report" && noted=yes
+  case $dir in
+    *-3y) [ $noted = yes ] || fail "$dir: no note on the starting state: $(cat "$work/report")" ;;
+    *) [ $noted = no ] || fail "$dir: a note on the starting state: $(cat "$work/report")" ;;
+  esac
 done
 
 while IFS='|' read -r code arguments message; do

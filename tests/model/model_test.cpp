@@ -73,17 +73,18 @@ Row Impervious(const char* name, double coeffTop, double depth, double rain,
           },
           expected};
 }
-// With HsT 1 and CsT 0.5: outflow, next capacity, surface tank after.
+// With HsT 1 and CsT 0.5: outflow, next capacity, surface tank after, the
+// water infiltrated.
 Row Infiltrate(const char* name, double f, double rain, double es, double depth,
                double coeffBottom, std::vector<double> expected) {
   return {name,
           [=](ParameterSet& p) {
             p.HighSurfaceTopTank = 1, p.CoeffSurfaceTopTank = 0.5;
             p.CoeffSurfaceBotomTank = coeffBottom;
-            double next = -1, h0 = depth;
-            const double q =
-                StepKernel(p).InfiltrationStep(rain, es, f, next, h0);
-            return std::vector{q, next, h0};
+            double next = -1, h0 = depth, infiltrated = -1;
+            const double q = StepKernel(p).InfiltrationStep(rain, es, f, next,
+                                                            infiltrated, h0);
+            return std::vector{q, next, h0, infiltrated};
           },
           expected};
 }
@@ -189,16 +190,17 @@ INSTANTIATE_TEST_SUITE_P(
                    {0.2, 0, 0}),
         // Excess 6 − V(5) = 1.85224528 rises above the upper outlet.
         Infiltrate("ExcessFeedsBothOutlets", 5, 6.5, 0.5, 0, 0.1,
-                   {0.61134717, 3.42612264, 1.24089811}),
+                   {0.61134717, 3.42612264, 1.24089811, 4.14775472}),
         Infiltrate("SupplyBelowStepVolumeLeavesNoExcess", 5, 2, 0, 0.5, 0.1,
-                   {0.05, 4.14307012, 0.45}),
+                   {0.05, 4.14307012, 0.45, 2}),
         Infiltrate("NoNetWaterCapsCapacityAtMaximum", 12, 0.1, 0.1, 0, 0.1,
-                   {0, 10, 0}),
+                   {0, 10, 0, 0}),
         Infiltrate("DryingUpToMaximumUsesNextCapacity", 5, 0, 0.2, 0, 0.1,
-                   {0, 5.09760965, 0}),
+                   {0, 5.09760965, 0, -0.2}),
         Infiltrate("FloorOutletLimitedToSurfaceTank", 5, 0, 0, 0.8, 1.5,
-                   {0.8, 5, 0}),
-        Infiltrate("NaNExcessCountsAsNone", kNaN, 5, 0, 0, 0.1, {0, kNaN, 0}),
+                   {0.8, 5, 0, 0}),
+        Infiltrate("NaNExcessCountsAsNone", kNaN, 5, 0, 0, 0.1,
+                   {0, kNaN, 0, 5}),
         Tank("UpperTankPassesBottomOutflowOn", 2, 1, 10, 1, 0.1, 0.5,
              {1.1, 0.5, 9.4}),
         Tank("EmptyUpperTankStaysEmptyAndPassesNothing", 3, 2, 0, 0, 0.1, 0.5,

@@ -51,6 +51,17 @@ def test_scores_and_water_balance(sample):
     assert run.scores["rmse"] == pytest.approx(run.rmse, rel=1e-12)
     balance = run.water_balance
     assert balance["fit_days"] == 365 and f"{balance['rain']:.6g}" == "865.67"
+    # The model's own balance closes and agrees with the daily totals.
+    model = run.model_balance
+    main, daily = model["main_pass"], model["daily"]
+    assert main["rain"] == pytest.approx(run.daily["rain"].sum(), rel=1e-12)
+    assert main["runoff"] == pytest.approx(run.daily["calc_q"].sum(), rel=1e-12)
+    assert main["evaporation"] == pytest.approx(run.daily["actual_e"].sum(), rel=1e-12)
+    assert abs(main["rain"] - main["evaporation"] - main["runoff"] - main["infiltrated"]
+               - main["storage_change"]) < 1e-9 * main["rain"]
+    assert daily["tank_runoff"].shape == (365, 4)
+    assert daily["tank_runoff"].sum() + daily["impervious_runoff"].sum() == pytest.approx(main["runoff"])
+    assert model["run_start"]["tanks"].sum() > main["start"]["tanks"].sum() > main["end"]["tanks"].sum()
     quiet = sample.with_settings(ObservedFlag=0).simulate()
     assert quiet.fit_days == 0 and np.isnan(quiet.rmse) and quiet.daily["observed"] is None
 

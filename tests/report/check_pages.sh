@@ -22,14 +22,23 @@ for observed in 1 0; do
   sed -i "7s/.*/$observed/" "$work/sim$observed/control.dat"
   (cd "$work/sim$observed" && "$velm" >/dev/null)
 done
-mkdir "$work/cal"
+mkdir "$work/cal" "$work/calx"
 cp "$data/calibration.csv" "$work/cal/calibration.csv"
-# velm-check's findings beside the calibration; beside the simulation without
-# observed runoff a file that is no JSON.
-cp "$data/velm-check.json" "$work/cal/"
+# A calibration beside the catchment it ran on: the calibration sample's,
+# as a recorded case keeps it.
+cp "$sample-calibration"/* "$work/calx/"
+seed5="$data/../../cases/runs/year-calibration-seed-5/expected"
+cp "$seed5/result.csv" "$work/calx/calibration.csv"
+# Its console as velm-many keeps it: the search's progress.
+cp "$seed5/stdout" "$work/calx/velm-console.txt"
+# velm-check's findings beside the calibration, as velm-check gives them when
+# run inside the catchment; beside the simulation without observed runoff a
+# file that is no JSON.
+sed 's|"directory": "[^"]*"|"directory": "."|' "$data/velm-check.json" >"$work/cal/velm-check.json"
 echo '{"findings": [' >"$work/sim0/velm-check.json"
 pages=()
-for result in "$work/sim1/result.csv" "$work/sim0/result.csv" "$work/cal/calibration.csv"; do
+for result in "$work/sim1/result.csv" "$work/sim0/result.csv" "$work/cal/calibration.csv" \
+  "$work/calx/calibration.csv"; do
   (cd "$(dirname "$result")" && "$report" --series daily.csv "$(basename "$result")" >/dev/null)
   pages+=("${result%.csv}.html")
 done
@@ -52,7 +61,9 @@ if [ "$mode" = wellformed ]; then
     # rest of the page is the same with it and without it.
     [ "$(grep -c '^<div id="velm-model-block">$' "$page")" -eq "$carries_model" ] ||
       fail "$page: the model's block and velm-report --version disagree"
-    sed 's|base64,[A-Za-z0-9+/=]*|base64,|; /^<style>$/,/^<\/style>$/d
+    # The documentation's link depends on where velm installs.
+    sed 's|base64,[A-Za-z0-9+/=]*|base64,|; s|href="[^"]*/model-starting-state.md"|href="DOCS/model-starting-state.md"|
+      /^<style>$/,/^<\/style>$/d
       /^<script>$/,/^<\/script>$/d
       /^<div id="velm-model-block">$/,/^<\/div><!-- velm-model-block -->$/d' "$page" >"$page.stripped"
     [ -n "${UPDATE_EXPECTED:-}" ] && cp "$page.stripped" "$expected"
@@ -69,6 +80,9 @@ if [ "$mode" = wellformed ]; then
       fail "$csv: not one row per day"
   done
   grep -q '^2001-01-01,[^,]*,,[0-9]' "$work/sim0/daily.csv" || fail "sim0: no empty observed field"
+  # The search stopped by an ordering rule: both of its parameters marked.
+  [ "$(grep -c '<span class="bound" title="within 1 % of the rule.s limit">at CoeffSurfaceBotomTank &ge; CoeffTank\[1\]</span>' "$work/calx/calibration.html")" -eq 2 ] ||
+    fail "calx: the rule's limit is not marked"
   "$report" --csv "$work/cal/calibration.csv" >"$work/scores.csv"
   [ -n "${UPDATE_EXPECTED:-}" ] && cp "$work/scores.csv" "$data/expected/scores.csv"
   cmp -s "$work/scores.csv" "$data/expected/scores.csv" || fail "--csv output"
@@ -98,6 +112,14 @@ if [ "$mode" = wellformed ]; then
     grep -qF "<li>CoeffTank[2] 0.005 &lt; CoeffTank[3] 0.01</li>" "$work/rule/result.html" ||
       fail "rule $beside: no warning box"
   done
+  # Rain changed since the run: the page says why it has no balance of the
+  # model's stores instead of a balance of other inputs.
+  mkdir "$work/changed"
+  cp "$work/sim1"/* "$work/changed/"
+  sed -i '1000s/[0-9.]*\(\r\?\)$/40\1/' "$work/changed/rain.csv"
+  (cd "$work/changed" && "$report" result.csv >/dev/null) || fail "changed inputs: exit $?"
+  grep -q 'id="model-balance-missing">.*does not give the result' "$work/changed/result.html" &&
+    ! grep -q 'id="model-balance"' "$work/changed/result.html" || fail "changed inputs: a balance"
   "$report" "$sample/rain.csv" >"$work/out" 2>"$work/err" && fail "accepted rain.csv"
   [ $? -eq 1 ] && [ "$(wc -l <"$work/err")" -eq 1 ] && [ ! -s "$work/out" ] ||
     fail "bad input: $(cat "$work/err")"

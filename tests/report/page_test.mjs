@@ -1,8 +1,10 @@
 // Drives velm-report's pages in headless Chromium through the DevTools
 // protocol on a pipe: every chart draws without a script error, the log-scale
 // switch changes the hydrograph's axis, the CSV download is the --series file,
-// a chart downloads as a PNG image, print media drops the range selector, and
-// velm-check's findings show (or a notice, when the file is no report).
+// a chart downloads as a PNG image, print media drops the range selector,
+// velm-check's findings show (or a notice, when the file is no report) under
+// the catchment's name, legends stay out of the plots, and the model's water
+// balance, where the catchment lies beside the result, closes.
 //   node page_test.mjs WORK CHROMIUM    (WORK holds the pages check_pages.sh made)
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
@@ -30,8 +32,10 @@ async function downloaded(folder, name) {
 const runoffAxis = page => page.$$eval('#hydrograph .dygraph-axis-label-y',
   labels => labels.map(label => label.textContent).join(' '));
 
-// [directory, the findings table's rows with its head, or a notice, or none]
-for (const [dir, check] of [['sim1', null], ['sim0', 'notice'], ['cal', 3]]) {
+// [directory, the findings table's rows with its head, or a notice, or none,
+//  the charts, whether the catchment beside gives the model's balance]
+for (const [dir, check, charts, balanced] of [['sim1', null, 6, true],
+  ['sim0', 'notice', 5, true], ['cal', 3, 5, false], ['calx', null, 7, true]]) {
   const folder = path.join(work, dir);
   const stem = fs.readdirSync(folder).find(f => f.endsWith('.html')).slice(0, -5);
   const downloads = fs.mkdtempSync(path.join(work, 'downloads-'));
@@ -44,7 +48,26 @@ for (const [dir, check] of [['sim1', null], ['sim0', 'notice'], ['cal', 3]]) {
   await page.waitForFunction(() => document.body.dataset.chartsDrawn &&
     document.body.dataset.chartsDrawn === document.body.dataset.chartsExpected);
   assert.deepEqual(errors, [], dir);
-  assert.equal(await page.$eval('body', b => b.dataset.chartsDrawn), dir === 'sim0' ? '4' : '5');
+  assert.equal(await page.$eval('body', b => b.dataset.chartsDrawn), String(charts), dir);
+
+  // The model's balance closes to its printed precision in each column:
+  // rain and what the stores gave back in, the rest out.
+  const terms = await page.$$eval('#model-balance tr[data-sign]', rows => rows.map(row =>
+    [row.firstChild.textContent, row.dataset.sign,
+      [...row.querySelectorAll('td.num')].map(cell => Number(cell.textContent))]));
+  assert.equal(terms.length > 0, balanced, `${dir}: the model's balance`);
+  if (balanced) {
+    assert.ok(['From initial storage', 'Infiltrated and left the model']
+      .every(name => terms.some(([term]) => term === name)), `${dir}: ${terms}`);
+    terms[0][2].forEach((_, column) => {
+      const left = terms.reduce((sum, [, sign, values]) =>
+        sum + (sign === '+' ? values[column] : -values[column]), 0);
+      assert.ok(Math.abs(left) <= 0.05 * terms.length, `${dir}: ${left} mm left in column ${column}`);
+    });
+  }
+  // Every legend lies below its plotting area.
+  assert.ok(await page.$$eval('.chart + .legend', legends => legends.every(legend =>
+    legend.getBoundingClientRect().top >= legend.previousElementSibling.getBoundingClientRect().bottom)));
 
   // velm's model, when the page carries it, instantiates and simulates.
   if (await page.$('#velm-model')) {
@@ -85,6 +108,7 @@ for (const [dir, check] of [['sim1', null], ['sim0', 'notice'], ['cal', 3]]) {
   } else if (check !== null) {
     assert.equal(await page.$$eval('#velm-check tr', rows => rows.length), check);
     assert.match(findings, /<\/script> ends nothing/);
+    assert.match(findings, new RegExp(` in ${dir} \\(verdict`));
   } else {
     assert.equal(findings, null);
   }

@@ -1,4 +1,5 @@
 #include "report/result_reader.h"
+#include "report/search_trace.h"
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,24 @@ TEST(ResultReader, RejectsWhatIsNoResultFileNamingTheLine) {
       EXPECT_TRUE(std::string(e.what()).starts_with(message)) << e.what();
     }
   }
+}
+
+
+// The progress lines as the console and as the result file write them; the
+// best f only falls, and lines without both numbers are not points.
+TEST(SearchTrace, ReadsConsoleAndResultFileLinesAsTheBestSoFar) {
+  const auto trace = SearchTrace(
+      "subp[ 0] \x8f\x89\x8a\xfa\x89\xbb fcount=     0\r\n"
+      "subp[ 0] min.f=0.700000  fcount=   130\n"
+      "subp[ 1] min.f=0.900000  fcount=   200\n"
+      "subp[ 2] min.f=nan  fcount=   270\n"
+      "subp[0] min.f=0.537435fcount=29390\r\n");
+  ASSERT_EQ(trace.size(), 3u);
+  EXPECT_EQ(trace[0].Evaluations, 130);
+  EXPECT_EQ(trace[1].Evaluations, 200);
+  EXPECT_EQ(trace[1].BestF, 0.7);
+  EXPECT_EQ(trace[2].Evaluations, 29390);
+  EXPECT_EQ(trace[2].BestF, 0.537435);
 }
 
 }  // namespace

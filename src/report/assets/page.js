@@ -9,6 +9,7 @@
     Observed: '#111111',
     Calculated: '#d9534f',
     'Actual evaporation': '#5cb85c',
+    'Potential evaporation': '#b8dcb0',
     '1:1': '#888888',
   };
   const report = JSON.parse(document.getElementById('report-data').textContent);
@@ -134,9 +135,9 @@
         axes: { y: { axisLabelWidth: 60 } },
       }],
     monthly: () => {
-      const labels = ['Rain', ...runoffLabels, 'Actual evaporation'];
+      const labels = ['Rain', ...runoffLabels, 'Actual evaporation', 'Potential evaporation'];
       return [report.monthly.map(m => [dateOf(m[0], m[1], 1), m[2],
-                                       ...(hasObserved ? [m[3]] : []), m[4], m[5]]), {
+                                       ...(hasObserved ? [m[3]] : []), m[4], m[5], m[6]]), {
         labels: ['Month', ...labels],
         colors: colorsOf(labels),
         plotter: groupedBars,
@@ -147,6 +148,39 @@
       }];
     },
   };
+
+  // ---- The model's runoff by path ----
+  // Each day's calculated runoff stacked by path, from the model's water
+  // balance that velm-report simulated from the catchment beside the result.
+  const pathColors = ['#7f7f7f', '#f0ad4e', '#5bc0de', '#337ab7', '#1b3f66', '#0b1a2b'];
+  if (report.paths) {
+    chartMakers.paths = () => [
+      days.map((d, i) => [d.date, ...report.paths.days[i]]), {
+        labels: ['Date', ...report.paths.labels],
+        colors: report.paths.labels.map((label, i) => pathColors[i % pathColors.length]),
+        stackedGraph: true,
+        fillGraph: true,
+        ylabel: 'Runoff (mm/day)',
+        axes: { x: { axisLabelWidth: 70 }, y: { axisLabelWidth: 60 } },
+      }];
+  }
+  // ---- end of the model's runoff by path ----
+
+  // ---- The search's trace ----
+  // The best f against the evaluations, on a log axis when every f is above
+  // zero, so that the late, small gains show.
+  if (report.search) {
+    chartMakers.search = () => [report.search, {
+      labels: ['Evaluations', 'Best f'],
+      colors: ['#8e44ad'],
+      stepPlot: true,
+      logscale: report.search.every(point => point[1] > 0),
+      xlabel: 'Evaluations',
+      ylabel: 'Best f',
+      axes: { y: { axisLabelWidth: 60, axisLabelFormatter: tidy } },
+    }];
+  }
+  // ---- end of the search's trace ----
 
   const charts = {};
   window.velmCharts = charts;
@@ -165,8 +199,13 @@
   if (planned.length === 0) document.body.dataset.chartsDrawn = '0';
   for (const name of planned) {
     const [data, options] = chartMakers[name]();
+    // The legend sits below the plotting area, never over the data.
+    const legend = document.createElement('div');
+    legend.className = 'legend';
+    document.getElementById(name).after(legend);
     charts[name] = new Dygraph(document.getElementById(name), data, Object.assign({
       legend: 'always',
+      labelsDiv: legend,
       labelsSeparateLines: false,
       drawCallback: (g, initial) => { if (initial) chartDrawn(name); },
     }, options));
@@ -310,8 +349,11 @@
       const n = shown.filter(f => f.severity === severity).length;
       return `${n} ${severity}${n === 1 ? '' : 's'}`;
     };
+    // velm-check run inside the catchment names it ".".
+    const checked = String(check.directory ?? '');
+    const directory = checked === '' || checked === '.' ? document.body.dataset.catchment : checked;
     add(box, 'p', `${count('error')} and ${count('warning')} in ` +
-                  `${String(check.directory ?? '')} (verdict: ${String(check.verdict ?? '')}).`);
+                  `${directory} (verdict: ${String(check.verdict ?? '')}).`);
     if (shown.length === 0) return;
     const table = add(box, 'table');
     const head = add(table, 'tr');
