@@ -338,7 +338,7 @@ Explanation NoMaxInfiltration(const Context& c) {
         "the parameter file is empty, so every value reads as 0, and "
         "velm cannot derive MAX_Infiltration",
         "write the parameter file: one value on each of lines 3 to 25 "
-        "and the tank lines (README, Parameter file)"};
+        "and the tank lines (docs/input-files.md)"};
   }
   const ParameterSet main = ParseMainParameters(*c.Lines());
   return {
