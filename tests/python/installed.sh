@@ -1,7 +1,7 @@
 #!/bin/sh
 # installed.sh BUILD_DIR PREFIX MODULE_DIR PYTHON EXAMPLE_DIR: one cmake
 # --install puts the programs and the module under PREFIX, and the module,
-# found through PYTHONPATH as README says, prints velm's relative error.
+# found through PYTHONPATH as docs/python.md says, prints velm's relative error.
 set -eu
 build=$1 prefix=$2 module_dir=$3 python=$4 example=$5
 rm -rf "$prefix"
