@@ -11,7 +11,8 @@ declare -A may=(
   [driver]="common model input results optimizer driver"
   [report]="common model input results optimizer report"
   [check]="common model input results optimizer check"
-  [python]="common model input results optimizer python")
+  [python]="common model input results optimizer python"
+  [wasm]="common model input results optimizer report wasm")
 failed=0
 for dir in "$src"/*/; do
   layer=$(basename "$dir")

@@ -13,7 +13,27 @@
 #include <cmath>
 #include <cstdint>
 
+// Keeping the caller's registers is an x86 calling convention; elsewhere the
+// function is an ordinary call, with the same bits.
+#if defined(__x86_64__) || defined(__i386__)
+#define VELM_KEEPS_CALLER_REGISTERS \
+  [[gnu::no_caller_saved_registers, gnu::target("general-regs-only")]]
+#else
+#define VELM_KEEPS_CALLER_REGISTERS
+#endif
+
 namespace velm {
+
+// std::bit_cast where the C++ library has it; the WebAssembly build's library
+// predates it, and its compiler's built-in gives the same bits.
+#if defined(__cpp_lib_bit_cast)
+using std::bit_cast;
+#else
+template <typename To, typename From>
+constexpr To bit_cast(const From& from) {
+  return __builtin_bit_cast(To, from);
+}
+#endif
 
 // The bits of the exact product of two finite non-zero doubles, given by
 // their bits, whose magnitude is below 4 (so that it cannot overflow),
@@ -21,8 +41,7 @@ namespace velm {
 // than 2^-1074. Kept out of the loops that call it: it touches no
 // floating-point register and saves every register it uses, so those loops
 // keep their values in registers across the call.
-[[gnu::noinline, gnu::no_caller_saved_registers,
-  gnu::target("general-regs-only")]] std::uint64_t
+[[gnu::noinline]] VELM_KEEPS_CALLER_REGISTERS std::uint64_t
 IntegerProductBits(std::uint64_t a, std::uint64_t b);
 
 // a·b, bit for bit the multiply instruction's result for every pair of
@@ -30,8 +49,8 @@ IntegerProductBits(std::uint64_t a, std::uint64_t b);
 // arithmetic when an operand is subnormal or the product falls below the
 // normal range, where the instruction is slow.
 inline double ExactProduct(double a, double b) {
-  const auto x = std::bit_cast<std::uint64_t>(a);
-  const auto y = std::bit_cast<std::uint64_t>(b);
+  const auto x = bit_cast<std::uint64_t>(a);
+  const auto y = bit_cast<std::uint64_t>(b);
   const int fieldX = static_cast<int>(x >> 52) & 0x7ff;
   const int fieldY = static_cast<int>(y >> 52) & 0x7ff;
   const bool zero = (x << 1) == 0 || (y << 1) == 0;
@@ -40,7 +59,7 @@ inline double ExactProduct(double a, double b) {
   // normal product (or an overflowing one).
   const bool normal = fieldX != 0 && fieldY != 0 && fieldX + fieldY >= 1024;
   if (zero || special || normal) return a * b;
-  return std::bit_cast<double>(IntegerProductBits(x, y));
+  return bit_cast<double>(IntegerProductBits(x, y));
 }
 
 // The multiply instruction is quick for a value x with |x| at least this

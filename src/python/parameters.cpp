@@ -19,37 +19,14 @@
 namespace velm::python {
 namespace {
 
-struct ScalarField {
-  const char* Name;
-  double ParameterSet::*Member;
-};
-
-// The parameter file's scalars in the order of its lines 3, 5, ..., 23.
-constexpr std::array<ScalarField, 11> kFileScalars{{
-    {"Impervious", &ParameterSet::Impervious},
-    {"MAX_SoilMoisture", &ParameterSet::MAX_SoilMoisture},
-    {"Final_Infiltration", &ParameterSet::Final_Infiltration},
-    {"Coeff_Reduction", &ParameterSet::Coeff_Reduction},
-    {"F18_SoilMoisture", &ParameterSet::F18_SoilMoisture},
-    {"MAX_EvapoRatio", &ParameterSet::MAX_EvapoRatio},
-    {"Coeff_EvapoModel", &ParameterSet::Coeff_EvapoModel},
-    {"CoeffSurfaceTopTank", &ParameterSet::CoeffSurfaceTopTank},
-    {"HighSurfaceTopTank", &ParameterSet::HighSurfaceTopTank},
-    {"CoeffSurfaceBotomTank", &ParameterSet::CoeffSurfaceBotomTank},
-    {"HighSurfaceBotomTank", &ParameterSet::HighSurfaceBotomTank},
-}};
-constexpr std::array<ScalarField, 2> kDerivedScalars{{
-    {"F18_Infiltration", &ParameterSet::F18_Infiltration},
-    {"MAX_Infiltration", &ParameterSet::MAX_Infiltration},
-}};
 constexpr const char* kTankCountName = "TankCount";
 constexpr const char* kCoeffTankName = "CoeffTank";
 constexpr const char* kBotomTankName = "BotomTank";
 
 template <std::size_t N>
-const ScalarField* FindField(const std::array<ScalarField, N>& fields,
+const ParameterField* FindField(const std::array<ParameterField, N>& fields,
                              std::string_view name) {
-  for (const ScalarField& field : fields) {
+  for (const ParameterField& field : fields) {
     if (name == field.Name) return &field;
   }
   return nullptr;
@@ -103,7 +80,7 @@ void ApplyChanges(ParameterSet& p, const py::dict& changes) {
   bool botomGiven = false;
   for (const auto& [key, value] : changes) {
     const auto name = key.cast<std::string>();
-    if (const ScalarField* field = FindField(kFileScalars, name)) {
+    if (const ParameterField* field = FindField(kFileScalars, name)) {
       p.*(field->Member) = value.cast<double>();
     } else if (name == kTankCountName) {
       tankCount = value.cast<int>();
@@ -169,7 +146,7 @@ std::vector<std::string> Differences(const ParameterSet& a,
   for (const auto& fields :
        {std::vector(kFileScalars.begin(), kFileScalars.end()),
         std::vector(kDerivedScalars.begin(), kDerivedScalars.end())}) {
-    for (const ScalarField& field : fields) {
+    for (const ParameterField& field : fields) {
       if (!SameBits(a.*(field.Member), b.*(field.Member))) {
         names.push_back(std::string(field.Name) + " " +
                         Digits17(a.*(field.Member)) + " would read back as " +
@@ -200,16 +177,16 @@ std::string Joined(const std::vector<std::string>& parts) {
 
 py::list ParameterNames() {
   py::list names;
-  for (const ScalarField& field : kFileScalars) names.append(field.Name);
+  for (const ParameterField& field : kFileScalars) names.append(field.Name);
   names.append(kTankCountName);
   names.append(kCoeffTankName);
   names.append(kBotomTankName);
-  for (const ScalarField& field : kDerivedScalars) names.append(field.Name);
+  for (const ParameterField& field : kDerivedScalars) names.append(field.Name);
   return names;
 }
 
 py::object ParameterValue(const ParameterSet& p, const std::string& name) {
-  const ScalarField* field = FindField(kFileScalars, name);
+  const ParameterField* field = FindField(kFileScalars, name);
   if (!field) field = FindField(kDerivedScalars, name);
   if (field) return py::float_(p.*(field->Member));
   if (name == kTankCountName) return py::int_(p.TankCount);
@@ -220,7 +197,7 @@ py::object ParameterValue(const ParameterSet& p, const std::string& name) {
 
 ParameterSet ReplaceParameters(const ParameterSet& parameters,
                                const py::dict& changes) {
-  for (const ScalarField& field : kDerivedScalars) {
+  for (const ParameterField& field : kDerivedScalars) {
     if (changes.contains(field.Name)) {
       throw py::value_error(
           std::string(field.Name) +
@@ -244,7 +221,7 @@ ParameterSet ParametersFrom(py::handle value) {
   }
   py::dict values(py::reinterpret_borrow<py::object>(value));
   py::dict given;
-  for (const ScalarField& field : kDerivedScalars) {
+  for (const ParameterField& field : kDerivedScalars) {
     if (values.contains(field.Name)) {
       given[field.Name] = values[field.Name];
       PyDict_DelItemString(values.ptr(), field.Name);
@@ -256,7 +233,7 @@ ParameterSet ParametersFrom(py::handle value) {
   p.BotomTank.assign(1, 0.0);
   ApplyChanges(p, values);
   ComputeDerivedOrRefuse(p);
-  for (const ScalarField& field : kDerivedScalars) {
+  for (const ParameterField& field : kDerivedScalars) {
     if (given.contains(field.Name) &&
         !SameBits(given[field.Name].cast<double>(), p.*(field.Member))) {
       throw py::value_error(std::string(field.Name) + " " +
@@ -281,7 +258,7 @@ std::string ParameterFileText(const ParameterSet& p) {
   const auto line = [&text](std::string_view label, const std::string& value) {
     text.append(label).append("\r\n").append(value).append("\r\n");
   };
-  for (const ScalarField& field : kFileScalars) {
+  for (const ParameterField& field : kFileScalars) {
     if (field.Member == &ParameterSet::F18_SoilMoisture) {
       line("F18_SoilMoisture as a fraction of MAX_SoilMoisture",
            Digits17(*fraction));

@@ -13,5 +13,11 @@ std::string_view DygraphsScript();
 std::string_view DygraphsStyle();
 std::string_view PageScript();
 std::string_view PageStyle();
+// velm's model as a WebAssembly module, the script that loads it and the
+// words that say how far it agrees with velm; all three empty when
+// velm-report was built without the module.
+std::string_view ModelModule();
+std::string_view ModelLoader();
+std::string_view ModelAgreement();
 
 }  // namespace velm::report

@@ -1,9 +1,11 @@
 # Writes a C++ source that holds the page's assets, the dygraphs script and
 # style and the page's own script and style, as byte arrays.
 # Run as: cmake -DDygraphsScript=... -DDygraphsStyle=... -DPageScript=...
-#   -DPageStyle=... -DOUTPUT=... -P embed_assets.cmake
+#   -DPageStyle=... -DModelModule=... -DModelLoader=... -DModelAgreement=...
+#   -DOUTPUT=... -P embed_assets.cmake
 # Each variable names a file and becomes the function of the same name in
-# report/assets.h.
+# report/assets.h; the model's three are empty when it is not built, and
+# their functions give empty text.
 function(byte_array variable file)
   file(READ "${file}" hex HEX)
   string(REGEX REPLACE "([0-9a-f][0-9a-f])" "'\\\\x\\1'," bytes "${hex}")
@@ -12,7 +14,12 @@ endfunction()
 
 set(arrays "")
 set(functions "")
-foreach(asset DygraphsScript DygraphsStyle PageScript PageStyle)
+foreach(asset DygraphsScript DygraphsStyle PageScript PageStyle ModelModule
+    ModelLoader ModelAgreement)
+  if("${${asset}}" STREQUAL "")
+    string(APPEND functions "std::string_view ${asset}() { return {}; }\n")
+    continue()
+  endif()
   byte_array(bytes "${${asset}}")
   string(APPEND arrays "const char k${asset}[] = {${bytes}};\n")
   string(APPEND functions "std::string_view ${asset}() { \

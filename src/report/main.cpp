@@ -10,6 +10,7 @@
 
 #include "common/native_path.h"
 #include "common/program_start.h"
+#include "report/assets.h"
 #include "report/calibration.h"
 #include "report/page.h"
 #include "report/result_reader.h"
@@ -185,6 +186,10 @@ int main(int argc, char** argv) {
     }
     if (arg == "--version") {
       std::cout << kVersion << "\n";
+      if (!velm::report::ModelModule().empty()) {
+        std::cout << "Pages carry velm's model as WebAssembly ("
+                  << velm::report::ModelModule().size() << " bytes).\n";
+      }
       return 0;
     }
   }

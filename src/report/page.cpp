@@ -425,6 +425,22 @@ std::string Charts() {
          "</div>\n";
 }
 
+// velm's model and its loader, when velm-report carries them: the loader
+// instantiates the module as the page opens (window.velmModel).
+std::string ModelBlock() {
+  if (ModelModule().empty()) return "";
+  return "<div id=\"velm-model-block\">\n<p class=\"meta\">This page carries "
+         "velm's model as WebAssembly (" +
+         std::to_string(ModelModule().size()) +
+         " bytes), measured against velm: " +
+         Escape(std::string(ModelAgreement().substr(
+             0, ModelAgreement().find_last_not_of("\r\n") + 1))) +
+         ".</p>\n<script type=\"application/wasm\" id=\"velm-model\">" +
+         Base64(ModelModule()) + "</script>\n<script>\n" +
+         std::string(ModelLoader()) +
+         "</script>\n</div><!-- velm-model-block -->\n";
+}
+
 }  // namespace
 
 std::string RenderPage(const ResultFile& result, const Scores& scores,
@@ -458,11 +474,11 @@ std::string RenderPage(const ResultFile& result, const Scores& scores,
     page += "<div class=\"parameters\">\n<h2>Parameters</h2>\n" +
             SimulationParameterTable(result) + "</div>\n";
   }
-  page += "<script type=\"text/csv\" id=\"daily-series\">\n" +
-          SeriesCsv(result) +
-          "</script>\n<script type=\"application/json\" id=\"report-data\">" +
-          ReportData(result) + "</script>\n<script>\n" +
-          std::string(PageScript()) + "</script>\n</body>\n</html>\n";
+  page +=
+      "<script type=\"text/csv\" id=\"daily-series\">\n" + SeriesCsv(result) +
+      "</script>\n<script type=\"application/json\" id=\"report-data\">" +
+      ReportData(result) + "</script>\n<script>\n" + std::string(PageScript()) +
+      "</script>\n" + ModelBlock() + "</body>\n</html>\n";
   return page;
 }
 

@@ -46,6 +46,18 @@ for (const [dir, check] of [['sim1', null], ['sim0', 'notice'], ['cal', 3]]) {
   assert.deepEqual(errors, [], dir);
   assert.equal(await page.$eval('body', b => b.dataset.chartsDrawn), dir === 'sim0' ? '4' : '5');
 
+  // velm's model, when the page carries it, instantiates and simulates.
+  if (await page.$('#velm-model')) {
+    await page.waitForFunction(() => document.body.dataset.modelReady === 'true');
+    assert.equal(await page.evaluate(() => velmModel.then(model => {
+      const session = model.session({ rain: new Array(48).fill(1),
+        potentialEvaporation: new Array(48).fill(0.1) });
+      session.set('MAX_SoilMoisture', 150); session.set('Final_Infiltration', 0.46);
+      session.set('Coeff_Reduction', 0.1); session.set('F18_SoilMoisture', 75);
+      return session.simulate().runoff.length;
+    })), 2, `${dir}: the model`);
+  }
+
   const linear = await runoffAxis(page);
   await page.click('#hydrograph-log');
   assert.ok(await page.evaluate(() => velmCharts.hydrograph.getOptionForAxis('logscale', 'y')));
