@@ -104,7 +104,8 @@ std::string ConsoleTextAsUtf8(std::string_view bytes) {
   };
   while (i < bytes.size()) {
     const std::string_view rest = bytes.substr(i);
-    const std::size_t utf8 = ByteAt(rest, 0) < 0x80 ? 1 : Utf8SequenceLength(rest);
+    const std::size_t utf8 =
+        ByteAt(rest, 0) < 0x80 ? 1 : Utf8SequenceLength(rest);
     if (utf8 == 0) {
       i += Cp932CharacterLength(rest);
       continue;

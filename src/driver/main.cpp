@@ -35,6 +35,5 @@ int main() {
   }
   velm::ConsoleStream console(std::cout, outputEncoding);
   velm::ConsoleStream errors(std::cerr, errorEncoding);
-  return velm::RunProgramReportingErrors({}, std::move(clock), console,
-                                         errors);
+  return velm::RunProgramReportingErrors({}, std::move(clock), console, errors);
 }

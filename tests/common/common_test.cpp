@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/code_page.h"
 #include "common/console.h"
 #include "common/number_format.h"
 #include "common/number_parse.h"
@@ -109,8 +110,24 @@ TEST(Console, ShowsEveryTextAndNamesOfBothEncodingsInUtf8) {
               utf8Name + std::string(item->Utf8))
         << item->Utf8;
   }
+  // Well-formed UTF-8 at the edges of each length passes; an overlong form,
+  // a surrogate, a value above U+10FFFF or a cut sequence is code page 932.
+  for (const char* utf8 :
+       {"\xc2\x80", "\xdf\xbf", "\xe0\xa0\x80", "\xed\x9f\xbf", "\xef\xbf\xbd",
+        "\xf0\x90\x80\x80", "\xf4\x8f\xbf\xbf"}) {
+    EXPECT_EQ(ConsoleTextAsUtf8(utf8), utf8);
+  }
+  for (const char* other :
+       {"\xc1\xbf", "\xe0\x9f\xbf", "\xed\xa0\x80", "\xe3\x81\xc0",
+        "\xf0\x8f\xbf\xbf", "\xf4\x90\x80\x80", "\xe3\x81"}) {
+    EXPECT_NE(ConsoleTextAsUtf8(other), other);
+    EXPECT_EQ(ConsoleTextAsUtf8(other), Cp932ToUtf8(other));
+  }
   // A byte that begins no character, and a lead byte at the very end.
-  EXPECT_EQ(ConsoleTextAsUtf8("a\xa0" "b\x81"), "a\xef\xbf\xbd" "b\xef\xbf\xbd");
+  EXPECT_EQ(ConsoleTextAsUtf8("a\xa0"
+                              "b\x81"),
+            "a\xef\xbf\xbd"
+            "b\xef\xbf\xbd");
   EXPECT_EQ(ParseConsoleEncoding("utf-8"), ConsoleEncoding::kUtf8);
   EXPECT_EQ(ParseConsoleEncoding("cp932"), ConsoleEncoding::kCp932);
   for (const char* other : {"", "UTF-8", "utf8", "sjis", "cp932 "}) {
