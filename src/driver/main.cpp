@@ -8,9 +8,17 @@
 
 // velm takes no arguments: everything it needs is named by FILEINFO.dat in
 // the working directory. VELM_SEED makes a calibration reproducible;
-// VELM_CONSOLE chooses the console's encoding.
-int main() {
+// VELM_CONSOLE chooses the console's encoding. Only --help or --version as
+// the one argument is answered, before anything is read or written; any
+// other arguments are ignored.
+int main(int argc, char** argv) {
   velm::UseBinaryConsole();
+  if (argc == 2) {
+    if (const char* line = velm::InformationLine(argv[1])) {
+      std::cout << line << '\n';
+      return velm::kExitOk;
+    }
+  }
   velm::Clock clock = velm::SystemClock();
   if (const char* seed = std::getenv("VELM_SEED")) {
     const auto value = velm::ParseSeed(seed);

@@ -46,6 +46,17 @@ int RunProgramReportingErrors(const std::filesystem::path& directory,
   return kExitFailed;
 }
 
+const char* InformationLine(std::string_view argument) {
+  if (argument == "--help") {
+    return "Usage: velm, without arguments, in a catchment directory whose "
+           "FILEINFO.dat names the control, parameter and data files; control "
+           "line 5 chooses a simulation (0) or a calibration, and VELM_SEED=n "
+           "(0 to 65535) makes a calibration reproducible";
+  }
+  if (argument == "--version") return "velm 1.0";
+  return nullptr;
+}
+
 std::optional<std::uint16_t> ParseSeed(std::string_view text) {
   unsigned value = 0;
   const char* end = text.data() + text.size();

@@ -32,6 +32,11 @@ int RunProgramReportingErrors(const std::filesystem::path& directory,
                               Clock clock, std::ostream& console,
                               std::ostream& errors);
 
+// The line that `velm --help` or `velm --version` prints when it is the one
+// argument: a usage line or the version; nullptr for any other argument,
+// which the program ignores.
+const char* InformationLine(std::string_view argument);
+
 // The value of VELM_SEED: a decimal from 0 to 65535, digits only.
 std::optional<std::uint16_t> ParseSeed(std::string_view text);
 

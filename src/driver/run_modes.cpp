@@ -145,8 +145,8 @@ int RunCalibration(RunInputs& inputs, Clock clock, std::ostream& consoleStream,
                          {weather.Dates, days.Totals, outputs.Infiltration},
                          fit, settings.ObjectiveType);
   const bool written = CloseResultStream(result, errors);
-  const bool invalid = ReportProblems(
-      errors, ResultProblems(best.X, settings.VariableCount, best.f, scaled));
+  const bool invalid =
+      ReportProblems(errors, ResultProblems(best.X, best.f, parameters, map));
   if (!written) return kExitFailed;
   return invalid ? kExitInvalidResult : kExitOk;
 }

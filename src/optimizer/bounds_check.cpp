@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/number_format.h"
+#include "optimizer/operators.h"
 
 namespace velm {
 namespace {
@@ -68,6 +69,26 @@ std::string GeneList(const std::vector<int>& genes) {
   return out.empty() ? "no gene" : out;
 }
 
+std::string Percent(double share) {
+  return FormatPrintf("%.2f", 100 * share) + " %";
+}
+
+std::string GeneBox(int variableCount) {
+  return "the gene box [0, 1]^" + std::to_string(variableCount);
+}
+
+// "R (89 % of draws; X[6]); ...": the rules broken most, at most three.
+std::string BrokenMost(const BoundsCheck& check) {
+  std::string text = "broken most:";
+  for (std::size_t i = 0; i < check.Failures.size() && i < 3; ++i) {
+    const BoundsCheck::RuleFailures& f = check.Failures[i];
+    text += (i == 0 ? " " : "; ") + f.Rule + " (" +
+            FormatPrintf("%.0f", 100.0 * f.Count / BoundsCheck::kDraws) +
+            " % of draws; " + GeneList(f.Genes) + ")";
+  }
+  return text;
+}
+
 }  // namespace
 
 BoundsCheck CheckBounds(const ParameterSet& fileParameters,
@@ -124,18 +145,10 @@ BoundsCheck CheckBounds(const ParameterSet& fileParameters,
 }
 
 std::string LowShareWarning(const BoundsCheck& check, int variableCount) {
-  std::string text =
-      "only " + FormatPrintf("%.2f", 100 * check.Share()) +
-      " % of the gene box [0, 1]^" + std::to_string(variableCount) +
-      " keeps the parameter-order rules, so the search will mostly score "
-      "penalties; broken most:";
-  for (std::size_t i = 0; i < check.Failures.size() && i < 3; ++i) {
-    const BoundsCheck::RuleFailures& f = check.Failures[i];
-    text += (i == 0 ? " " : "; ") + f.Rule + " (" +
-            FormatPrintf("%.0f", 100.0 * f.Count / BoundsCheck::kDraws) +
-            " % of draws; " + GeneList(f.Genes) + ")";
-  }
-  return text +
+  return "only " + Percent(check.Share()) + " of " + GeneBox(variableCount) +
+         " keeps the parameter-order rules, so the search will mostly score "
+         "penalties; " +
+         BrokenMost(check) +
          ". The parameter file's values are the upper bounds of a "
          "calibration: choose them so that the rules hold for most genes "
          "(docs/calibration.md)";
@@ -185,17 +198,65 @@ std::vector<std::string> BoundsWarnings(const BoundsCheck& check,
 
 namespace velm {
 
-std::vector<std::string> ResultProblems(const Genes& x, int variableCount,
-                                        double f, const ParameterSet& scaled) {
+namespace {
+
+std::string GeneProblem(int k, double gene) {
+  const std::string text =
+      "gene X[" + std::to_string(k) + "] = " + FormatNumber(gene);
+  if (std::isfinite(gene)) return text + " is outside [0, 1]";
+  return text +
+         " is not a finite number: the search's own arithmetic made it (a "
+         "mutation's normal draw is infinite when its random number is 0), "
+         "not the bounds, and no bounds can prevent it";
+}
+
+// Why a search ends on genes outside [0, 1]: they cost less than what it
+// scored inside, which is mostly a broken rule's penalty.
+std::string OutsideReason(const BoundsCheck& check, int variableCount) {
+  const std::string text =
+      "the search settled on genes outside [0, 1], which cost " +
+      FormatNumber(kChildBelowZeroPenalty) + " or " +
+      FormatNumber(kChildAboveOnePenalty) +
+      " without a simulation, because every gene vector inside [0, 1] that it "
+      "scored did worse: ";
+  if (!check.FixedBreaks.empty()) {
+    return text + FixedBreakWarning(check.FixedBreaks.front());
+  }
+  if (check.Failures.empty()) {
+    return text +
+           "no ordering rule breaks inside these bounds, so their f itself "
+           "was larger";
+  }
+  const std::string rules =
+      check.Share() < BoundsCheck::kLowShare
+          ? "these bounds cannot keep the ordering rules, which only " +
+                Percent(check.Share()) + " of " + GeneBox(variableCount) +
+                " keeps"
+          : Percent(1 - check.Share()) + " of " + GeneBox(variableCount) +
+                " breaks an ordering rule";
+  return text + rules + ", and a broken rule adds " +
+         FormatNumber(kConstraintPenalty) + "; " + BrokenMost(check);
+}
+
+}  // namespace
+
+std::vector<std::string> ResultProblems(const Genes& x, double f,
+                                        const ParameterSet& fileParameters,
+                                        const GeneMap& map) {
+  const int variableCount = map.VariableCount();
   std::vector<std::string> problems;
   for (int k = 1; k <= variableCount && k < kSlotCount; ++k) {
-    if (!(x[k] >= 0 && x[k] <= 1)) {
-      problems.push_back("gene X[" + std::to_string(k) +
-                         "] = " + FormatNumber(x[k]) + " is outside [0, 1]");
-    }
+    if (!(x[k] >= 0 && x[k] <= 1)) problems.push_back(GeneProblem(k, x[k]));
   }
+  const bool outside = !problems.empty();
+  ParameterSet scaled = fileParameters;
+  map.Apply(scaled, x);
   for (const OrderRule& rule : OrderRules(scaled)) {
     if (!rule.Holds()) problems.push_back(rule.Describe());
+  }
+  if (outside) {
+    problems.push_back(
+        OutsideReason(CheckBounds(fileParameters, map), variableCount));
   }
   if (std::isnan(f)) problems.push_back("the final f is not a number");
   return problems;

@@ -62,10 +62,14 @@ std::string FixedBreakWarning(const OrderRule& rule);
 namespace velm {
 
 // Why the result of a calibration is not a valid parameter set, one English
-// sentence each: a gene outside [0, 1], an ordering rule the scaled
-// parameters break (with the two values), a NaN f. Empty when it is valid.
-// Judged by these, never by the size of f, which can be large on valid sets.
-std::vector<std::string> ResultProblems(const Genes& x, int variableCount,
-                                        double f, const ParameterSet& scaled);
+// sentence each: a gene outside [0, 1] (a non-finite one said to come from
+// the search's arithmetic, not the bounds), an ordering rule the scaled
+// parameters break (with the two values), why the search settled outside
+// [0, 1] (naming the rules the bounds break most), a NaN f. Empty when it is
+// valid. Judged by these, never by the size of f, which can be large on
+// valid sets.
+std::vector<std::string> ResultProblems(const Genes& x, double f,
+                                        const ParameterSet& fileParameters,
+                                        const GeneMap& map);
 
 }  // namespace velm

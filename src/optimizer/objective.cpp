@@ -123,6 +123,12 @@ void ModelObjective::Evaluate(std::span<const Genes* const> genes,
   }
 }
 
+bool ModelObjective::ScoresNumbers() const {
+  const std::span<const double> observed = context_.DailyObserved;
+  return context_.Settings.OutputFlag == 2 ||
+         std::any_of(observed.begin(), observed.end(), IsFitDay);
+}
+
 void ModelObjective::EvaluateNew(std::vector<Pending>& fresh) {
   if (fresh.empty()) return;
   // The observed runoff is read here, where one thread would first have read

@@ -25,6 +25,10 @@ class Objective {
   // in this order. f depends on the genes alone.
   virtual void Evaluate(std::span<const Genes* const> genes,
                         std::span<double> f) = 0;
+  // False when f is NaN whatever the genes, so that a NaN f says nothing
+  // against the genes that scored it. Asked once the first batch has been
+  // evaluated.
+  virtual bool ScoresNumbers() const { return true; }
 };
 
 // What the objective computes and prints, from the control file.
@@ -81,6 +85,9 @@ class ModelObjective final : public Objective {
 
   void Evaluate(std::span<const Genes* const> genes,
                 std::span<double> f) override;
+  // Without an observed day above 0 there is no fit day, and every fit
+  // measure is 0/0; the ordering rules' penalty alone is always a number.
+  bool ScoresNumbers() const override;
 
   // Gene vectors scored, and the simulations that took.
   struct Counts {

@@ -5,8 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "optimizer/shell_sort.h"
-
 namespace velm {
 
 namespace {
@@ -32,10 +30,11 @@ void ScoreInOrder(std::span<Individual* const> individuals,
 double ChildBoundsPenalty(const Genes& x, int geneBound) {
   // Searched from the last gene back: g++ 12 at -O3 turns the forward loop
   // that overwrites the penalty into a two-lane reduction that can keep an
-  // earlier gene's penalty.
+  // earlier gene's penalty. A NaN gene, which the mutation makes from an
+  // infinite normal draw, is not at most 1: it counts as above.
   for (int k = geneBound - 1; k >= 1; --k) {
     if (x[k] < 0) return kChildBelowZeroPenalty;
-    if (x[k] > 1) return kChildAboveOnePenalty;
+    if (!(x[k] <= 1)) return kChildAboveOnePenalty;
   }
   return 0.0;
 }
@@ -44,7 +43,9 @@ void EvaluateParents(Generation& generation, Objective& objective) {
   std::vector<Individual*> scored;
   for (Individual& parent : generation.Parents) {
     for (int k = 1; k < generation.GeneBound; ++k) {
-      if (parent.X[k] < 0 || parent.X[k] > 1) parent.f = kParentBoundsPenalty;
+      if (!(parent.X[k] >= 0 && parent.X[k] <= 1)) {
+        parent.f = kParentBoundsPenalty;
+      }
     }
     if (parent.f < kParentEvaluationLimit) scored.push_back(&parent);
   }
@@ -105,12 +106,12 @@ void Recombine(Generation& generation, RandomSource& random) {
   }
 }
 
-void SelectBest(Generation& generation) {
+void SelectBest(Generation& generation, NaNKeys nanKeys) {
   auto& table = generation.RankTable;
   ShellSort(
       Generation::kRankCount,
       [&](int entry) { return generation.Ranked(entry).f; },
-      [&](int a, int b) { std::swap(table[a], table[b]); });
+      [&](int a, int b) { std::swap(table[a], table[b]); }, nanKeys);
   // The best may include parents, which the copy overwrites: copy out first.
   std::array<Individual, Generation::kParentCount> best;
   for (int i = 0; i < Generation::kParentCount; ++i) {
@@ -128,12 +129,13 @@ void InitialiseSubPopulation(SubPopulation& subPopulation,
 }
 
 void StepSubPopulation(SubPopulation& subPopulation, RandomSource& random,
-                       Objective& objective, int variableCount) {
+                       Objective& objective, int variableCount,
+                       NaNKeys nanKeys) {
   Generation& generation = *subPopulation.Current;
   Mutate(generation, random);
   Recombine(generation, random);
   EvaluateChildren(generation, objective);
-  SelectBest(generation);
+  SelectBest(generation, nanKeys);
   // The next generation is created with random parents like a first one
   // (reseeding); the survivors then replace them.
   auto next = std::make_unique<Generation>(variableCount, random);

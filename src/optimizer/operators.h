@@ -8,6 +8,7 @@
 #include "optimizer/generation.h"
 #include "optimizer/objective.h"
 #include "optimizer/random_source.h"
+#include "optimizer/shell_sort.h"
 
 namespace velm {
 
@@ -20,8 +21,9 @@ inline constexpr double kChildAboveOnePenalty = 10000.0;
 inline constexpr double kChildEvaluationLimit = 1000.0;
 inline constexpr double kRecombinationWeight = 0.5;
 
-// A child's penalty for genes 1 to geneBound - 1 outside [0, 1]: not the
-// worst offence but the last out-of-range gene sets it; 0 when none is.
+// A child's penalty for genes 1 to geneBound - 1 outside [0, 1], a NaN gene
+// counting as above 1: not the worst offence but the last out-of-range gene
+// sets it; 0 when none is.
 double ChildBoundsPenalty(const Genes& x, int geneBound);
 
 // f of parents 0..9, in one batch.
@@ -34,8 +36,9 @@ void Mutate(Generation& generation, RandomSource& random);
 // RankTable := parents and mutants, then children 10..69 as intermediate
 // recombinants of a random parent and random genes of random partners.
 void Recombine(Generation& generation, RandomSource& random);
-// Sorts RankTable by f and copies the best 10 into the parents.
-void SelectBest(Generation& generation);
+// Sorts RankTable by f, a NaN f as `nanKeys` says, and copies the best 10
+// into the parents.
+void SelectBest(Generation& generation, NaNKeys nanKeys);
 
 // A sub-population's first generation: random parents, evaluated.
 void InitialiseSubPopulation(SubPopulation& subPopulation,
@@ -44,6 +47,7 @@ void InitialiseSubPopulation(SubPopulation& subPopulation,
 // One generation step; the sub-population then holds a new generation whose
 // parents are the best 10 found so far, sorted.
 void StepSubPopulation(SubPopulation& subPopulation, RandomSource& random,
-                       Objective& objective, int variableCount);
+                       Objective& objective, int variableCount,
+                       NaNKeys nanKeys);
 
 }  // namespace velm

@@ -32,6 +32,8 @@ class Search {
       InitialiseSubPopulation(subPopulations_[s], random_, objective_,
                               variableCount_);
     }
+    nanKeys_ =
+        objective_.ScoresNumbers() ? NaNKeys::kLast : NaNKeys::kUnmoved;
   }
 
   // Epochs with 6, 5, ... 1 active sub-populations, whatever the budget and
@@ -80,7 +82,7 @@ class Search {
 
   void Step(int s) {
     StepSubPopulation(subPopulations_[s], random_, objective_,
-                      variableCount_);
+                      variableCount_, nanKeys_);
     fcount_ += Optimizer::kEvaluationsPerStep;
   }
 
@@ -91,13 +93,15 @@ class Search {
         active, [&](int s) { return BestF(s); },
         [&](int a, int b) {
           std::swap(subPopulations_[a], subPopulations_[b]);
-        });
+        },
+        nanKeys_);
   }
 
   ProgressReport& report_;
   RandomSource random_;
   Objective& objective_;
   int variableCount_;
+  NaNKeys nanKeys_ = NaNKeys::kLast;
   std::array<SubPopulation, Optimizer::kSubPopulationCount> subPopulations_;
   int fcount_ = 0;
   int g_ = 0;

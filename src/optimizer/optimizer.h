@@ -33,7 +33,10 @@ class Optimizer {
  public:
   static constexpr int kSubPopulationCount = 6;
   static constexpr int kGenerationsPerEpoch = 20;
-  // The final phase ends once the best f falls below this (or is NaN).
+  // The final phase ends once the best f falls below this, or is NaN: a NaN
+  // f ranks after every number, so the best is NaN only when nothing in
+  // the sub-population scored one, and with no observed day to compare
+  // every f is NaN.
   static constexpr double kStopFitness = 0.2;
   // Nominal evaluations per initialised sub-population and per step,
   // penalised individuals included.

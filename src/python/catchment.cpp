@@ -286,8 +286,7 @@ CalibrationOutcome Catchment::Calibrate(
   report.FinalBest(best);
   report.Closing();
   WriteFitReport(console, outcome.Best.Fit, settings_.ObjectiveType);
-  outcome.Problems =
-      ResultProblems(best.X, settings_.VariableCount, best.f, scaled);
+  outcome.Problems = ResultProblems(best.X, best.f, parameters_, *map_);
   return outcome;
 }
 

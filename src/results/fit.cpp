@@ -12,7 +12,7 @@ FitMeasures MeasureFit(const DailyTotals& days) {
   for (std::size_t k = 0; k < days.ObservedQ.size(); ++k) {
     const double qo = days.ObservedQ[k];
     const double qc = days.CalcQ[k];
-    if (!(qo > 0)) continue;  // unobserved (or NaN) days do not count
+    if (!IsFitDay(qo)) continue;  // unobserved (or NaN) days do not count
     ++fit.FitDays;
     const double d = qc - qo;
     s1 += d * d;

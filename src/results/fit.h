@@ -21,6 +21,8 @@ struct DailyTotals {
 // Fit days are the days whose observed total is above zero; only they enter
 // the measures and the water-balance sums. Without a fit day every measure
 // is NaN (0/0).
+inline bool IsFitDay(double observedTotal) { return observedTotal > 0; }
+
 struct FitMeasures {
   int FitDays = 0;
   double RMSE = 0.0;

@@ -113,14 +113,27 @@ TEST(OrderRules, ABrokenRuleReadsWithItsValuesAndAResultIsJudgedByThem) {
                         "CoeffSurfaceBotomTank 0.0064 < CoeffTank[1] 0.2",
                         "CoeffTank[2] 0.10000000000000001 < CoeffTank[3] "
                         "0.10000000000100001"}));
+  // Genes that scale nothing: the file's set is the scaled one, and no
+  // rule breaks anywhere in the gene box.
+  RunSettings s;
+  s.VariableCount = 4;
   const Genes x{0, 1.0, -0.0123, kNaN, 0.0};
   const std::vector<std::string> problems =
-      ResultProblems(x, 4, kNaN, OrderedSet());
+      ResultProblems(x, kNaN, OrderedSet(), GeneMap(s));
   EXPECT_EQ(problems,
-            (std::vector<std::string>{"gene X[2] = -0.0123 is outside [0, 1]",
-                                      "gene X[3] = nan is outside [0, 1]",
-                                      "the final f is not a number"}));
-  EXPECT_TRUE(ResultProblems(x, 1, 2000.0, OrderedSet()).empty());
+            (std::vector<std::string>{
+                "gene X[2] = -0.0123 is outside [0, 1]",
+                "gene X[3] = nan is not a finite number: the search's own "
+                "arithmetic made it (a mutation's normal draw is infinite "
+                "when its random number is 0), not the bounds, and no bounds "
+                "can prevent it",
+                "the search settled on genes outside [0, 1], which cost 1000 "
+                "or 10000 without a simulation, because every gene vector "
+                "inside [0, 1] that it scored did worse: no ordering rule "
+                "breaks inside these bounds, so their f itself was larger",
+                "the final f is not a number"}));
+  s.VariableCount = 1;
+  EXPECT_TRUE(ResultProblems(x, 2000.0, OrderedSet(), GeneMap(s)).empty());
 }
 
 TEST(BoundsCheck, EstimatesTheShareOfTheGeneBoxThatKeepsTheRules) {
@@ -138,6 +151,15 @@ TEST(BoundsCheck, EstimatesTheShareOfTheGeneBoxThatKeepsTheRules) {
   EXPECT_EQ(check.Failures[0].Rule, "CoeffSurfaceBotomTank >= CoeffTank[1]");
   EXPECT_EQ(check.Failures[0].Genes, (std::vector<int>{1}));
   EXPECT_TRUE(BoundsWarnings(check, 2).empty());
+  // A search that ends outside [0, 1] says how much of the box breaks what.
+  const std::vector<std::string> problems =
+      ResultProblems({0, 1.5, 0.5}, 10000, p, GeneMap(s));
+  ASSERT_EQ(problems.size(), 2u);
+  EXPECT_NE(problems[1].find(" % of the gene box [0, 1]^2 breaks an ordering "
+                             "rule, and a broken rule adds 100000; broken "
+                             "most: CoeffSurfaceBotomTank >= CoeffTank[1] ("),
+            std::string::npos)
+      << problems[1];
   p.CoeffTank[1] = 0.29;  // now only genes above 0.967
   const std::vector<std::string> warnings =
       BoundsWarnings(CheckBounds(p, GeneMap(s)), 2);

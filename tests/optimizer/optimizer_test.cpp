@@ -75,7 +75,9 @@ class FakeObjective final : public Objective {
     for (std::size_t i = 0; i < genes.size(); ++i) f[i] = score_(*genes[i]);
     Evaluations += static_cast<int>(genes.size());
   }
+  bool ScoresNumbers() const override { return Numbers; }
   int Evaluations = 0;
+  bool Numbers = true;  // false: NaN whatever the genes, as without a fit day
 
  private:
   std::function<double(const Genes&)> score_;
@@ -88,12 +90,13 @@ Generation WithGenes(int variableCount) {
 
 TEST(Operators, TheLastOutOfRangeGeneSetsThePenaltyAndSkipsTheObjective) {
   // A third gene in range: with more genes than one vector lane holds, a
-  // vectorised loop once kept the wrong gene's penalty.
-  const double rows[][3] = {{-0.1, 1.1, 10000},
-                            {1.1, -0.1, 1000},
-                            {1.5, 0.5, 10000},
-                            {0.0, 1.0, 0.25},
-                            {kNaN, 0.5, 0.25}};
+  // vectorised loop once kept the wrong gene's penalty. A NaN gene counts
+  // as above 1.
+  const double kInf = INFINITY;
+  const double rows[][3] = {{-0.1, 1.1, 10000}, {1.1, -0.1, 1000},
+                            {1.5, 0.5, 10000},  {0.0, 1.0, 0.25},
+                            {kNaN, 0.5, 10000}, {kNaN, -0.1, 1000},
+                            {-0.1, kNaN, 10000}, {-kInf, 0.5, 1000}};
   for (const auto& [gene1, gene2, f] : rows) {
     Generation generation = WithGenes(3);
     generation.Children[0].X = {0, gene1, gene2, 0.5};
@@ -106,20 +109,23 @@ TEST(Operators, TheLastOutOfRangeGeneSetsThePenaltyAndSkipsTheObjective) {
   }
   Generation generation = WithGenes(1);
   generation.Parents[3].X[1] = 1.5;
+  generation.Parents[5].X[1] = kNaN;
   FakeObjective objective([](const Genes&) { return 0.25; });
   EvaluateParents(generation, objective);
   EXPECT_EQ(generation.Parents[3].f, 100000.0);
   EXPECT_EQ(generation.Parents[4].f, 0.25);
-  EXPECT_EQ(objective.Evaluations, 9);
+  EXPECT_EQ(generation.Parents[5].f, 100000.0);
+  EXPECT_EQ(objective.Evaluations, 8);
 }
 
-std::vector<double> SelectedMarks(const std::function<double(int)>& f) {
+std::vector<double> SelectedMarks(const std::function<double(int)>& f,
+                                  NaNKeys nanKeys = NaNKeys::kLast) {
   Generation generation = WithGenes(1);
   for (int m = 0; m < Generation::kRankCount; ++m) {
     generation.Member(m).X[1] = m;
     generation.Member(m).f = f(m);
   }
-  SelectBest(generation);
+  SelectBest(generation, nanKeys);
   std::vector<double> marks;
   for (const Individual& parent : generation.Parents) {
     marks.push_back(parent.X[1]);
@@ -127,7 +133,7 @@ std::vector<double> SelectedMarks(const std::function<double(int)>& f) {
   return marks;
 }
 
-TEST(Operators, SelectionSortsWithGapsFortyToOneAndNeverMovesEqualsOrNaN) {
+TEST(Operators, SelectionSortsWithGapsFortyToOneAndPutsANaNLast) {
   using Marks = std::vector<double>;
   EXPECT_EQ(SelectedMarks([](int m) { return 79.0 - m; }),
             (Marks{79, 78, 77, 76, 75, 74, 73, 72, 71, 70}));
@@ -137,12 +143,23 @@ TEST(Operators, SelectionSortsWithGapsFortyToOneAndNeverMovesEqualsOrNaN) {
   // at entry 40 (an insertion sort would keep it as parent 1).
   EXPECT_EQ(SelectedMarks([](int m) { return m == 40 ? 0.0 : 1.0; }),
             (Marks{40, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
-  std::vector<double> keys{3, kNaN, 2, 1, 5, 0, -1};
-  ShellSort(
-      6, [&](int i) { return keys[i]; },
-      [&](int a, int b) { std::swap(keys[a], keys[b]); });
-  EXPECT_EQ(keys[0], 3);
-  EXPECT_EQ(Marks(keys.begin() + 2, keys.end()), (Marks{0, 1, 2, 5, -1}));
+  // A NaN f ranks after every number; where every f is NaN by the data,
+  // a NaN is never moved, so that parent 0 stays the best.
+  const auto nanParents = [](int m) { return m == 0 || m == 3 ? kNaN : m; };
+  EXPECT_EQ(SelectedMarks(nanParents),
+            (Marks{1, 2, 4, 5, 6, 7, 8, 9, 10, 11}));
+  EXPECT_EQ(SelectedMarks(nanParents, NaNKeys::kUnmoved),
+            (Marks{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+  for (const NaNKeys nanKeys : {NaNKeys::kLast, NaNKeys::kUnmoved}) {
+    std::vector<double> keys{3, kNaN, 2, 1, 5, 0, -1};
+    ShellSort(
+        6, [&](int i) { return keys[i]; },
+        [&](int a, int b) { std::swap(keys[a], keys[b]); }, nanKeys);
+    const bool last = nanKeys == NaNKeys::kLast;
+    EXPECT_EQ(keys[last ? 4 : 0], last ? 5 : 3);
+    EXPECT_TRUE(std::isnan(keys[last ? 5 : 1]));
+    EXPECT_EQ(keys[6], -1);  // beyond the count
+  }
 }
 
 CalibrationRecord Search(int fcountLimit, Objective& objective, Clock clock) {
@@ -152,6 +169,7 @@ CalibrationRecord Search(int fcountLimit, Objective& objective, Clock clock) {
 }
 
 TEST(CalibrationRun, FinalPhaseRunsWhileBelowTheBudgetAndNotBelowPoint2) {
+  // Every f NaN by the data: the best is NaN, which ends the search too.
   const struct {
     double f;
     int fcountLimit, steps;
@@ -159,12 +177,32 @@ TEST(CalibrationRun, FinalPhaseRunsWhileBelowTheBudgetAndNotBelowPoint2) {
               {0.2, 29740, 4}, {0.19999, 29740, 1}, {kNaN, 29740, 1}};
   for (const auto& row : rows) {
     FakeObjective objective([&](const Genes&) { return row.f; });
+    objective.Numbers = !std::isnan(row.f);
     const CalibrationRecord record =
         Search(row.fcountLimit, objective, FixedClock(0));
     EXPECT_EQ(record.FinalSteps, row.steps) << row.f << " " << row.fcountLimit;
     EXPECT_EQ(record.Fcount, 29460 + 70 * row.steps);
     EXPECT_EQ(record.Generation, 120 + row.steps);
   }
+}
+
+TEST(CalibrationRun, AnIndividualWhoseFIsNaNNeverRanksFirst) {
+  // Half the gene box scores NaN, as a Horton decay of 0 does: a NaN parent
+  // would otherwise stay first in its sub-population, and a sub-population
+  // whose best is NaN first in the ranking.
+  auto now = std::make_shared<std::time_t>(1767225600);
+  FakeObjective objective(
+      [](const Genes& x) { return x[1] < 0.5 ? kNaN : x[1]; });
+  const CalibrationRecord record =
+      Search(29460 + 70, objective, [now] { return (*now)++; });
+  for (const CalibrationRecord::Epoch& epoch : record.Epochs) {
+    const std::vector<double>& ranked = epoch.RankedF;
+    EXPECT_TRUE(std::none_of(ranked.begin(), ranked.end(),
+                             [](double f) { return std::isnan(f); }) &&
+                std::is_sorted(ranked.begin(), ranked.end()))
+        << epoch.Generation;
+  }
+  EXPECT_NEAR(record.Best.f, 0.5, 0.01);
 }
 
 TEST(CalibrationRun, EpochsRankAndDropTheWorstThenTheBestGoesOnAlone) {
@@ -272,6 +310,40 @@ TEST(ModelObjective, BatchesGiveWhatOneEvaluationAfterAnotherGives) {
       }
     }
     EXPECT_EQ(console.str(), expected.str()) << "threads " << threads;
+  }
+}
+
+// Without an observed day above 0 every f is NaN, so a NaN f tells nothing
+// against the genes; with flag 2 f is the penalty alone, always a number.
+TEST(CalibrationSearch, ANaNFCountsAgainstTheGenesWhereADayWasObserved) {
+  const testing::CaseDir dir("twenty-days");
+  RunInputs inputs(dir.Path());
+  const Weather& weather = inputs.WeatherRecord();
+  const GeneMap map(inputs.Settings());
+  const std::vector<double> dry(inputs.Observed().Daily.size(), 0.0);
+  const struct {
+    bool dry;
+    int outputFlag;
+    bool scoresNumbers;
+  } rows[] = {{false, 0, true}, {true, 0, false}, {true, 2, true}};
+  for (const auto& row : rows) {
+    ObjectiveSettings settings = ObjectiveSettings::Of(inputs.Settings());
+    settings.OutputFlag = row.outputFlag;
+    std::ostringstream console;
+    ModelObjective objective(
+        inputs.FileParameters(), map,
+        {weather.Rain, weather.PotentialE, false}, weather.DailyRain,
+        [&] {
+          return std::span<const double>(row.dry ? dry
+                                                 : inputs.Observed().Daily);
+        },
+        settings, console);
+    const Genes half{0, 0.5, 0.5};
+    const Genes* batch[] = {&half};
+    double f = 0;
+    objective.Evaluate(batch, std::span(&f, 1));
+    EXPECT_EQ(std::isnan(f), row.dry && row.outputFlag == 0);
+    EXPECT_EQ(objective.ScoresNumbers(), row.scoresNumbers);
   }
 }
 

@@ -36,7 +36,8 @@ def test_calibrate_is_velms_and_threads_agree(tmp_path, seed, output_flag, days)
 
 def test_objective_scores_a_child(tmp_path):
     catchment = velm.Catchment(example_copy(tmp_path, "falling-river-calibration"))
-    for genes, f in (([0.5, -0.1, 0.5, 0.5, 0.5], 1000), ([0.5, 0.5, 0.5, 0.5, 1.5], 10000)):
+    for genes, f in (([0.5, -0.1, 0.5, 0.5, 0.5], 1000), ([0.5, 0.5, 0.5, 0.5, 1.5], 10000),
+                     ([np.nan, 0.5, 0.5, 0.5, 0.5], 10000)):
         assert catchment.objective(genes) == f
     broken = catchment.objective([1, 1, 0.01, 1, 1])  # CoeffSurfaceTopTank < BotomTank
     assert broken >= 100000 and catchment.objective([1, 1, 1, 0.1, 1]) < 100000
