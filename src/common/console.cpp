@@ -143,6 +143,9 @@ ConsoleStream::Utf8Lines::int_type ConsoleStream::Utf8Lines::overflow(
 
 std::streamsize ConsoleStream::Utf8Lines::xsputn(const char* text,
                                                  std::streamsize count) {
+  // An empty string_view may come with a null pointer, which memchr must
+  // not see.
+  if (count <= 0) return 0;
   const auto size = static_cast<std::size_t>(count);
   pending_.append(text, size);
   if (std::memchr(text, '\n', size) != nullptr) WriteCompleteLines();

@@ -142,7 +142,7 @@ TEST(Console, ConvertsWholeLinesAndPassesCp932Through) {
   std::ostringstream utf8;
   {
     ConsoleStream console(utf8, ConsoleEncoding::kUtf8);
-    console << line.substr(0, 5) << std::flush;
+    console << line.substr(0, 5) << std::string_view() << std::flush;
     EXPECT_EQ(utf8.str(), "");
     console << line.substr(5) << "day= 1"
             << std::string_view(text::kRelativeError);
