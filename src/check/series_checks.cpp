@@ -489,11 +489,12 @@ void CheckSeries(const Catchment& c, std::vector<Finding>& findings) {
       rainFile, {true}, RecordsOf<4>(*rainFile.Lines, {true})};
   std::optional<SeriesFile> ep, runoff;
   if (IsUsable(epFile)) {
-    ep.emplace(epFile, Step{false}, RecordsOf<3>(*epFile.Lines, {false}));
+    ep.emplace(
+        SeriesFile{epFile, {false}, RecordsOf<3>(*epFile.Lines, {false})});
   }
   if (c.ReadsObservedRunoff() && IsUsable(runoffFile)) {
-    runoff.emplace(runoffFile, Step{true},
-                   RecordsOf<4>(*runoffFile.Lines, {true}));
+    runoff.emplace(SeriesFile{
+        runoffFile, {true}, RecordsOf<4>(*runoffFile.Lines, {true})});
   }
   // Leap days left out alike need the evaporation file, the calendar.
   std::vector<const SeriesFile*> series{&rain};
