@@ -19,8 +19,8 @@ if(CMAKE_HOST_UNIX)
   endforeach()
 endif()
 
-# velm-windows-x86_64.zip: the programs, the README and the two sample
-# catchments in one folder.
+# velm-windows-x86_64.zip: the programs, the README with the manual's pages
+# (docs/) and the two sample catchments in one folder.
 set(package_name velm-windows-x86_64)
 set(stage ${CMAKE_BINARY_DIR}/package/${package_name})
 set(sample_names FILEINFO.dat control.dat parameters.dat rain.csv ep.csv
@@ -35,6 +35,7 @@ foreach(sample falling-river falling-river-calibration)
     COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/${sample}
     COMMAND ${CMAKE_COMMAND} -E copy ${files} ${stage}/${sample})
 endforeach()
+file(GLOB manual_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*)
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 set(program_files)
 foreach(program IN LISTS VELM_WINDOWS_PROGRAMS)
@@ -45,12 +46,14 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${package_name}.zip
   COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}
   COMMAND ${CMAKE_COMMAND} -E copy ${program_files}
     ${PROJECT_SOURCE_DIR}/README.md ${stage}
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/docs
+    ${stage}/docs
   ${copy_samples}
   COMMAND ${CMAKE_COMMAND} -E tar cf ${CMAKE_BINARY_DIR}/${package_name}.zip
     --format=zip "--mtime=2000-01-01 00:00:00 UTC" ${package_name}
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/package
   DEPENDS ${VELM_WINDOWS_PROGRAMS} ${sample_files}
-    ${PROJECT_SOURCE_DIR}/README.md
+    ${PROJECT_SOURCE_DIR}/README.md ${manual_files}
   COMMENT "Packing ${package_name}.zip"
   VERBATIM)
 add_custom_target(package-windows

@@ -215,7 +215,7 @@ void CheckFileBytes(const Catchment& c, std::vector<Finding>& findings) {
         FindingAt(control, "empty-control-file", Severity::kWarning, 0,
                   "the control file is empty, so every setting reads as 0: a "
                   "simulation that compares nothing and writes no result file",
-                  "write the control file (README, Control file)"));
+                  "write the control file (docs/input-files.md)"));
   }
 }
 

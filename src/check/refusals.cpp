@@ -371,7 +371,7 @@ Explanation NoMaxInfiltration(const Context& c) {
         "write the parameter file: one value on each of lines " +
             std::to_string(RowOf(&ParameterSet::Impervious).FileLine) +
             " to " + std::to_string(kTankCountLine) +
-            " and the tank lines (README, Parameter file)"};
+            " and the tank lines (docs/input-files.md)"};
   }
   const ParameterSet main = ParseFileValues(*c.Lines());
   const auto given = [&](double ParameterSet::*member) {

@@ -1,13 +1,16 @@
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 
+#include "common/console.h"
 #include "common/program_start.h"
 #include "driver/program.h"
 
 // velm takes no arguments: everything it needs is named by FILEINFO.dat in
-// the working directory. VELM_SEED makes a calibration reproducible. Only
-// --help or --version as the one argument is answered, before anything is
-// read or written; any other arguments are ignored.
+// the working directory. VELM_SEED makes a calibration reproducible;
+// VELM_CONSOLE chooses the console's encoding. Only --help or --version as
+// the one argument is answered, before anything is read or written; any
+// other arguments are ignored.
 int main(int argc, char** argv) {
   velm::UseBinaryConsole();
   if (argc == 2) {
@@ -27,6 +30,18 @@ int main(int argc, char** argv) {
     }
     clock = velm::SeedClock(*value);
   }
-  return velm::RunProgramReportingErrors({}, std::move(clock), std::cout,
-                                         std::cerr);
+  auto outputEncoding = velm::TerminalEncoding(stdout);
+  auto errorEncoding = velm::TerminalEncoding(stderr);
+  if (const char* setting = std::getenv("VELM_CONSOLE")) {
+    const auto chosen = velm::ParseConsoleEncoding(setting);
+    if (!chosen) {
+      std::cerr << "velm: VELM_CONSOLE must be cp932 or utf-8; it is '"
+                << setting << "'\n";
+      return velm::kExitFailed;
+    }
+    outputEncoding = errorEncoding = *chosen;
+  }
+  velm::ConsoleStream console(std::cout, outputEncoding);
+  velm::ConsoleStream errors(std::cerr, errorEncoding);
+  return velm::RunProgramReportingErrors({}, std::move(clock), console, errors);
 }

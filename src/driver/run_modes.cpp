@@ -27,7 +27,7 @@ bool ReportProblems(std::ostream& errors,
     errors << "velm:   " << problem << '\n';
   }
   errors << "velm: the parameter file's values are upper bounds that genes "
-            "in [0, 1] scale; README, Calibration, says how to choose bounds "
+            "in [0, 1] scale; docs/calibration.md says how to choose bounds "
             "that work\n"
          << std::flush;
   return true;

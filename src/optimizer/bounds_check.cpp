@@ -151,7 +151,7 @@ std::string LowShareWarning(const BoundsCheck& check, int variableCount) {
          BrokenMost(check) +
          ". The parameter file's values are the upper bounds of a "
          "calibration: choose them so that the rules hold for most genes "
-         "(README, Calibration)";
+         "(docs/calibration.md)";
 }
 
 std::string UnusedGeneWarning(int gene) {
@@ -164,7 +164,7 @@ std::string NotCarriedWarning(const BoundsCheck::NotCarried& n) {
   return "gene X[" + std::to_string(n.Parameter.Gene) + "] scales " +
          n.Parameter.Parameter.Name() +
          ", which a parameter file cannot carry: " + n.Reason +
-         " (README, Calibration)";
+         " (docs/calibration.md)";
 }
 
 std::string FixedBreakWarning(const OrderRule& rule) {

@@ -1,14 +1,17 @@
-// The shared pieces: the number format, the number grammar, the line reader
-// and the code-page-932 texts.
+// The shared pieces: the number format, the number grammar, the line reader,
+// the code-page-932 texts and the console that shows them in UTF-8.
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
 #include <limits>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "common/code_page.h"
+#include "common/console.h"
 #include "common/number_format.h"
 #include "common/number_parse.h"
 #include "common/text_lines.h"
@@ -90,6 +93,66 @@ TEST(Cp932Texts, EveryTextIsTheCp932FormOfItsReadableForm) {
   for (const text::Cp932Text* item : text::kAllTexts) {
     EXPECT_EQ(item->Bytes, testing::ToCp932(item->Utf8)) << item->Utf8;
   }
+}
+
+// Every text, as any line may hold it, and the same text after a file name
+// that FILEINFO.dat gives in UTF-8 or in code page 932.
+TEST(Console, ShowsEveryTextAndNamesOfBothEncodingsInUtf8) {
+  const std::string utf8Name = "\xe9\x9b\xa8\xe9\x87\x8f.csv";  // 雨量.csv
+  const std::string cp932Name = "\x89\x4a\x97\xca.csv";
+  for (const text::Cp932Text* item : text::kAllTexts) {
+    const std::string bytes(item->Bytes);
+    EXPECT_EQ(ConsoleTextAsUtf8(bytes), item->Utf8) << item->Utf8;
+    EXPECT_EQ(ConsoleTextAsUtf8(bytes + utf8Name),
+              std::string(item->Utf8) + utf8Name)
+        << item->Utf8;
+    EXPECT_EQ(ConsoleTextAsUtf8(cp932Name + bytes),
+              utf8Name + std::string(item->Utf8))
+        << item->Utf8;
+  }
+  // Well-formed UTF-8 at the edges of each length passes; an overlong form,
+  // a surrogate, a value above U+10FFFF or a cut sequence is code page 932.
+  for (const char* utf8 :
+       {"\xc2\x80", "\xdf\xbf", "\xe0\xa0\x80", "\xed\x9f\xbf", "\xef\xbf\xbd",
+        "\xf0\x90\x80\x80", "\xf4\x8f\xbf\xbf"}) {
+    EXPECT_EQ(ConsoleTextAsUtf8(utf8), utf8);
+  }
+  for (const char* other :
+       {"\xc1\xbf", "\xe0\x9f\xbf", "\xed\xa0\x80", "\xe3\x81\xc0",
+        "\xf0\x8f\xbf\xbf", "\xf4\x90\x80\x80", "\xe3\x81"}) {
+    EXPECT_NE(ConsoleTextAsUtf8(other), other);
+    EXPECT_EQ(ConsoleTextAsUtf8(other), Cp932ToUtf8(other));
+  }
+  // A byte that begins no character, and a lead byte at the very end.
+  EXPECT_EQ(ConsoleTextAsUtf8("a\xa0"
+                              "b\x81"),
+            "a\xef\xbf\xbd"
+            "b\xef\xbf\xbd");
+  EXPECT_EQ(ParseConsoleEncoding("utf-8"), ConsoleEncoding::kUtf8);
+  EXPECT_EQ(ParseConsoleEncoding("cp932"), ConsoleEncoding::kCp932);
+  for (const char* other : {"", "UTF-8", "utf8", "sjis", "cp932 "}) {
+    EXPECT_FALSE(ParseConsoleEncoding(other)) << other;
+  }
+}
+
+// Lines are converted whole, however they are written, and a line left
+// unfinished is written when the stream ends; code page 932 passes through.
+TEST(Console, ConvertsWholeLinesAndPassesCp932Through) {
+  const std::string line = std::string(text::kDaysRelativeError) + "87.9878\n";
+  std::ostringstream utf8;
+  {
+    ConsoleStream console(utf8, ConsoleEncoding::kUtf8);
+    console << line.substr(0, 5) << std::string_view() << std::flush;
+    EXPECT_EQ(utf8.str(), "");
+    console << line.substr(5) << "day= 1"
+            << std::string_view(text::kRelativeError);
+    EXPECT_EQ(utf8.str(), "日間　相対誤差=87.9878\n");
+    console.put('1');
+  }
+  EXPECT_EQ(utf8.str(), "日間　相対誤差=87.9878\nday= 1　相対誤差=1");
+  std::ostringstream cp932;
+  ConsoleStream(cp932, ConsoleEncoding::kCp932) << line;
+  EXPECT_EQ(cp932.str(), line);
 }
 
 }  // namespace

@@ -3,12 +3,13 @@
 # sample, as strace sees the program's opens.
 #   opens_once.sh VELM SAMPLE_DIR     (exit 77: strace missing or not allowed)
 set -euo pipefail
+. "$(dirname "$0")/../support/skip.sh"
 velm=$(realpath "$1") sample=$2
-command -v strace >/dev/null || { echo "strace is not installed: skipped"; exit 77; }
+command -v strace >/dev/null || skip "strace is not installed"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$sample"/{FILEINFO.dat,control.dat,parameters.dat,rain.csv,ep.csv,runoff.csv} "$work"
-strace -o /dev/null true 2>/dev/null || { echo "ptrace not allowed: skipped"; exit 77; }
+strace -o /dev/null true 2>/dev/null || skip "ptrace is not allowed"
 
 failed=0
 # A simulation with output, and a calibration that scores the ordering rules

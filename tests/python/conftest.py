@@ -22,7 +22,8 @@ def example_copy(tmp_path, name="falling-river", **lines):
 
 def run_velm(directory, seed=None):
     """velm's console, decoded, after a run in `directory`."""
-    env = dict(os.environ, **({"VELM_SEED": str(seed)} if seed is not None else {}))
+    env = dict(os.environ, VELM_CONSOLE="cp932",
+               **({"VELM_SEED": str(seed)} if seed is not None else {}))
     done = subprocess.run([os.environ["VELM"]], cwd=directory, env=env,
                           capture_output=True, check=False)
     return done.stdout.decode("cp932")

@@ -138,11 +138,12 @@ if [ "$mode" = wellformed ]; then
 fi
 
 browser=$(command -v chromium || command -v chromium-browser || true)
-[ -n "$browser" ] || { echo "chromium is not installed: skipped"; exit 77; }
+. "$(dirname "$0")/../support/skip.sh"
+[ -n "$browser" ] || skip "chromium is not installed"
 # Chromium reserves far more address space than a capped process may have
 # (mutation testing caps each test at 4 GiB).
-[ "$(ulimit -v)" = unlimited ] || { echo "address space capped: skipped"; exit 77; }
+[ "$(ulimit -v)" = unlimited ] || skip "the address space is capped"
 here=$(dirname "$0")
 [ -d "$here/node_modules/puppeteer-core" ] ||
-  { echo "no node_modules (run npm ci in tests/report): skipped"; exit 77; }
+  skip "no node_modules (run npm ci in tests/report)"
 node "$here/page_test.mjs" "$work" "$browser"

@@ -12,7 +12,9 @@ many=$1 velm=$2 report=$3 sample=$4 cases=$5 slurm=${6:-}
 data=$(cd "$(dirname "$0")/data" && pwd)
 shopt -s nullglob
 catchments=("$cases"/*-1y)
-((${#catchments[@]})) || { echo "no shared catchments in $cases: skipped"; exit 77; }
+. "$(dirname "$0")/../support/skip.sh"
+((${#catchments[@]})) || skip "no shared catchments in $cases"
+for tool in parallel jq; do command -v $tool >/dev/null || skip "$tool is not installed"; done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
