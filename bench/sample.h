@@ -60,7 +60,7 @@ inline Sample LoadSample(const char* directory, int years) {
   repeated.DailyRain = sample.DailyRain;
   repeated.DailyPotentialE = Repeated(weather.DailyPotentialE, years);
   const auto observed =
-      std::make_shared<const ObservedRunoff>(ObservedRunoff{{}, sample.DailyObserved});
+      std::make_shared<const ObservedRunoff>(ObservedRunoff{{}, sample.DailyObserved, {}});
   sample.Data = {std::make_shared<const Weather>(std::move(repeated)),
                  sample.Settings, sample.Parameters, [observed] { return observed; }};
   return sample;

@@ -53,6 +53,13 @@ CatchmentData CatchmentData::WithSettings(RunSettings settings) const {
   return data;
 }
 
+void CatchmentData::Write(const std::filesystem::path& directory,
+                          std::string_view heading) const {
+  const std::shared_ptr<const ObservedRunoff> observed = Observed();
+  WriteInputFiles(directory, heading, *WeatherRecord, Settings, Parameters,
+                  observed ? &observed->Given : nullptr);
+}
+
 std::shared_ptr<const ObservedRunoff> CatchmentData::RequireObserved() const {
   std::shared_ptr<const ObservedRunoff> observed = Observed();
   if (!observed) {

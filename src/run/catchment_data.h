@@ -45,6 +45,10 @@ struct CatchmentData {
   // change (std::invalid_argument), the observed runoff was converted with
   // it.
   CatchmentData WithSettings(RunSettings settings) const;
+  // The catchment as a directory that velm and velm-check read back to the
+  // same catchment (WriteInputFiles), `heading` the files' first line.
+  void Write(const std::filesystem::path& directory,
+             std::string_view heading) const;
   // The observed runoff, or std::invalid_argument saying there is none.
   std::shared_ptr<const ObservedRunoff> RequireObserved() const;
 };
