@@ -29,9 +29,8 @@ std::string TwoDigits(int value) {
   return digits;
 }
 
-// The model would take a NaN hour of rain for 0 while the day's total is NaN;
-// the files cannot hold such a value either.
-void RefuseNonFinite(const std::vector<double>& values, bool daily,
+// The first value that is not a finite number, by its date and hour.
+void RefuseNonFiniteIn(const std::vector<double>& values, bool daily,
                      const Calendar& dates, std::string_view what) {
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (std::isfinite(values[i])) continue;
@@ -74,13 +73,19 @@ Weather WeatherOf(std::vector<double> rain,
   return weather;
 }
 
+void RefuseNonFinite(const std::vector<double>& rain,
+                     const std::vector<double>& potentialE,
+                     const Calendar& dates) {
+  const std::size_t days = rain.size() / kHoursPerDay;
+  RefuseNonFiniteIn(rain, false, dates, "rain");
+  RefuseNonFiniteIn(potentialE, potentialE.size() == days && days != rain.size(),
+                  dates, "potential evaporation");
+}
+
 Weather WeatherOfSeries(std::vector<double> rain,
                         std::vector<double> potentialE, Calendar dates) {
   const std::size_t hours = rain.size();
   const std::size_t days = hours / kHoursPerDay;
-  RefuseNonFinite(rain, false, dates, "rain");
-  RefuseNonFinite(potentialE, potentialE.size() == days && days != hours, dates,
-                  "potential evaporation");
   if (potentialE.size() == days) {
     return WeatherOf(std::move(rain), potentialE, std::move(dates));
   }

@@ -50,9 +50,7 @@ Weather WeatherOf(std::vector<double> rain,
                   const std::vector<double>& dailyPotentialE, Calendar dates);
 
 // The same with the potential evaporation of every hour, or of every whole
-// day; a series of another length is refused with std::invalid_argument, and
-// so is a value of rain or evaporation that is not a finite number, naming
-// the first one's date and hour.
+// day; a series of another length is refused with std::invalid_argument.
 Weather WeatherOfSeries(std::vector<double> rain,
                         std::vector<double> potentialE, Calendar dates);
 
@@ -75,6 +73,14 @@ DayDate DateOfDay(const Calendar& dates, std::size_t day);
 std::optional<long long> DaysSince1970(const DayDate& date);
 // As ISO 8601 writes it: "2001-09-03".
 std::string DateText(const DayDate& date);
+
+// Refuses (std::invalid_argument) rain or potential evaporation, hourly or
+// per whole day, that is not a finite number, naming the first one's date
+// and hour: the model would take a NaN hour of rain for 0 while the day's
+// total is NaN, and the files cannot hold one.
+void RefuseNonFinite(const std::vector<double>& rain,
+                     const std::vector<double>& potentialE,
+                     const Calendar& dates);
 
 // The dates of `days` whole days from `year`-`month`-`day` on; a start that
 // is no date is refused with std::invalid_argument.

@@ -28,6 +28,7 @@ CatchmentData CatchmentData::FromSeries(
     RunSettings settings) {
   CatchmentData data;
   const std::size_t hours = rain.size();
+  RefuseNonFinite(rain, potentialE, dates);
   data.WeatherRecord = std::make_shared<const Weather>(
       WeatherOfSeries(std::move(rain), std::move(potentialE), std::move(dates)));
   std::shared_ptr<const ObservedRunoff> runoff;

@@ -35,7 +35,8 @@ struct CatchmentData {
   // whole day, the dates of the whole days from `first`, and hourly observed
   // runoff (none: nothing to compare) converted by the settings' catchment
   // area, a shorter series padded with 0 as a shorter file is. Series of
-  // lengths that do not fit are refused with std::invalid_argument.
+  // lengths that do not fit, and rain or evaporation that is not a finite
+  // number, are refused with std::invalid_argument.
   static CatchmentData FromSeries(
       std::vector<double> rain, std::vector<double> potentialE,
       Calendar dates, std::optional<std::vector<double>> observed,

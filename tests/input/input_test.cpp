@@ -292,10 +292,10 @@ TEST(InputWriters, RefuseWhatTheFilesCannotHold) {
   const Calendar days = CalendarFrom(2001, 12, 31, 2);
   std::vector<double> rain(48, 0.5), hourlyE(48, 0.0);
   rain[29] = NAN;
-  EXPECT_EQ(Refusal([&] { WeatherOfSeries(rain, {1, 2}, days); }),
+  EXPECT_EQ(Refusal([&] { RefuseNonFinite(rain, {1, 2}, days); }),
             "rain must be a finite number, not nan at 2002-01-01 hour 6");
   rain[29] = 0.5;
-  EXPECT_EQ(Refusal([&] { WeatherOfSeries(rain, {1, -INFINITY}, days); }),
+  EXPECT_EQ(Refusal([&] { RefuseNonFinite(rain, {1, -INFINITY}, days); }),
             "potential evaporation must be a finite number, not -inf at "
             "2002-01-01");
   hourlyE[12] = 0.1;  // hour 13 of the first day alone
