@@ -64,7 +64,7 @@ inline Sample LoadSample(const char* directory, int years) {
                     Repeated(weather.Dates.Month, years),
                     Repeated(weather.Dates.Day, years)};
   const auto observed =
-      std::make_shared<const ObservedRunoff>(ObservedRunoff{{}, sample.DailyObserved});
+      std::make_shared<const ObservedRunoff>(ObservedRunoff{{}, sample.DailyObserved, {}});
   sample.Data = {std::make_shared<const Weather>(std::move(repeated)),
                  sample.Settings, sample.Parameters, [observed] { return observed; }};
   return sample;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace velm {
@@ -59,6 +60,16 @@ std::string FormatFixed(double value, int width, int precision) {
     return FormatPrintf("%*s", width, NonFiniteWord(value));
   }
   return FormatPrintf("%*.*f", width, precision, value);
+}
+
+std::string FormatShortest(double value) {
+  // 17 significant digits always read back; fewer often do.
+  char buffer[32];
+  for (int digits = 1; digits <= 17; ++digits) {
+    std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
+    if (std::strtod(buffer, nullptr) == value) break;
+  }
+  return buffer;
 }
 
 }  // namespace velm

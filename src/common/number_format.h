@@ -20,4 +20,8 @@ std::string FormatPrintf(const char* format, ...)
     __attribute__((format(printf, 1, 2)));
 std::string FormatFixed(double value, int width, int precision);
 
+// The shortest decimal text that reads back to exactly `value`, for the
+// input files the program writes.
+std::string FormatShortest(double value);
+
 }  // namespace velm

@@ -25,4 +25,16 @@ FileInfo FileInfo::Parse(const TextLines& lines) {
   return files;
 }
 
+std::string FileInfo::Text(std::string_view heading) const {
+  std::string text = std::string(heading) + "\r\n";
+  for (const InputFileRow& row : kInputFiles) {
+    if (row.Entry == FileEntry::kFileInfo) continue;
+    // The result file's line has no label that velm reads; the samples' one.
+    const std::string_view key =
+        row.Entry == FileEntry::kResult ? "OutputFilename_Result" : row.Key;
+    text += std::string(key) + "," + Name(row.Entry) + "\r\n";
+  }
+  return text;
+}
+
 }  // namespace velm

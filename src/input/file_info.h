@@ -83,6 +83,9 @@ class FileInfo {
   // the name taken verbatim. Entries that no line fills stay empty, so
   // opening them fails with that file's own message.
   static FileInfo Parse(const TextLines& lines);
+  // The file's text (CR LF line ends) under `heading`, which Parse reads
+  // back to the same names.
+  std::string Text(std::string_view heading) const;
 
   // The name as FILEINFO.dat writes it; "FILEINFO.dat" for entry 0.
   std::string Name(FileEntry entry) const {

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <string_view>
 
+#include "common/number_format.h"
 #include "common/number_parse.h"
 #include "input/input_error.h"
 #include "model/simulate.h"
@@ -16,6 +18,22 @@ double HourlyValue(const TextLines& lines, std::size_t index, FileEntry file) {
   const auto record = SplitRecord<4>(lines[index]);
   if (!record) ThrowBadLine(file, index + 1, InputProblem::kTooFewFields);
   return ParseReal(record->Value);
+}
+
+std::string DateFields(const DayDate& date) {
+  return std::to_string(date.Year) + "," + std::to_string(date.Month) + "," +
+         std::to_string(date.Day) + ",";
+}
+
+std::string HourlyText(const std::vector<double>& values,
+                       const Calendar& dates) {
+  std::string text;
+  for (std::size_t t = 0; t < values.size(); ++t) {
+    text += DateFields(DateOfDay(dates, t / kHoursPerDay)) +
+            std::to_string(t % kHoursPerDay + 1) + "," +
+            FormatShortest(values[t]) + "\r\n";
+  }
+  return text;
 }
 
 }  // namespace
@@ -67,6 +85,34 @@ ObservedRunoff ParseObservedRunoff(const TextLines& lines, std::size_t hours,
     values[t] = HourlyValue(lines, t, FileEntry::kObservedRunoff);
   }
   return ObservedOf(values, hours, catchmentArea);
+}
+
+std::string RainFileText(const Weather& weather) {
+  return HourlyText(weather.Rain, weather.Dates);
+}
+
+std::string EvaporationFileText(const Weather& weather) {
+  const std::vector<double> daily = DailyPotentialEOf(weather);
+  std::string text;
+  for (std::size_t d = 0; d < daily.size(); ++d) {
+    text += DateFields(DateOfDay(weather.Dates, d)) +
+            FormatShortest(daily[d]) + "\r\n";
+  }
+  return text;
+}
+
+std::string ObservedRunoffFileText(const std::vector<double>& given,
+                                   const Calendar& dates) {
+  std::vector<double> values = given;
+  for (std::size_t day = 0; day * kHoursPerDay < values.size(); ++day) {
+    const auto first = values.begin() + static_cast<std::ptrdiff_t>(day * kHoursPerDay);
+    const auto last = values.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                           values.size(), (day + 1) * kHoursPerDay));
+    if (std::any_of(first, last, [](double q) { return !std::isfinite(q); })) {
+      std::fill(first, last, 0.0);
+    }
+  }
+  return HourlyText(values, dates);
 }
 
 }  // namespace velm

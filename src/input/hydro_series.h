@@ -1,11 +1,13 @@
 #pragma once
 
 // The readers of the three data files: hourly rain, daily potential
-// evaporation (which also gives the calendar) and hourly observed runoff.
+// evaporation (which also gives the calendar) and hourly observed runoff; and
+// their writers, whose text the readers read back to the same values.
 
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -50,5 +52,19 @@ Weather ParseEvaporation(const TextLines& lines, std::vector<double> rain);
 // unobserved. A file longer than the run is refused.
 ObservedRunoff ParseObservedRunoff(const TextLines& lines, std::size_t hours,
                                    double catchmentArea);
+
+// The rain file's text: "year,month,day,hour,value" per hour, CR LF.
+std::string RainFileText(const Weather& weather);
+
+// The evaporation file's text: "year,month,day,value" per whole day, the
+// values DailyPotentialEOf gives (std::invalid_argument when there are none).
+std::string EvaporationFileText(const Weather& weather);
+
+// The observed-runoff file's text for the hourly values `given` on the
+// weather's calendar. A day with a value that is not a finite number is
+// written as a day of 0: a day without runoff, which the fit leaves out as it
+// leaves out the gap.
+std::string ObservedRunoffFileText(const std::vector<double>& given,
+                                   const Calendar& dates);
 
 }  // namespace velm

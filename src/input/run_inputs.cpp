@@ -1,5 +1,10 @@
 #include "input/run_inputs.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <stdexcept>
+
 #include "common/native_path.h"
 #include "input/input_error.h"
 #include "input/parameter_file.h"
@@ -30,6 +35,16 @@ auto Naming(RunInputs& inputs, Read&& read) {
     if (error.Name.empty()) error.Name = inputs.Files().Name(error.File());
     error.Directory = inputs.Directory();
     throw;
+  }
+}
+
+void WriteText(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream file(path, std::ios::binary);
+  file << text;
+  file.close();
+  if (!file) {
+    throw std::runtime_error("cannot write " + path.string() + ": " +
+                             std::strerror(errno));
   }
 }
 
@@ -115,6 +130,34 @@ std::shared_ptr<const ObservedRunoff> RunInputs::SharedObserved() {
     });
   }
   return observed_;
+}
+
+void WriteInputFiles(const std::filesystem::path& directory,
+                     std::string_view heading, const Weather& weather,
+                     const RunSettings& settings,
+                     const ParameterSet& parameters,
+                     const std::vector<double>* observedGiven) {
+  FileInfo names;
+  names.SetName(FileEntry::kControl, "control.dat");
+  names.SetName(FileEntry::kParameter, "parameters.dat");
+  names.SetName(FileEntry::kRain, "rain.csv");
+  names.SetName(FileEntry::kEvaporation, "ep.csv");
+  names.SetName(FileEntry::kObservedRunoff, "runoff.csv");
+  names.SetName(FileEntry::kResult, "result.csv");
+  std::vector<std::pair<FileEntry, std::string>> files{
+      {FileEntry::kFileInfo, names.Text(heading)},
+      {FileEntry::kControl, settings.Text(heading)},
+      {FileEntry::kParameter, ParameterFileText(parameters)},
+      {FileEntry::kRain, RainFileText(weather)},
+      {FileEntry::kEvaporation, EvaporationFileText(weather)}};
+  if (observedGiven != nullptr) {
+    files.emplace_back(FileEntry::kObservedRunoff,
+                       ObservedRunoffFileText(*observedGiven, weather.Dates));
+  }
+  std::filesystem::create_directories(directory);
+  for (const auto& [entry, text] : files) {
+    WriteText(directory / names.Name(entry), text);
+  }
 }
 
 }  // namespace velm

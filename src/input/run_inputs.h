@@ -52,6 +52,18 @@ class RunInputs {
   std::shared_ptr<const ObservedRunoff> observed_;
 };
 
+// A catchment directory's input files as velm reads them back: FILEINFO.dat
+// naming control.dat, parameters.dat, rain.csv, ep.csv, runoff.csv (written
+// only when `observedGiven` is not null) and result.csv, under `heading`. The
+// texts are made first, so a set or a series that the files cannot hold is
+// refused (std::invalid_argument) before anything is written; a file that
+// cannot be written is refused with std::runtime_error naming it.
+void WriteInputFiles(const std::filesystem::path& directory,
+                     std::string_view heading, const Weather& weather,
+                     const RunSettings& settings,
+                     const ParameterSet& parameters,
+                     const std::vector<double>* observedGiven);
+
 // The lines of an input file that FILEINFO.dat names, read as the run reads
 // them; a file that cannot be opened is refused with its own message.
 TextLines ReadInputFile(RunInputs& inputs, FileEntry entry);

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "common/number_format.h"
 #include "common/number_parse.h"
 #include "input/input_error.h"
 
@@ -22,6 +23,13 @@ int ReadIndex(const TextLines& lines, std::size_t lineNumber,
                  InputProblem::kIndexOutOfRange);
   }
   return index;
+}
+
+// Sets line `number` (from 1) of `lines`, which grows to hold it.
+void SetLine(std::vector<std::string>& lines, std::size_t number,
+             std::string text) {
+  if (lines.size() < number) lines.resize(number);
+  lines[number - 1] = std::move(text);
 }
 
 }  // namespace
@@ -99,6 +107,42 @@ RunSettings RunSettings::Parse(const TextLines& lines) {
     }
   }
   return s;
+}
+
+std::string RunSettings::Text(std::string_view heading) const {
+  std::vector<std::string> lines{std::string(heading)};
+  for (const SettingRow& row : kSettings) {
+    SetLine(lines, row.Line - 1, std::string(row.Name));
+    SetLine(lines, row.Line,
+            row.Integer != nullptr ? std::to_string(this->*(row.Integer))
+                                   : FormatShortest(this->*(row.Real)));
+  }
+  for (const ParameterRow* row : kScalableRows) {
+    if (row->Tanks != nullptr) continue;
+    SetLine(lines, row->IndexLine - 1, "OptIndex_" + std::string(row->Name));
+    SetLine(lines, row->IndexLine,
+            std::to_string(OptIndex.Single[PositionOf(*row)]));
+  }
+  std::size_t tanks = 0;
+  for (const ParameterRow* row : kScalableRows) {
+    if (row->Tanks != nullptr) tanks = OptIndex.Tanks[PositionOf(*row)].size();
+  }
+  SetLine(lines, kTankIndexCountLine - 1, "Number of tanks listed below");
+  SetLine(lines, kTankIndexCountLine, std::to_string(tanks));
+  for (std::size_t tank = 1; tank <= tanks; ++tank) {
+    std::string label = "Tank " + std::to_string(tank) + ":";
+    for (const ParameterRow* row : kScalableRows) {
+      if (row->Tanks == nullptr) continue;
+      label += (label.back() == ':' ? " OptIndex_" : ", OptIndex_") +
+               std::string(row->Name);
+      SetLine(lines, IndexLineOf({row, static_cast<int>(tank)}),
+              std::to_string(OptIndex.Tanks[PositionOf(*row)][tank - 1]));
+    }
+    SetLine(lines, FirstTankLine(static_cast<int>(tank)), label);
+  }
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
 }
 
 }  // namespace velm

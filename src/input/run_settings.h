@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "model/field_count.h"
@@ -23,6 +24,9 @@ class RunSettings {
   // file does not have read as 0. VariableCount above 14 and an index outside
   // 0..VariableCount are refused.
   static RunSettings Parse(const TextLines& lines);
+  // The control file's text (CR LF line ends) under `heading`, each value
+  // below a line that names it, which Parse reads back to the same settings.
+  std::string Text(std::string_view heading) const;
 
   double CatchmentArea = 0.0;
   int RunMode = 0;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace velm {
@@ -37,6 +38,9 @@ struct Weather {
 struct ObservedRunoff {
   std::vector<double> Hourly;
   std::vector<double> Daily;
+  // The values as the file or the series gives them, before the conversion
+  // and the padding, which a writer writes back.
+  std::vector<double> Given;
 };
 
 // The weather of hourly `rain` with the potential evaporation of each of its
@@ -49,6 +53,34 @@ Weather WeatherOf(std::vector<double> rain,
 // day; a series of another length is refused with std::invalid_argument.
 Weather WeatherOfSeries(std::vector<double> rain,
                         std::vector<double> potentialE, Calendar dates);
+
+// The daily values of the evaporation file that give `weather`'s hourly
+// potential evaporation, one per whole day; std::invalid_argument, naming
+// the first day, when the hours are not one tenth of a day's value in hours
+// 9 to 18 and 0 in the others, as the file's are.
+std::vector<double> DailyPotentialEOf(const Weather& weather);
+
+// The date of day `day` (from 0) of `dates`, counted on past its last day
+// for the hours of a trailing partial day.
+struct DayDate {
+  int Year = 0;
+  int Month = 0;
+  int Day = 0;
+};
+DayDate DateOfDay(const Calendar& dates, std::size_t day);
+// Days from 1970-01-01, as numpy's datetime64[D] counts them; nothing for a
+// date that is none (a calendar read from a file may hold one).
+std::optional<long long> DaysSince1970(const DayDate& date);
+// As ISO 8601 writes it: "2001-09-03".
+std::string DateText(const DayDate& date);
+
+// Refuses (std::invalid_argument) rain or potential evaporation, hourly or
+// per whole day, that is not a finite number, naming the first one's date
+// and hour: the model would take a NaN hour of rain for 0 while the day's
+// total is NaN, and the files cannot hold one.
+void RefuseNonFinite(const std::vector<double>& rain,
+                     const std::vector<double>& potentialE,
+                     const Calendar& dates);
 
 // The dates of `days` whole days from `year`-`month`-`day` on; a start that
 // is no date is refused with std::invalid_argument.

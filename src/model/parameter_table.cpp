@@ -64,6 +64,20 @@ bool IsDerived(const ParameterRow& row) {
 
 void Refuse(const std::string& why) { throw std::invalid_argument(why); }
 
+// The values a derivation problem comes from, so that the refusal names the
+// one the caller gave.
+std::string ValuesBehind(const ParameterSet& p, DerivationProblem problem) {
+  if (problem != DerivationProblem::kNoMaxInfiltration) return "";
+  std::string values;
+  for (double ParameterSet::*member :
+       {&ParameterSet::MAX_SoilMoisture, &ParameterSet::Final_Infiltration,
+        &ParameterSet::Coeff_Reduction, &ParameterSet::F18_SoilMoisture}) {
+    values += (values.empty() ? " (" : ", ") +
+              std::string(RowOf(member).Name) + " " + Digits17(p.*member);
+  }
+  return values + ")";
+}
+
 }  // namespace
 
 ParameterSet WithValues(ParameterSet p, const NamedParameterValues& values,
@@ -106,7 +120,7 @@ ParameterSet WithValues(ParameterSet p, const NamedParameterValues& values,
   }
   if (const DerivationProblem problem = ComputeDerivedValues(p);
       problem != DerivationProblem::kNone) {
-    Refuse(std::string(Explain(problem)));
+    Refuse(std::string(Explain(problem)) + ValuesBehind(p, problem));
   }
   for (const auto& [row, value] : values) {
     if (row->Kind != ParameterKind::kDerived) continue;

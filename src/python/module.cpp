@@ -8,12 +8,14 @@
 #include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>
 
+#include <cstdint>
 #include <limits>
 #include <memory>
 #include <streambuf>
 
 #include "check/refusals.h"
 #include "check/wording.h"
+#include "input/potential_evaporation.h"
 #include "results/calibration_reports.h"
 #include "run/calibration.h"
 #include "run/simulation_run.h"
@@ -26,12 +28,22 @@ namespace {
 namespace py = pybind11;
 using namespace pybind11::literals;
 
-// A catchment as the module holds it: the run service's inputs and where
-// they were read from (empty: from arrays).
+// A catchment as the module holds it: the run service's inputs, where they
+// were read from (empty: from arrays) and its name, which heads the files it
+// writes.
 struct Catchment {
   CatchmentData Data;
   std::filesystem::path Directory;
+  std::string Name;
 };
+
+std::string NameOf(const std::filesystem::path& directory) {
+  const std::filesystem::path absolute = std::filesystem::absolute(directory);
+  const std::filesystem::path last = absolute.filename().empty()
+                                         ? absolute.parent_path().filename()
+                                         : absolute.filename();
+  return last.string();
+}
 
 struct Calibration {
   std::shared_ptr<const CalibrationOutcome> Outcome;
@@ -210,12 +222,29 @@ py::dict ScoreDict(const SimulationRun& run) {
   return scores;
 }
 
+// The sums over the fit days and their ratios: the calculated runoff over
+// the observed, as the page prints it, and velm's water-balance error
+// |calculated − observed| / observed, which objective 4 scores.
 py::dict WaterBalance(const SimulationRun& run) {
   const FitMeasures& f = run.Fit;
-  return py::dict("fit_days"_a = f.FitDays, "rain"_a = f.SumRain,
-                  "observed"_a = f.SumObservedQ, "calc_q"_a = f.SumCalcQ,
-                  "actual_e"_a = f.SumActualE,
-                  "ratio"_a = FitValue<&FitMeasures::BalanceRatio>(run));
+  return py::dict(
+      "fit_days"_a = f.FitDays, "rain"_a = f.SumRain,
+      "observed"_a = f.SumObservedQ, "calc_q"_a = f.SumCalcQ,
+      "actual_e"_a = f.SumActualE,
+      "calculated_over_observed"_a =
+          run.Observed ? f.SumCalcQ / f.SumObservedQ : Undefined(),
+      "error_over_observed"_a = FitValue<&FitMeasures::BalanceRatio>(run));
+}
+
+// The calendar as numpy's datetime64[D], NaT for a date that is none.
+py::array DateArray(const Calendar& dates) {
+  py::array_t<std::int64_t> days(static_cast<py::ssize_t>(dates.Year.size()));
+  auto out = days.mutable_unchecked<1>();
+  for (std::size_t d = 0; d < dates.Year.size(); ++d) {
+    out(static_cast<py::ssize_t>(d)) = DaysSince1970(DateOfDay(dates, d))
+                                           .value_or(std::numeric_limits<std::int64_t>::min());
+  }
+  return days.attr("view")("datetime64[D]");
 }
 
 py::array_t<double> Copy(const std::vector<double>& values) {
@@ -375,19 +404,24 @@ void BindCalibration(py::module_& m) {
       });
 }
 
-Catchment FromArrays(const py::object& start, const py::object& rain,
-                     const py::object& potentialE, const py::object& observed,
-                     const py::object& parameters, const py::object& settings) {
+Calendar CalendarOf(const py::object& start, std::size_t days) {
   py::object date = start;
   if (py::isinstance<py::str>(start)) {
     date = py::module_::import("datetime")
                .attr("datetime")
                .attr("fromisoformat")(start);
   }
+  return CalendarFrom(date.attr("year").cast<int>(),
+                      date.attr("month").cast<unsigned>(),
+                      date.attr("day").cast<unsigned>(), days);
+}
+
+Catchment FromArrays(const py::object& start, const py::object& rain,
+                     const py::object& potentialE, const py::object& observed,
+                     const py::object& parameters, const py::object& settings,
+                     const std::string& name) {
   std::vector<double> hourlyRain = Doubles(rain);
-  Calendar dates = CalendarFrom(
-      date.attr("year").cast<int>(), date.attr("month").cast<unsigned>(),
-      date.attr("day").cast<unsigned>(), hourlyRain.size() / kHoursPerDay);
+  Calendar dates = CalendarOf(start, hourlyRain.size() / kHoursPerDay);
   // An empty control file's values; observed runoff given as depths and
   // compared with.
   RunSettings base;
@@ -400,7 +434,8 @@ Catchment FromArrays(const py::object& start, const py::object& rain,
               std::move(runoff), ParametersFrom(parameters),
               ChangedSettings(base, settings.is_none() ? py::dict()
                                                        : py::dict(settings))),
-          {}};
+          {},
+          name};
 }
 
 std::shared_ptr<SimulationRun> SimulateCatchment(const Catchment& c,
@@ -443,13 +478,23 @@ void BindCatchment(py::module_& m) {
       .def(py::init([](const std::filesystem::path& directory) {
              return Catchment{
                  CatchmentData::Read(std::make_shared<RunInputs>(directory)),
-                 directory};
+                 directory, NameOf(directory)};
            }),
            "directory"_a)
       .def_static("from_arrays", &FromArrays, "start"_a, "rain"_a,
                   "potential_evaporation"_a, "observed"_a = py::none(),
-                  "parameters"_a, "settings"_a = py::none())
+                  "parameters"_a, "settings"_a = py::none(),
+                  "name"_a = "catchment from arrays")
       .def_readonly("directory", &Catchment::Directory)
+      .def_readonly("name", &Catchment::Name)
+      .def(
+          "write",
+          [](const Catchment& c, const std::filesystem::path& directory) {
+            c.Data.Write(directory, "velm catchment: " + c.Name);
+          },
+          "directory"_a,
+          "Writes FILEINFO.dat and the files it names, which velm and "
+          "velm-check read back to this catchment")
       .def_property_readonly(
           "settings",
           [](const Catchment& c) { return SettingsDict(c.Data.Settings); })
@@ -467,18 +512,15 @@ void BindCatchment(py::module_& m) {
                              })
       .def_property_readonly(
           "dates",
-          [](py::object self) {
-            const Calendar& d =
-                self.cast<const Catchment&>().Data.WeatherRecord->Dates;
-            return py::dict("year"_a = ReadOnlyView(d.Year, self),
-                            "month"_a = ReadOnlyView(d.Month, self),
-                            "day"_a = ReadOnlyView(d.Day, self));
-          })
+          [](const Catchment& c) {
+            return DateArray(c.Data.WeatherRecord->Dates);
+          },
+          "The date of each whole day, as datetime64[D]")
       .def("with_settings",
            [](const Catchment& c, const py::kwargs& changes) {
              return Catchment{c.Data.WithSettings(
                                   ChangedSettings(c.Data.Settings, changes)),
-                              c.Directory};
+                              c.Directory, c.Name};
            })
       .def(
           "with_parameters",
@@ -507,8 +549,33 @@ void BindCatchment(py::module_& m) {
            "threads"_a = py::none(), "progress"_a = py::none())
       .def("__repr__", [](const Catchment& c) {
         return py::str("<velm.Catchment {!r}: {} hours>")
-            .format(c.Directory.string(), c.Data.WeatherRecord->HourCount());
+            .format(c.Name, c.Data.WeatherRecord->HourCount());
       });
+}
+
+void BindPotentialEvaporation(py::module_& m) {
+  m.def(
+      "extraterrestrial_radiation",
+      [](double latitude, int dayOfYear) {
+        return SolarGeometryOf(latitude, dayOfYear).Radiation;
+      },
+      "latitude"_a, "day_of_year"_a,
+      "FAO-56's extraterrestrial radiation Ra in MJ m-2 day-1 at a latitude "
+      "in degrees (south negative) on a day of the year (from 1)");
+  m.def(
+      "oudin_potential_evaporation",
+      [](const py::object& start, const py::object& temperature,
+         double latitude) {
+        const std::vector<double> t = Doubles(temperature);
+        const std::vector<double> pe =
+            OudinSeries(t, CalendarOf(start, t.size()), latitude);
+        return py::array_t<double>(static_cast<py::ssize_t>(pe.size()),
+                                   pe.data());
+      },
+      "start"_a, "mean_temperature"_a, "latitude"_a,
+      "Oudin's daily potential evaporation in mm/day from the daily mean air "
+      "temperature in °C of the days from `start` on, at a latitude in "
+      "degrees: Ra/(λρ)·(T+5)/100, 0 where T+5 is not above 0");
 }
 
 }  // namespace
@@ -535,8 +602,10 @@ void Bind(py::module_& m) {
   BindRun(m);
   BindCalibration(m);
   BindCatchment(m);
+  BindPotentialEvaporation(m);
 }
 
 }  // namespace velm::python
 
-PYBIND11_MODULE(velm, m) { velm::python::Bind(m); }
+// velm._core: the package velm (its __init__.py) adds the pure-Python part.
+PYBIND11_MODULE(_core, m) { velm::python::Bind(m); }

@@ -138,6 +138,18 @@ void BindParameters(py::module_& m) {
             return WithValues(p, Given(changes), GivenDerived::kRefused);
           },
           "A copy with the changes and the derived values computed again")
+      .def_static(
+          "read",
+          [](const std::filesystem::path& path) {
+            std::string reason;
+            const auto lines = TextLines::Read(path, LastLine::kKept, &reason);
+            if (!lines) {
+              throw py::value_error("cannot read " + path.string() + ": " +
+                                    reason);
+            }
+            return ParseParameterFile(*lines);
+          },
+          "path"_a, "A parameter file read as velm reads it")
       .def("write", &Write, "path"_a,
            "Writes a parameter file that velm reads back to the same values")
       .def("__repr__", [](const ParameterSet& p) {

@@ -28,6 +28,7 @@ CatchmentData CatchmentData::FromSeries(
     RunSettings settings) {
   CatchmentData data;
   const std::size_t hours = rain.size();
+  RefuseNonFinite(rain, potentialE, dates);
   data.WeatherRecord = std::make_shared<const Weather>(
       WeatherOfSeries(std::move(rain), std::move(potentialE), std::move(dates)));
   std::shared_ptr<const ObservedRunoff> runoff;
@@ -51,6 +52,13 @@ CatchmentData CatchmentData::WithSettings(RunSettings settings) const {
   CatchmentData data = *this;
   data.Settings = std::move(settings);
   return data;
+}
+
+void CatchmentData::Write(const std::filesystem::path& directory,
+                          std::string_view heading) const {
+  const std::shared_ptr<const ObservedRunoff> observed = Observed();
+  WriteInputFiles(directory, heading, *WeatherRecord, Settings, Parameters,
+                  observed ? &observed->Given : nullptr);
 }
 
 std::shared_ptr<const ObservedRunoff> CatchmentData::RequireObserved() const {

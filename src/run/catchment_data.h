@@ -35,7 +35,8 @@ struct CatchmentData {
   // whole day, the dates of the whole days from `first`, and hourly observed
   // runoff (none: nothing to compare) converted by the settings' catchment
   // area, a shorter series padded with 0 as a shorter file is. Series of
-  // lengths that do not fit are refused with std::invalid_argument.
+  // lengths that do not fit, and rain or evaporation that is not a finite
+  // number, are refused with std::invalid_argument.
   static CatchmentData FromSeries(
       std::vector<double> rain, std::vector<double> potentialE,
       Calendar dates, std::optional<std::vector<double>> observed,
@@ -45,6 +46,10 @@ struct CatchmentData {
   // change (std::invalid_argument), the observed runoff was converted with
   // it.
   CatchmentData WithSettings(RunSettings settings) const;
+  // The catchment as a directory that velm and velm-check read back to the
+  // same catchment (WriteInputFiles), `heading` the files' first line.
+  void Write(const std::filesystem::path& directory,
+             std::string_view heading) const;
   // The observed runoff, or std::invalid_argument saying there is none.
   std::shared_ptr<const ObservedRunoff> RequireObserved() const;
 };

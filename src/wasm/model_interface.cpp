@@ -212,7 +212,7 @@ int velm_simulate(VelmSession* s) {
   data.WeatherRecord = std::make_shared<const velm::Weather>(
       velm::WeatherOfSeries(s->Rain, s->PotentialE, {}));
   const auto observed = std::make_shared<const velm::ObservedRunoff>(
-      velm::ObservedRunoff{{}, s->Observed});
+      velm::ObservedRunoff{{}, s->Observed, {}});
   data.Observed = [observed] { return observed; };
   data.Settings = s->Settings;
   s->Run = velm::SimulateCatchment(data, s->Parameters, s->WithObserved,

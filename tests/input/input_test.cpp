@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <numbers>
 #include <optional>
 #include <stdexcept>
 #include <tuple>
@@ -15,6 +17,7 @@
 #include "input/input_error.h"
 #include "common/number_format.h"
 #include "input/parameter_file.h"
+#include "input/potential_evaporation.h"
 #include "input/run_inputs.h"
 #include "model/horton_curve.h"
 #include "support/case_dir.h"
@@ -211,6 +214,136 @@ TEST(MaxInfiltrationSearch, LandsWhereThePlainWalkLandsOnRandomValidSets) {
   EXPECT_FALSE(SearchMaxInfiltration(5, 0.1, 200, 5));  // ln of 0
   EXPECT_FALSE(SearchMaxInfiltration(-1, 0.1, 200, -1.1));
   EXPECT_FALSE(SearchMaxInfiltration(5, 0.1, 200, std::nan("")));
+}
+
+}  // namespace
+}  // namespace velm
+
+namespace velm {
+namespace {
+
+std::vector<std::string> Bits(const std::vector<double>& values) {
+  std::vector<std::string> bits;
+  for (const double v : values) bits.push_back(FormatPrintf("%a", v));
+  return bits;
+}
+
+// A catchment directory written from what velm read reads back to the same
+// values, bit for bit; and values of every magnitude survive the series'
+// text, the control file's too.
+TEST(InputWriters, WrittenDirectoriesReadBackBitForBit) {
+  const testing::CaseDir dir("twenty-days");
+  RunInputs original(dir.Path());
+  const testing::CaseDir copy("hand");  // a place to write into
+  const std::filesystem::path written = copy.Path() / "written";
+  WriteInputFiles(written, "velm catchment", original.WeatherRecord(),
+                  original.Settings(), original.FileParameters(),
+                  &original.Observed().Given);
+  RunInputs back(written);
+  EXPECT_EQ(back.Settings().Text("h"), original.Settings().Text("h"));
+  EXPECT_EQ(Bits(back.FileParameters()), Bits(original.FileParameters()));
+  for (auto series : {&Weather::Rain, &Weather::PotentialE,
+                      &Weather::DailyPotentialE}) {
+    EXPECT_EQ(Bits(back.WeatherRecord().*series),
+              Bits(original.WeatherRecord().*series));
+  }
+  EXPECT_EQ(back.WeatherRecord().Dates.Day, original.WeatherRecord().Dates.Day);
+  EXPECT_EQ(Bits(back.Observed().Hourly), Bits(original.Observed().Hourly));
+  EXPECT_EQ(back.Files().Name(FileEntry::kResult), "result.csv");
+
+  std::mt19937_64 random(27);
+  std::uniform_real_distribution<double> exponent(-300, 300);
+  std::vector<double> rain(24 * 3), daily(3);
+  for (double& r : rain) r = std::pow(10.0, exponent(random));
+  for (double& e : daily) e = std::pow(10.0, exponent(random) / 10);
+  const Weather w = WeatherOf(rain, daily, CalendarFrom(2000, 2, 28, 3));
+  EXPECT_EQ(Bits(ParseRain(TextLines::FromText(RainFileText(w), LastLine::kDropped))),
+            Bits(rain));
+  const Weather read = ParseEvaporation(
+      TextLines::FromText(EvaporationFileText(w), LastLine::kDropped), rain);
+  EXPECT_EQ(Bits(read.PotentialE), Bits(w.PotentialE));
+  EXPECT_EQ(read.Dates.Day, (std::vector<int>{28, 29, 1}));
+
+  RunSettings s = original.Settings();
+  s.CatchmentArea = std::pow(10.0, exponent(random));
+  s.BalanceErrorLimit = 1.0 / 3;
+  s.VariableCount = 14;
+  s.OptIndex[&ParameterSet::CoeffTank] = {1, 0, 14, 2};
+  s.OptIndex[&ParameterSet::BotomTank] = {0, 3, 0, 4};
+  const RunSettings parsed =
+      RunSettings::Parse(TextLines::FromText(s.Text("h"), LastLine::kKept));
+  EXPECT_EQ(parsed.Text("h"), s.Text("h"));
+  EXPECT_EQ(parsed.CatchmentArea, s.CatchmentArea);
+  EXPECT_EQ(parsed.OptIndex[&ParameterSet::BotomTank], (std::vector<int>{0, 3, 0, 4}));
+}
+
+std::string Refusal(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const std::invalid_argument& error) {
+    return error.what();
+  }
+  return "";
+}
+
+// What the files cannot hold is refused with the day or hour it happens on;
+// a gap in the observed runoff is written as a day without runoff.
+TEST(InputWriters, RefuseWhatTheFilesCannotHold) {
+  const Calendar days = CalendarFrom(2001, 12, 31, 2);
+  std::vector<double> rain(48, 0.5), hourlyE(48, 0.0);
+  rain[29] = NAN;
+  EXPECT_EQ(Refusal([&] { RefuseNonFinite(rain, {1, 2}, days); }),
+            "rain must be a finite number, not nan at 2002-01-01 hour 6");
+  rain[29] = 0.5;
+  EXPECT_EQ(Refusal([&] { RefuseNonFinite(rain, {1, -INFINITY}, days); }),
+            "potential evaporation must be a finite number, not -inf at "
+            "2002-01-01");
+  hourlyE[12] = 0.1;  // hour 13 of the first day alone
+  const Weather w = WeatherOfSeries(rain, hourlyE, days);
+  EXPECT_NE(Refusal([&] { EvaporationFileText(w); })
+                .find("the potential evaporation of 2001-12-31 is not so spread"),
+            std::string::npos);
+  std::vector<double> observed(30, 1.0);
+  observed[25] = NAN;
+  const std::string text = ObservedRunoffFileText(observed, days);
+  EXPECT_NE(text.find("2001,12,31,24,1\r\n2002,1,1,1,0\r\n"), std::string::npos);
+  EXPECT_NE(text.find("2002,1,1,6,0\r\n"), std::string::npos);
+  ParameterSet p = ParseParameterFile(
+      TextLines::FromText(ParameterFileText(RunInputs(testing::CaseDir().Path())
+                                                .FileParameters()),
+                          LastLine::kKept));
+  EXPECT_NE(Refusal([&] {
+              WithValues(p, {{&RowOf(&ParameterSet::Final_Infiltration), -1.0}},
+                         GivenDerived::kRefused);
+            }).find("Final_Infiltration -1,"),
+            std::string::npos);
+}
+
+// FAO-56's Example 8 (20°S on 3 September, day 246) to its printed
+// figures, its Example 9's daylight hours N = 24/π ωs, the polar edges, and
+// Oudin's formula worked by hand: Ra/2.45 · (T+5)/100 mm/day.
+TEST(PotentialEvaporation, FollowsFao56AndOudinsFormula) {
+  const SolarGeometry g = SolarGeometryOf(-20, 246);
+  EXPECT_NEAR(g.InverseRelativeDistance, 0.985, 0.0005);
+  EXPECT_NEAR(g.Declination, 0.120, 0.0005);
+  EXPECT_NEAR(g.SunsetHourAngle, 1.527, 0.0005);
+  EXPECT_NEAR(g.Radiation, 32.2, 0.05);
+  EXPECT_NEAR(24 / std::numbers::pi * g.SunsetHourAngle, 11.7, 0.05);
+  EXPECT_EQ(SolarGeometryOf(80, 172).SunsetHourAngle, std::numbers::pi);
+  EXPECT_NEAR(SolarGeometryOf(80, 355).Radiation, 0.0, 1e-12);
+  const struct {
+    double Ra, T, Pe;
+  } worked[] = {{32.2, 15, 2.628571428571429}, {32.2, -4, 0.1314285714285714},
+                {10, 20.5, 1.040816326530612}, {32.2, -5, 0}, {40, -30, 0}};
+  for (const auto& w : worked) {
+    EXPECT_NEAR(OudinPotentialEvaporation(w.Ra, w.T), w.Pe, 1e-14) << w.T;
+  }
+  const std::vector<double> pe =
+      OudinSeries({15, -6}, CalendarFrom(2001, 9, 3, 2), -20);
+  EXPECT_EQ(pe[0], OudinPotentialEvaporation(g.Radiation, 15));
+  EXPECT_EQ(pe[1], 0.0);
+  EXPECT_EQ(Refusal([] { OudinSeries({NAN}, CalendarFrom(2004, 2, 29, 1), 5); }),
+            "the mean temperature must be a finite number, not nan on 2004-02-29");
 }
 
 }  // namespace

@@ -336,7 +336,7 @@ TEST(CalibrationSearch, ANaNFCountsAgainstTheGenesWhereADayWasObserved) {
   const GeneMap map(inputs.Settings().VariableCount,
                     inputs.Settings().OptIndex);
   const auto dry = std::make_shared<const ObservedRunoff>(ObservedRunoff{
-      {}, std::vector<double>(inputs.Observed().Daily.size(), 0.0)});
+      {}, std::vector<double>(inputs.Observed().Daily.size(), 0.0), {}});
   const struct {
     bool dry;
     int outputFlag;

@@ -6,7 +6,7 @@ set -eu
 build=$1 prefix=$2 module_dir=$3 python=$4 example=$5
 rm -rf "$prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for program in velm velm-check velm-report velm-many; do
+for program in velm velm-check velm-report velm-many velm-import; do
   [ -x "$prefix/bin/$program" ] || { echo "FAIL: no bin/$program"; exit 1; }
 done
 scratch=$(mktemp -d)
@@ -16,4 +16,6 @@ expected=$(cd "$scratch" && VELM_CONSOLE=cp932 "$prefix/bin/velm" | iconv -f CP9
 got=$(cd "$scratch" && PYTHONPATH="$prefix/$module_dir" "$python" -c \
   "import velm; print(f\"{velm.Catchment('.').simulate().re:.6g}\")")
 [ "$got" = "$expected" ] || { echo "FAIL: the module prints $got, velm $expected"; exit 1; }
+# velm-import finds the installed package without PYTHONPATH.
+"$prefix/bin/velm-import" --help >/dev/null || { echo "FAIL: velm-import --help"; exit 1; }
 echo "installed module prints velm's relative error $got"

@@ -131,7 +131,8 @@ def test_from_arrays_gives_the_directorys_run(sample):
         assert np.array_equal(made.simulate().daily[name], column), name
     leap = velm.Catchment.from_arrays("2000-02-28T01:00", np.zeros(72), np.zeros(72),
                                       None, sample.parameters)
-    assert list(leap.dates["day"]) == [28, 29, 1] and leap.settings["ObjectiveType"] == 0
+    assert leap.dates.dtype == np.dtype("datetime64[D]") and leap.settings["ObjectiveType"] == 0
+    assert list(leap.dates.astype(str)) == ["2000-02-28", "2000-02-29", "2000-03-01"]
     assert leap.settings["ObservedFlag"] == 0 and leap.observed is None
     with pytest.raises(ValueError):
         velm.Catchment.from_arrays("2001-01-01", np.zeros(48), np.zeros(5), None,
