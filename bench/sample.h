@@ -14,6 +14,7 @@
 #include "input/run_inputs.h"
 #include "model/simulate.h"
 #include "optimizer/objective.h"
+#include "optimizer/optimizer.h"
 #include "run/calibration.h"
 
 namespace velm::bench {
@@ -150,6 +151,52 @@ inline ModelObjective::Counts Calibrate(const Sample& sample, std::time_t tick,
   std::time_t now = 1767225600;
   return velm::Calibrate(data, {[&] { return (now += tick) - tick; }}, quiet)
       .Counts;
+}
+
+// The objective of a search that is cut short: it scores the search's gene
+// vectors until `evaluations` have been scored, and stops the search by
+// throwing Enough at the next batch.
+class FirstEvaluations final : public Objective {
+ public:
+  struct Enough {};
+  FirstEvaluations(ModelObjective& objective, long evaluations)
+      : objective_(objective), evaluations_(evaluations) {}
+  void Evaluate(std::span<const Genes* const> genes,
+                std::span<double> f) override {
+    if (objective_.EvaluationCounts().Evaluations >= evaluations_) {
+      throw Enough{};
+    }
+    objective_.Evaluate(genes, f);
+  }
+  bool ScoresNumbers() const override { return objective_.ScoresNumbers(); }
+
+ private:
+  ModelObjective& objective_;
+  long evaluations_;
+};
+
+// The first `evaluations` gene vectors (to the end of their batch) of the
+// search that Calibrate runs, on the same clock: the cost per step of a
+// calibration whose whole search takes too long to repeat.
+inline ModelObjective::Counts CalibrateFirst(const Sample& sample,
+                                             std::time_t tick,
+                                             long evaluations) {
+  const RunSettings& s = sample.Settings;
+  const GeneMap map(s.VariableCount, s.OptIndex);
+  ModelObjective objective(
+      sample.Parameters, map, sample.Data.WeatherRecord,
+      s.SurfaceStorageFlag == 1, sample.Data.Observed,
+      {s.OutputFlag, s.ObjectiveType, s.BalanceErrorLimit});
+  FirstEvaluations first(objective, evaluations);
+  ProgressSink quiet;
+  std::time_t now = 1767225600;
+  try {
+    Optimizer(s.VariableCount, s.FcountLimit,
+              [&] { return (now += tick) - tick; })
+        .Run(first, quiet);
+  } catch (const FirstEvaluations::Enough&) {
+  }
+  return objective.EvaluationCounts();
 }
 
 }  // namespace velm::bench

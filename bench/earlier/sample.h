@@ -1,0 +1,186 @@
+#pragma once
+
+// bench/sample.h for a tree without the run service (src/run), whose
+// calibration is a ModelObjective and an Optimizer put together by hand:
+// bench/build-earlier puts it in place of bench/sample.h, so that the step
+// cost benchmarks and the census build there unchanged.
+
+#include <algorithm>
+#include <ctime>
+#include <functional>
+#include <random>
+#include <sstream>
+#include <vector>
+
+#include "input/run_inputs.h"
+#include "model/simulate.h"
+#include "optimizer/objective.h"
+#include "optimizer/optimizer.h"
+
+namespace velm::bench {
+
+struct Sample {
+  RunSettings Settings;
+  ParameterSet Parameters;
+  std::vector<double> Rain, PotentialE, DailyRain, DailyObserved;
+
+  Forcing Weather() const {
+    return {Rain, PotentialE, Settings.SurfaceStorageFlag == 1};
+  }
+  double StepsPerSimulation() const {
+    const int hours = static_cast<int>(Rain.size());
+    return WarmUpSteps(hours) + hours;
+  }
+};
+
+inline std::vector<double> Repeated(const std::vector<double>& values,
+                                    int times) {
+  std::vector<double> out;
+  for (int t = 0; t < times; ++t) {
+    out.insert(out.end(), values.begin(), values.end());
+  }
+  return out;
+}
+
+// The calibration run of `directory`, its record repeated `years` times.
+inline Sample LoadSample(const char* directory, int years) {
+  RunInputs inputs(directory);
+  const Weather& weather = inputs.WeatherRecord();
+  return {inputs.Settings(),
+          inputs.FileParameters(),
+          Repeated(weather.Rain, years),
+          Repeated(weather.PotentialE, years),
+          Repeated(weather.DailyRain, years),
+          Repeated(inputs.Observed().Daily, years)};
+}
+
+// `count` parameter sets drawn from `seed`: the file's soil values, and the
+// outlets drawn at random within the ordering rules, the tanks as fast as the
+// surface tank's floor outlet at most, so that many cascades drain into the
+// subnormal range within a few years: MAX_EvapoRatio in (0, 1],
+// Coeff_EvapoModel in (0, 10], CoeffSurfaceTopTank in (0, 0.5],
+// CoeffSurfaceBotomTank in (0, min(top, 0.05)], the tanks' CoeffTank in
+// (0, floor outlet] and the upper tanks' BotomTank in (0, 0.01], both
+// falling down the cascade, the last tank without a bottom outlet.
+inline std::vector<ParameterSet> RandomValidSets(const ParameterSet& file,
+                                                 int count, unsigned seed) {
+  std::mt19937_64 random(seed);
+  const auto up = [&](double high) {
+    return high * (1.0 - std::uniform_real_distribution<double>()(random));
+  };
+  const auto falling = [&](std::vector<double>& values, double high) {
+    for (std::size_t j = 1; j < values.size(); ++j) values[j] = up(high);
+    std::sort(values.begin() + 1, values.end(), std::greater<>());
+  };
+  std::vector<ParameterSet> sets;
+  for (int n = 0; n < count; ++n) {
+    ParameterSet p = file;
+    p.MAX_EvapoRatio = up(1.0);
+    p.Coeff_EvapoModel = up(10.0);
+    p.CoeffSurfaceTopTank = up(0.5);
+    p.CoeffSurfaceBotomTank = up(std::min(p.CoeffSurfaceTopTank, 0.05));
+    falling(p.CoeffTank, p.CoeffSurfaceBotomTank);
+    falling(p.BotomTank, 0.01);
+    p.BotomTank.back() = 0.0;
+    SetInitialTankDepths(p);
+    sets.push_back(p);
+  }
+  return sets;
+}
+
+inline Sample LoadSample(int years) {
+  return LoadSample(VELM_CALIBRATION_SAMPLE_DIR, years);
+}
+
+// One objective evaluation of a parameter set on a sample's record.
+struct Evaluation {
+  const Sample* From;
+  ParameterSet Parameters;  // the upper bounds that the genes scale
+  GeneMap Map;
+  Genes X{};
+
+  double Run(DailyOutputs& scratch) const {
+    const EvaluationContext context{
+        Parameters,          Map,
+        From->Weather(),     From->DailyRain,
+        From->DailyObserved, ObjectiveSettings::Of(From->Settings)};
+    return EvaluateObjective(context, X, scratch, nullptr);
+  }
+};
+
+// The calibration sample's genes: the sample's gene map, every gene 0.5.
+inline Evaluation HalfGenes(const Sample& sample) {
+  Evaluation e{&sample, sample.Parameters, GeneMap(sample.Settings)};
+  for (int k = 1; k <= e.Map.VariableCount(); ++k) e.X[k] = 0.5;
+  return e;
+}
+
+// `p` as it is: the sample's gene map with every gene 1.
+inline Evaluation Unscaled(const Sample& sample, const ParameterSet& p) {
+  Evaluation e{&sample, p, GeneMap(sample.Settings)};
+  for (int k = 1; k <= e.Map.VariableCount(); ++k) e.X[k] = 1.0;
+  return e;
+}
+
+// A whole calibration search of the sample with `budget` evaluations, in
+// process, its output discarded; `tick` seconds pass at every reading of the
+// clock, from 2026-01-01 00:00:00 UTC.
+inline ModelObjective::Counts Calibrate(const Sample& sample, std::time_t tick,
+                                        int budget) {
+  const RunSettings& settings = sample.Settings;
+  const GeneMap map(settings);
+  std::ostringstream sink;
+  ModelObjective objective(
+      sample.Parameters, map, sample.Weather(), sample.DailyRain,
+      [&] { return std::span<const double>(sample.DailyObserved); },
+      ObjectiveSettings::Of(settings), sink);
+  ProgressReport report(sink, sink, false, settings.VariableCount);
+  std::time_t now = 1767225600;
+  Optimizer(settings.VariableCount, budget,
+            [&] { return (now += tick) - tick; })
+      .Run(objective, report);
+  return objective.EvaluationCounts();
+}
+
+// bench/sample.h's FirstEvaluations and CalibrateFirst.
+class FirstEvaluations final : public Objective {
+ public:
+  struct Enough {};
+  FirstEvaluations(ModelObjective& objective, long evaluations)
+      : objective_(objective), evaluations_(evaluations) {}
+  void Evaluate(std::span<const Genes* const> genes,
+                std::span<double> f) override {
+    if (objective_.EvaluationCounts().Evaluations >= evaluations_) {
+      throw Enough{};
+    }
+    objective_.Evaluate(genes, f);
+  }
+
+ private:
+  ModelObjective& objective_;
+  long evaluations_;
+};
+
+inline ModelObjective::Counts CalibrateFirst(const Sample& sample,
+                                             std::time_t tick,
+                                             long evaluations) {
+  const RunSettings& settings = sample.Settings;
+  const GeneMap map(settings);
+  std::ostringstream sink;
+  ModelObjective objective(
+      sample.Parameters, map, sample.Weather(), sample.DailyRain,
+      [&] { return std::span<const double>(sample.DailyObserved); },
+      ObjectiveSettings::Of(settings), sink);
+  FirstEvaluations first(objective, evaluations);
+  ProgressReport report(sink, sink, false, settings.VariableCount);
+  std::time_t now = 1767225600;
+  try {
+    Optimizer(settings.VariableCount, settings.FcountLimit,
+              [&] { return (now += tick) - tick; })
+        .Run(first, report);
+  } catch (const FirstEvaluations::Enough&) {
+  }
+  return objective.EvaluationCounts();
+}
+
+}  // namespace velm::bench
