@@ -13,9 +13,11 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "report/calibration.h"
+#include "report/explore.h"
 #include "report/result_reader.h"
 #include "results/scores.h"
 
@@ -32,7 +34,13 @@ struct PageContext {
   std::optional<std::string> CheckReport;
   // Why the result is no valid parameter set (CalibrationFaults).
   std::vector<std::string> Faults;
+  // What the page's model needs to explore the run (ExploreBlock).
+  ExploreInputs Explore;
 };
+
+// Text for HTML (& < > " escaped), and bytes in base64.
+std::string Escape(std::string_view text);
+std::string Base64(std::string_view bytes);
 
 std::string RenderPage(const ResultFile& result, const Scores& scores,
                        const PageContext& context);

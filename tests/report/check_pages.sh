@@ -8,7 +8,9 @@
 #     calibration that velm ends without a valid parameter set is flagged as
 #     velm flags it; bad input gets one line and exit code 1
 #   check_pages.sh browser ...
-#     page_test.mjs drives the pages in headless Chromium; exit 77 (skipped)
+#     page_test.mjs drives the pages in headless Chromium, and the
+#     calibration sample's (SAMPLE_DIR-calibration) Explore panel when
+#     velm-report carries the model; exit 77 (skipped)
 #     when Chromium or the test's node_modules (npm ci) are missing, or the
 #     address space is capped
 set -euo pipefail
@@ -123,4 +125,11 @@ browser=$(command -v chromium || command -v chromium-browser || true)
 here=$(dirname "$0")
 [ -d "$here/node_modules/puppeteer-core" ] ||
   { echo "no node_modules (run npm ci in tests/report): skipped"; exit 77; }
-node "$here/page_test.mjs" "$work" "$browser"
+# The calibration sample's page explores, when it carries the model.
+if "$report" --version | grep -q WebAssembly; then
+  mkdir "$work/explore"
+  cp "$sample-calibration"/* "$work/explore/"
+  sed -i '9s/^[^\r]*/1/' "$work/explore/control.dat"  # output: the result file
+  (cd "$work/explore" && VELM_SEED=5 "$velm" >/dev/null && "$report" result.csv >/dev/null)
+fi
+node "$here/page_test.mjs" "$work" "$browser" "$velm" "$report"
