@@ -32,6 +32,19 @@ async function downloaded(folder, name) {
   return fs.readFileSync(file);
 }
 
+// A page in a tab of its own, its script errors and the folder its downloads
+// go to.
+async function open(file) {
+  const downloads = fs.mkdtempSync(path.join(work, 'downloads-'));
+  await browserSession.send('Browser.setDownloadBehavior',
+    { behavior: 'allow', downloadPath: downloads });
+  const page = await browser.newPage();
+  const errors = [];
+  page.on('pageerror', error => errors.push(error.message));
+  await page.goto(`file://${file}`);
+  return { page, errors, downloads };
+}
+
 const runoffAxis = page => page.$$eval('#hydrograph .dygraph-axis-label-y',
   labels => labels.map(label => label.textContent).join(' '));
 
@@ -39,13 +52,7 @@ const runoffAxis = page => page.$$eval('#hydrograph .dygraph-axis-label-y',
 for (const [dir, check] of [['sim1', null], ['sim0', 'notice'], ['cal', 3]]) {
   const folder = path.join(work, dir);
   const stem = fs.readdirSync(folder).find(f => f.endsWith('.html')).slice(0, -5);
-  const downloads = fs.mkdtempSync(path.join(work, 'downloads-'));
-  await browserSession.send('Browser.setDownloadBehavior',
-    { behavior: 'allow', downloadPath: downloads });
-  const page = await browser.newPage();
-  const errors = [];
-  page.on('pageerror', error => errors.push(error.message));
-  await page.goto(`file://${folder}/${stem}.html`);
+  const { page, errors, downloads } = await open(`${folder}/${stem}.html`);
   await page.waitForFunction(() => document.body.dataset.chartsDrawn &&
     document.body.dataset.chartsDrawn === document.body.dataset.chartsExpected);
   assert.deepEqual(errors, [], dir);
@@ -93,6 +100,11 @@ for (const [dir, check] of [['sim1', null], ['sim0', 'notice'], ['cal', 3]]) {
   } else {
     assert.equal(findings, null);
   }
+  // The panel of a page without observed runoff builds too.
+  if (await page.$('#explore-data')) {
+    await page.waitForFunction(() => document.body.dataset.exploreReady === 'true');
+  }
+  assert.deepEqual(errors, [], dir);
   await page.close();
 }
 
@@ -100,13 +112,7 @@ const scoreTexts = page => page.$$eval('table.scores tr',
   rows => rows.slice(1).map(row => row.cells[1].textContent));
 const explored = path.join(work, 'explore');
 if (fs.existsSync(explored)) {
-  const downloads = fs.mkdtempSync(path.join(work, 'downloads-'));
-  await browserSession.send('Browser.setDownloadBehavior',
-    { behavior: 'allow', downloadPath: downloads });
-  const page = await browser.newPage();
-  const errors = [];
-  page.on('pageerror', error => errors.push(error.message));
-  await page.goto(`file://${explored}/result.html`);
+  const { page, errors, downloads } = await open(`${explored}/result.html`);
   await page.waitForFunction(() => document.body.dataset.exploreReady === 'true');
   const runs = () => page.$eval('body', b => Number(b.dataset.exploreRuns || 0));
   const status = () => page.$eval('#explore-status', p => p.textContent);
@@ -128,6 +134,10 @@ if (fs.existsSync(explored)) {
   const moved = await scoreTexts(page);
   assert.notDeepEqual(moved, recorded, 'the scores did not follow the slider');
   assert.match(await page.$eval('.explore-derived', t => t.textContent), /MAX_Infiltration/);
+  if (process.env.VELM_EXPLORE_SCREENSHOT) {  // docs/explore.png
+    await page.setViewport({ width: 1400, height: 1100 });
+    await page.screenshot({ path: process.env.VELM_EXPLORE_SCREENSHOT });
+  }
   await page.click('#explore-download');
   const parameters = await downloaded(downloads, 'result-parameters.dat');
   assert.deepEqual(errors, [], 'explore');
