@@ -71,6 +71,12 @@ if [ "$mode" = wellformed ]; then
       fail "$csv: not one row per day"
   done
   grep -q '^2001-01-01,[^,]*,,[0-9]' "$work/sim0/daily.csv" || fail "sim0: no empty observed field"
+  # The panel's data only with the model; a result without its catchment has
+  # nothing to explore.
+  [ "$(grep -c 'id="explore-data"' "$work/sim1/result.html")" -eq "$carries_model" ] ||
+    fail "sim1: the panel's data and the model disagree"
+  [ "$carries_model" -eq 0 ] || grep -q '^<p class="meta">Nothing to explore: there is no catchment' \
+    "$work/cal/calibration.html" || fail "cal: explores without a catchment"
   "$report" --csv "$work/cal/calibration.csv" >"$work/scores.csv"
   [ -n "${UPDATE_EXPECTED:-}" ] && cp "$work/scores.csv" "$data/expected/scores.csv"
   cmp -s "$work/scores.csv" "$data/expected/scores.csv" || fail "--csv output"
