@@ -85,12 +85,18 @@ double ParseReal(std::string_view text) {
   std::string_view number = text.substr(0, length);
   // from_chars takes a minus sign but not a plus sign.
   if (number.front() == '+') number.remove_prefix(1);
+#if defined(__cpp_lib_to_chars)
   double value = 0.0;
   const auto [end, error] =
       std::from_chars(number.data(), number.data() + number.size(), value,
                       std::chars_format::general);
   if (error == std::errc::result_out_of_range) return OutOfRangeReal(number);
   return value;
+#else
+  // The WebAssembly build's C++ library has no from_chars for doubles; its C
+  // library's strtod rounds a decimal correctly too, to the same double.
+  return OutOfRangeReal(number);
+#endif
 }
 
 bool StartsWithNumber(std::string_view text) {

@@ -1,6 +1,5 @@
 #include "input/parameter_file.h"
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -10,6 +9,7 @@
 
 #include "common/number_format.h"
 #include "common/number_parse.h"
+#include "model/exact_product.h"
 
 namespace velm {
 namespace {
@@ -80,8 +80,9 @@ ParameterSet ParseParameterFile(const TextLines& lines) {
 
 namespace {
 
+// velm's bit_cast, which the WebAssembly build's C++ library lacks.
 bool SameBits(double a, double b) {
-  return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+  return bit_cast<std::uint64_t>(a) == bit_cast<std::uint64_t>(b);
 }
 
 bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {

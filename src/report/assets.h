@@ -19,5 +19,9 @@ std::string_view PageStyle();
 std::string_view ModelModule();
 std::string_view ModelLoader();
 std::string_view ModelAgreement();
+// The page's "Explore" panel (assets/explore.js and explore.css), which only
+// a page with the model carries; empty likewise.
+std::string_view ExploreScript();
+std::string_view ExploreStyle();
 
 }  // namespace velm::report

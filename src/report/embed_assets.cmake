@@ -2,9 +2,9 @@
 # style and the page's own script and style, as byte arrays.
 # Run as: cmake -DDygraphsScript=... -DDygraphsStyle=... -DPageScript=...
 #   -DPageStyle=... -DModelModule=... -DModelLoader=... -DModelAgreement=...
-#   -DOUTPUT=... -P embed_assets.cmake
+#   -DExploreScript=... -DExploreStyle=... -DOUTPUT=... -P embed_assets.cmake
 # Each variable names a file and becomes the function of the same name in
-# report/assets.h; the model's three are empty when it is not built, and
+# report/assets.h; the model's and the panel's are empty when it is not built, and
 # their functions give empty text.
 function(byte_array variable file)
   file(READ "${file}" hex HEX)
@@ -15,7 +15,7 @@ endfunction()
 set(arrays "")
 set(functions "")
 foreach(asset DygraphsScript DygraphsStyle PageScript PageStyle ModelModule
-    ModelLoader ModelAgreement)
+    ModelLoader ModelAgreement ExploreScript ExploreStyle)
   if("${${asset}}" STREQUAL "")
     string(APPEND functions "std::string_view ${asset}() { return {}; }\n")
     continue()

@@ -152,6 +152,11 @@ velm::report::PageContext ContextOf(const std::string& input,
     context.Faults =
         velm::report::CalibrationFaults(*result.Calibration, beside);
   }
+  // Only a page that carries the model explores, so only then is the
+  // catchment's forcing read.
+  if (!velm::report::ModelModule().empty()) {
+    context.Explore = velm::report::ReadExploreInputs(directory, result);
+  }
   return context;
 }
 

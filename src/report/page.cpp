@@ -11,10 +11,10 @@
 #include "optimizer/bounds_check.h"
 #include "optimizer/gene_map.h"
 #include "report/assets.h"
+#include "report/explore.h"
 #include "report/series.h"
 
 namespace velm::report {
-namespace {
 
 std::string Escape(std::string_view text) {
   std::string out;
@@ -38,6 +38,8 @@ std::string Escape(std::string_view text) {
   }
   return out;
 }
+
+namespace {
 
 // Text inside a <script> block ends at the first "</" of "</script" and
 // changes mode at "<!--"; with every "<" written as the JSON escape \u003c,
@@ -72,6 +74,8 @@ std::string JsonArray(const std::vector<std::string>& items,
   return out + "]";
 }
 
+}  // namespace
+
 std::string Base64(std::string_view bytes) {
   static constexpr char kDigits[] =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -89,6 +93,8 @@ std::string Base64(std::string_view bytes) {
   }
   return out;
 }
+
+namespace {
 
 std::string NumberCell(double value) {
   return "<td class=\"num\">" + FormatNumber(value) + "</td>";
@@ -621,7 +627,7 @@ std::string Charts(bool paths) {
 
 // velm's model and its loader, when velm-report carries them: the loader
 // instantiates the module as the page opens (window.velmModel).
-std::string ModelBlock() {
+std::string ModelBlock(const ResultFile& result, const PageContext& context) {
   if (ModelModule().empty()) return "";
   return "<div id=\"velm-model-block\">\n<p class=\"meta\">This page carries "
          "velm's model as WebAssembly (" +
@@ -631,8 +637,9 @@ std::string ModelBlock() {
              0, ModelAgreement().find_last_not_of("\r\n") + 1))) +
          ".</p>\n<script type=\"application/wasm\" id=\"velm-model\">" +
          Base64(ModelModule()) + "</script>\n<script>\n" +
-         std::string(ModelLoader()) +
-         "</script>\n</div><!-- velm-model-block -->\n";
+         std::string(ModelLoader()) + "</script>\n" +
+         ExploreBlock(result, context.Explore, context.Genes) +
+         "</div><!-- velm-model-block -->\n";
 }
 
 }  // namespace
@@ -674,7 +681,7 @@ std::string RenderPage(const ResultFile& result, const Scores& scores,
       "<script type=\"text/csv\" id=\"daily-series\">\n" + SeriesCsv(result) +
       "</script>\n<script type=\"application/json\" id=\"report-data\">" +
       ReportData(result, context) + "</script>\n<script>\n" + std::string(PageScript()) +
-      "</script>\n" + ModelBlock() + "</body>\n</html>\n";
+      "</script>\n" + ModelBlock(result, context) + "</body>\n</html>\n";
   return page;
 }
 

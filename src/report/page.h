@@ -13,10 +13,12 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/water_balance.h"
 #include "report/calibration.h"
+#include "report/explore.h"
 #include "report/result_reader.h"
 #include "report/search_trace.h"
 #include "results/scores.h"
@@ -41,7 +43,13 @@ struct PageContext {
   // The search's best f against its evaluations, and the file it came from.
   std::vector<TracePoint> Search;
   std::string SearchSource;
+  // What the page's model needs to explore the run (ExploreBlock).
+  ExploreInputs Explore;
 };
+
+// Text for HTML (& < > " escaped), and bytes in base64.
+std::string Escape(std::string_view text);
+std::string Base64(std::string_view bytes);
 
 std::string RenderPage(const ResultFile& result, const Scores& scores,
                        const PageContext& context);

@@ -103,6 +103,13 @@ var VelmModel = (function () {
   Session.prototype.brokenRule = function () {
     return this.model.text(this.c.velm_broken_rule(this.s));
   };
+  // {text} of the parameter file velm reads back to this set, or {refusal}
+  // saying why no parameter file gives it.
+  Session.prototype.parameterFile = function () {
+    var text = this.model.text(this.c.velm_parameter_file(this.s));
+    if (text) return { text: text };
+    return { refusal: this.model.text(this.c.velm_parameter_file_refusal(this.s)) };
+  };
   // The daily totals, velm's fit and velm-report's scores, copied out; or
   // {problem} when the set cannot be simulated.
   Session.prototype.simulate = function () {

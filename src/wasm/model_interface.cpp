@@ -4,10 +4,12 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "common/number_format.h"
+#include "input/parameter_file.h"
 #include "model/parameter_set.h"
 #include "model/parameter_table.h"
 #include "optimizer/gene_map.h"
@@ -47,7 +49,8 @@ struct VelmSession {
   velm::SimulationRun Run;
   std::array<double, kVelmFitValues> Fit{};
   std::array<double, kVelmScoreValues> ScoreValues{};
-  std::string Text;  // the last text handed out
+  std::string Text;     // the last text handed out
+  std::string Refusal;  // why the last parameter file was not written
 };
 
 namespace {
@@ -204,6 +207,21 @@ const char* velm_broken_rule(VelmSession* s) {
   return s->Text.c_str();
 }
 
+const char* velm_parameter_file(VelmSession* s) {
+  s->Text.clear();
+  s->Refusal.clear();
+  try {
+    s->Text = velm::ParameterFileText(s->Parameters);
+  } catch (const std::invalid_argument& refused) {
+    s->Refusal = refused.what();
+  }
+  return s->Text.c_str();
+}
+
+const char* velm_parameter_file_refusal(const VelmSession* s) {
+  return s->Refusal.c_str();
+}
+
 int velm_simulate(VelmSession* s) {
   if (s->Problem != velm::DerivationProblem::kNone) {
     return static_cast<int>(s->Problem);
@@ -244,8 +262,8 @@ const char* velm_score_text(VelmSession* s, int index) {
   s->Text.clear();
   if (index >= 1 && index < kVelmScoreValues) {
     const double value = s->ScoreValues[static_cast<std::size_t>(index)];
-    s->Text = velm::FormatScore(
-        std::isnan(value) ? std::nullopt : std::optional(value));
+    s->Text = velm::FormatScore(std::isnan(value) ? std::nullopt
+                                                  : std::optional(value));
   }
   return s->Text.c_str();
 }

@@ -66,6 +66,13 @@ int velm_derivation_problem(const VelmSession* session);
 // keeps them all; a calibration adds a penalty to f for a broken rule.
 const char* velm_broken_rule(VelmSession* session);
 
+// The parameter file (CR LF line ends) that velm reads back to the
+// session's set, or "" when none gives it (a set velm would refuse, or an
+// F18_SoilMoisture that is no fraction a file can hold); then
+// velm_parameter_file_refusal says why, in English.
+const char* velm_parameter_file(VelmSession* session);
+const char* velm_parameter_file_refusal(const VelmSession* session);
+
 // Both passes over the record; returns velm_derivation_problem (0: done).
 int velm_simulate(VelmSession* session);
 

@@ -8,7 +8,9 @@
 #     calibration that velm ends without a valid parameter set is flagged as
 #     velm flags it; bad input gets one line and exit code 1
 #   check_pages.sh browser ...
-#     page_test.mjs drives the pages in headless Chromium; exit 77 (skipped)
+#     page_test.mjs drives the pages in headless Chromium, and the
+#     calibration sample's (SAMPLE_DIR-calibration) Explore panel when
+#     velm-report carries the model; exit 77 (skipped)
 #     when Chromium or the test's node_modules (npm ci) are missing, or the
 #     address space is capped
 set -euo pipefail
@@ -83,6 +85,12 @@ if [ "$mode" = wellformed ]; then
   # The search stopped by an ordering rule: both of its parameters marked.
   [ "$(grep -c '<span class="bound" title="within 1 % of the rule.s limit">at CoeffSurfaceBotomTank &ge; CoeffTank\[1\]</span>' "$work/calx/calibration.html")" -eq 2 ] ||
     fail "calx: the rule's limit is not marked"
+  # The panel's data only with the model; a result without its catchment has
+  # nothing to explore.
+  [ "$(grep -c 'id="explore-data"' "$work/sim1/result.html")" -eq "$carries_model" ] ||
+    fail "sim1: the panel's data and the model disagree"
+  [ "$carries_model" -eq 0 ] || grep -q '^<p class="meta">Nothing to explore: there is no catchment' \
+    "$work/cal/calibration.html" || fail "cal: explores without a catchment"
   "$report" --csv "$work/cal/calibration.csv" >"$work/scores.csv"
   [ -n "${UPDATE_EXPECTED:-}" ] && cp "$work/scores.csv" "$data/expected/scores.csv"
   cmp -s "$work/scores.csv" "$data/expected/scores.csv" || fail "--csv output"
@@ -146,4 +154,11 @@ browser=$(command -v chromium || command -v chromium-browser || true)
 here=$(dirname "$0")
 [ -d "$here/node_modules/puppeteer-core" ] ||
   skip "no node_modules (run npm ci in tests/report)"
-node "$here/page_test.mjs" "$work" "$browser"
+# The calibration sample's page explores, when it carries the model.
+if "$report" --version | grep -q WebAssembly; then
+  mkdir "$work/explore"
+  cp "$sample-calibration"/* "$work/explore/"
+  sed -i '9s/^[^\r]*/1/' "$work/explore/control.dat"  # output: the result file
+  (cd "$work/explore" && VELM_SEED=5 "$velm" >/dev/null && "$report" result.csv >/dev/null)
+fi
+node "$here/page_test.mjs" "$work" "$browser" "$velm" "$report"

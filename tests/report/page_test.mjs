@@ -4,14 +4,19 @@
 // a chart downloads as a PNG image, print media drops the range selector,
 // velm-check's findings show (or a notice, when the file is no report) under
 // the catchment's name, legends stay out of the plots, and the model's water
-// balance, where the catchment lies beside the result, closes.
-//   node page_test.mjs WORK CHROMIUM    (WORK holds the pages check_pages.sh made)
+// balance, where the catchment lies beside the result, closes; and on the
+// calibration sample's page the Explore panel re-simulates as a slider moves,
+// names a broken ordering rule, and downloads a parameter file whose run
+// velm-report scores with the very words of the page's scores table.
+//   node page_test.mjs WORK CHROMIUM VELM VELM_REPORT
+//   (WORK holds the pages check_pages.sh made)
 import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-const [work, executablePath] = process.argv.slice(2);
+const [work, executablePath, velm, report] = process.argv.slice(2);
 const browser = await puppeteer.launch({
   executablePath,
   pipe: true,
@@ -29,6 +34,19 @@ async function downloaded(folder, name) {
   return fs.readFileSync(file);
 }
 
+// A page in a tab of its own, its script errors and the folder its downloads
+// go to.
+async function open(file) {
+  const downloads = fs.mkdtempSync(path.join(work, 'downloads-'));
+  await browserSession.send('Browser.setDownloadBehavior',
+    { behavior: 'allow', downloadPath: downloads });
+  const page = await browser.newPage();
+  const errors = [];
+  page.on('pageerror', error => errors.push(error.message));
+  await page.goto(`file://${file}`);
+  return { page, errors, downloads };
+}
+
 const runoffAxis = page => page.$$eval('#hydrograph .dygraph-axis-label-y',
   labels => labels.map(label => label.textContent).join(' '));
 
@@ -38,13 +56,7 @@ for (const [dir, check, charts, balanced] of [['sim1', null, 6, true],
   ['sim0', 'notice', 5, true], ['cal', 3, 5, false], ['calx', null, 7, true]]) {
   const folder = path.join(work, dir);
   const stem = fs.readdirSync(folder).find(f => f.endsWith('.html')).slice(0, -5);
-  const downloads = fs.mkdtempSync(path.join(work, 'downloads-'));
-  await browserSession.send('Browser.setDownloadBehavior',
-    { behavior: 'allow', downloadPath: downloads });
-  const page = await browser.newPage();
-  const errors = [];
-  page.on('pageerror', error => errors.push(error.message));
-  await page.goto(`file://${folder}/${stem}.html`);
+  const { page, errors, downloads } = await open(`${folder}/${stem}.html`);
   await page.waitForFunction(() => document.body.dataset.chartsDrawn &&
     document.body.dataset.chartsDrawn === document.body.dataset.chartsExpected);
   assert.deepEqual(errors, [], dir);
@@ -112,7 +124,65 @@ for (const [dir, check, charts, balanced] of [['sim1', null, 6, true],
   } else {
     assert.equal(findings, null);
   }
+  // The panel of a page without observed runoff builds too.
+  if (await page.$('#explore-data')) {
+    await page.waitForFunction(() => document.body.dataset.exploreReady === 'true');
+  }
+  assert.deepEqual(errors, [], dir);
   await page.close();
 }
+
+const scoreTexts = page => page.$$eval('table.scores tr',
+  rows => rows.slice(1).map(row => row.cells[1].textContent));
+const explored = path.join(work, 'explore');
+if (fs.existsSync(explored)) {
+  const { page, errors, downloads } = await open(`${explored}/result.html`);
+  await page.waitForFunction(() => document.body.dataset.exploreReady === 'true');
+  const runs = () => page.$eval('body', b => Number(b.dataset.exploreRuns || 0));
+  const status = () => page.$eval('#explore-status', p => p.textContent);
+  const recorded = await scoreTexts(page);
+
+  // A tank's number box: CoeffTank[1] above CoeffSurfaceBotomTank breaks a rule.
+  const box = '[data-name="CoeffTank[1]"] input.value';
+  await page.$eval(box, input => { input.value = '0.0071'; input.dispatchEvent(new Event('change')); });
+  assert.equal(await runs(), 1);
+  assert.match(await status(), /ordering rule CoeffSurfaceBotomTank 0\.00\d+ < CoeffTank\[1\] 0\.0071/);
+  assert.ok(await page.$('[data-name="CoeffTank[1]"].broken'));
+  await page.click('#explore-calibrated');
+  assert.doesNotMatch(await status(), /ordering rule/);
+
+  // A calibrated parameter's slider, moved by the keyboard.
+  await page.focus('[data-name="MAX_EvapoRatio"] input[type=range]');
+  await page.keyboard.press('PageDown');
+  assert.equal(await runs(), 3);
+  const moved = await scoreTexts(page);
+  assert.notDeepEqual(moved, recorded, 'the scores did not follow the slider');
+  assert.match(await page.$eval('.explore-derived', t => t.textContent), /MAX_Infiltration/);
+  if (process.env.VELM_EXPLORE_SCREENSHOT) {  // docs/explore.png
+    await page.setViewport({ width: 1400, height: 1100 });
+    await page.screenshot({ path: process.env.VELM_EXPLORE_SCREENSHOT });
+  }
+  await page.click('#explore-download');
+  const parameters = await downloaded(downloads, 'result-parameters.dat');
+  assert.deepEqual(errors, [], 'explore');
+  await page.close();
+
+  // velm simulates the catchment with the downloaded file; velm-report's
+  // table prints the page's words.
+  const run = path.join(work, 'explore-run');
+  fs.mkdirSync(run);
+  for (const name of ['FILEINFO.dat', 'rain.csv', 'ep.csv', 'runoff.csv']) {
+    fs.copyFileSync(path.join(explored, name), path.join(run, name));
+  }
+  fs.writeFileSync(path.join(run, 'parameters.dat'), parameters);
+  const control = fs.readFileSync(path.join(explored, 'control.dat'), 'latin1').split('\r\n');
+  control[4] = '0';  // run mode: one simulation
+  fs.writeFileSync(path.join(run, 'control.dat'), control.join('\r\n'), 'latin1');
+  execFileSync(velm, { cwd: run, stdio: 'ignore' });
+  const table = execFileSync(report, ['result.csv'], { cwd: run, encoding: 'utf8' });
+  const printed = table.split('\n').slice(1, 1 + moved.length)
+    .map(line => line.trim().split(/\s+/).pop());
+  assert.deepEqual(moved, printed);
+}
 await browser.close();
-console.log('the pages drew, switched, downloaded and printed');
+console.log('the pages drew, switched, downloaded, printed and explored');

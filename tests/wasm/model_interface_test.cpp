@@ -1,6 +1,7 @@
 // The page's model interface, compiled natively: parameters by index with
-// their derived values, the refusals, the broken ordering rule, and the fit
-// and scores of a small record worked by hand.
+// their derived values, the refusals, the broken ordering rule, the
+// parameter file written from a set, and the fit and scores of a small
+// record worked by hand.
 
 #include "wasm/model_interface.h"
 
@@ -83,6 +84,21 @@ TEST(ModelInterface, NamesTheFirstBrokenRuleAndPenalisesF) {
                "Final_Infiltration 0.46 < BotomTank[2] 0.5");
   velm_simulate(s.get());
   EXPECT_GT(velm_fit(s.get())[9], unbroken + 99999);
+}
+
+TEST(ModelInterface, WritesTheParameterFileOfTheSetOrSaysWhyNot) {
+  Session s = SampleSession(24);
+  const std::string text = velm_parameter_file(s.get());
+  EXPECT_STREQ(velm_parameter_file_refusal(s.get()), "");
+  // F18_SoilMoisture as the file's fraction; a tank's lines after its count.
+  EXPECT_NE(text.find("\r\n0.5\r\n"), std::string::npos);
+  EXPECT_NE(text.find("\r\n2\r\nTank 1: CoeffTank, "
+                      "BotomTank\r\n0.0050000000000000001\r\n0.01\r\n"),
+            std::string::npos);
+  velm_set_parameter(s.get(), IndexOf("Impervious"), 1);
+  EXPECT_STREQ(velm_parameter_file(s.get()), "");
+  EXPECT_NE(std::string(velm_parameter_file_refusal(s.get())).find("refuse"),
+            std::string::npos);
 }
 
 TEST(ModelInterface, FitAndScoresOverTheObservedDays) {
