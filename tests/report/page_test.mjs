@@ -151,12 +151,21 @@ if (fs.existsSync(explored)) {
   await page.click('#explore-calibrated');
   assert.doesNotMatch(await status(), /ordering rule/);
 
-  // A calibrated parameter's slider, moved by the keyboard.
+  // A calibrated parameter's slider, moved by the keyboard: the monthly bars'
+  // actual evaporation follows it, the potential evaporation beside it stays.
+  const monthlyColumn = label => page.evaluate(name => {
+    const g = window.velmCharts.monthly, j = g.getLabels().indexOf(name);
+    return Array.from({ length: g.numRows() }, (_, i) => g.getValue(i, j));
+  }, label);
+  const [actualBefore, potentialBefore] =
+    [await monthlyColumn('Actual evaporation'), await monthlyColumn('Potential evaporation')];
   await page.focus('[data-name="MAX_EvapoRatio"] input[type=range]');
   await page.keyboard.press('PageDown');
   assert.equal(await runs(), 3);
   const moved = await scoreTexts(page);
   assert.notDeepEqual(moved, recorded, 'the scores did not follow the slider');
+  assert.notDeepEqual(await monthlyColumn('Actual evaporation'), actualBefore);
+  assert.deepEqual(await monthlyColumn('Potential evaporation'), potentialBefore);
   assert.match(await page.$eval('.explore-derived', t => t.textContent), /MAX_Infiltration/);
   if (process.env.VELM_EXPLORE_SCREENSHOT) {  // docs/explore.png
     await page.setViewport({ width: 1400, height: 1100 });
