@@ -8,6 +8,9 @@ harness=$1 loader=$2 module=$3 agreement=$4 cases=$5 sample=$6 sets=${7:-300}
 work=$(mktemp -d)
 trap 'chmod -R u+rwX "$work" 2>/dev/null; rm -rf "$work"' EXIT
 
+# Without the harness a case's background writer (a FIFO's) would wait for
+# a reader for ever.
+[[ -x "$harness" ]] || { echo "FAIL: no harness $harness"; exit 1; }
 skip() { exit 77; }
 # shellcheck source=../cases/lay_out_case
 source "$cases/lay_out_case"
