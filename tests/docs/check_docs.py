@@ -145,6 +145,16 @@ class Page:
             self.env.pop(name, None)
         bin_dir = pathlib.Path(options.bin).resolve()
         self.env["PATH"] = f"{bin_dir}:{SOURCE / 'tools'}:{self.env.get('PATH', '/usr/bin:/bin')}"
+        if options.module:
+            # The module's commands (velm-import) and the interpreter it was
+            # built for, as python3, come first.
+            module = pathlib.Path(options.module).resolve()
+            python = pathlib.Path(options.python)
+            (scratch / "python").mkdir()
+            (scratch / "python" / "python3").symlink_to(python if python.is_absolute()
+                                                        else shutil.which(str(python)))
+            self.env["PATH"] = f"{module}:{scratch / 'python'}:{self.env['PATH']}"
+            self.env["PYTHONPATH"] = str(module)
         for name, program in (("VELM", "velm"), ("VELM_CHECK", "velm-check"),
                               ("VELM_REPORT", "velm-report")):
             self.env[name] = str(bin_dir / program)
