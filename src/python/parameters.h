@@ -33,11 +33,9 @@ ParameterSet ReplaceParameters(const ParameterSet& parameters,
 // must be the ones computed.
 ParameterSet ParametersFrom(py::handle value);
 
-// The parameter file's lines (CR LF ends) with 17 significant digits, from
-// which velm reads back exactly these values; a set that no parameter file
-// gives (a calibrated set with scaled derived values, a value that is not
-// finite) is refused with ValueError naming what would differ.
-std::string ParameterFileText(const ParameterSet& parameters);
+// The parameter file (ParameterFileText) that velm reads back to exactly
+// these values; a set that no parameter file gives is refused with
+// ValueError naming what would differ.
 void WriteParameterFile(const ParameterSet& parameters,
                         const std::filesystem::path& path);
 
