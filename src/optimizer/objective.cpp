@@ -44,9 +44,12 @@ double Score(const EvaluationContext& context, double penalty,
     WriteFitReport(console, fit, settings.ObjectiveType);
     *report = std::move(text).str();
   }
-  return SelectedMeasure(fit, settings.ObjectiveType,
-                         settings.BalanceErrorLimit) +
-         penalty;
+  const double measure =
+      settings.Measure
+          ? settings.Measure(context.DailyObserved, simulated.CalcQ)
+          : SelectedMeasure(fit, settings.ObjectiveType,
+                            settings.BalanceErrorLimit);
+  return measure + penalty;
 }
 
 // The sets a thread simulates side by side (see Simulate): two keep the

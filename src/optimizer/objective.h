@@ -31,6 +31,11 @@ class Objective {
   virtual bool ScoresNumbers() const { return true; }
 };
 
+// A measure of the daily calculated runoff against the observed that takes
+// the place of ObjectiveType's, for searches beside velm's own.
+using DailyMeasure = std::function<double(std::span<const double> observed,
+                                          std::span<const double> calculated)>;
+
 // What the objective computes and prints, from the control file.
 struct ObjectiveSettings {
   // 1: each evaluation prints its fit report; 2: f is the ordering rules'
@@ -38,10 +43,12 @@ struct ObjectiveSettings {
   int OutputFlag = 0;
   int ObjectiveType = 1;
   double BalanceErrorLimit = 0.0;
+  // Empty: the measure ObjectiveType selects. Called from several threads.
+  DailyMeasure Measure;
 
   static ObjectiveSettings Of(const RunSettings& settings) {
     return {settings.OutputFlag, settings.ObjectiveType,
-            settings.BalanceErrorLimit};
+            settings.BalanceErrorLimit, {}};
   }
 };
 
