@@ -12,7 +12,8 @@ declare -A may=(
   [report]="common model input results optimizer report"
   [check]="common model input results optimizer check"
   [python]="common model input results optimizer python"
-  [wasm]="common model input results optimizer report wasm")
+  [wasm]="common model input results optimizer report wasm"
+  [study]="common model input results optimizer check report study")
 failed=0
 for dir in "$src"/*/; do
   layer=$(basename "$dir")
