@@ -58,8 +58,10 @@ void RunPasses(std::span<const ParameterSet* const, Lanes> parameters,
   const double* demand = forcing.PotentialE.data();
   const int hours = static_cast<int>(forcing.Rain.size());
 
+  const int warmUp =
+      forcing.WarmUpHours < 0 ? WarmUpSteps(hours) : forcing.WarmUpHours;
   for (Lane& lane : lanes) lane.Capacity = lane.StartCapacity;
-  for (int i = 0; i < WarmUpSteps(hours); ++i) {
+  for (int i = 0; i < warmUp; ++i) {
     for (Lane& lane : lanes) lane.Step(rain[i], demand[i], withStorage);
   }
 

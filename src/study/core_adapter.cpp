@@ -1,5 +1,6 @@
 #include "study/core_adapter.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "common/text_writer.h"
@@ -22,6 +23,36 @@ namespace {
 Forcing ForcingOf(const RunData& data) {
   return {data.Record.Rain, data.Record.PotentialE,
           data.Settings.SurfaceStorageFlag == 1};
+}
+
+// What the search simulates: the record up to its last fit day, with the
+// whole record's warm-up pass. The days after the last fit day change no
+// f, since the model runs forward and the fit counts fit days alone, so an
+// evaluation gives the bits it gives over the whole record.
+struct FitRecord {
+  Forcing Weather;
+  std::span<const double> DailyRain;
+  std::span<const double> DailyObserved;
+};
+FitRecord FitRecordOf(const RunData& data) {
+  const std::vector<double>& observed = data.Observed.Daily;
+  const auto lastFit = std::find_if(observed.rbegin(), observed.rend(), IsFitDay);
+  const int hours = data.Record.HourCount();
+  const int warmUp = WarmUpSteps(hours);
+  const int days = std::max(
+      static_cast<int>(observed.rend() - lastFit),
+      (warmUp + kHoursPerDay - 1) / kHoursPerDay);
+  if (lastFit == observed.rend() || days >= data.Record.DayCount()) {
+    return {ForcingOf(data), data.Record.DailyRain, observed};
+  }
+  const auto stepCount = static_cast<std::size_t>(days * kHoursPerDay);
+  const auto dayCount = static_cast<std::size_t>(days);
+  Forcing forcing = ForcingOf(data);
+  forcing.Rain = forcing.Rain.first(stepCount);
+  forcing.PotentialE = forcing.PotentialE.first(stepCount);
+  forcing.WarmUpHours = warmUp;
+  return {forcing, std::span(data.Record.DailyRain).first(dayCount),
+          std::span(observed).first(dayCount)};
 }
 
 ObjectiveSettings ObjectiveOf(const RunData& data, StudyObjective objective) {
@@ -99,9 +130,10 @@ StartOutcome CalibrateStart(const RunData& data, const StartSettings& settings,
   WriteParameterBlock(console, data.Parameters, ParameterLayout::kEcho);
   WriteInitialParameters(file, data.Parameters);
 
+  const FitRecord fit = FitRecordOf(data);
   ModelObjective objective(
-      data.Parameters, map, ForcingOf(data), data.Record.DailyRain,
-      [&] { return std::span<const double>(data.Observed.Daily); },
+      data.Parameters, map, fit.Weather, fit.DailyRain,
+      [&] { return fit.DailyObserved; },
       ObjectiveOf(data, settings.Objective), consoleStream, settings.Threads);
   ProgressReport report(consoleStream, resultFile, run.OutputFlag == 1,
                         run.VariableCount);
