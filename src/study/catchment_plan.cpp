@@ -129,7 +129,7 @@ void WriteText(const std::filesystem::path& path, std::string_view text) {
   if (!out) {
     throw std::runtime_error("cannot write " +
                              std::string(reinterpret_cast<const char*>(
-                                 path.u8string().c_str())));
+                                 path.generic_u8string().c_str())));
   }
 }
 

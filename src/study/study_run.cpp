@@ -27,8 +27,10 @@ constexpr const char* kStatusName = "study-status.txt";
 constexpr const char* kStartsName = "starts.csv";
 constexpr const char* kBandName = "validation-band.csv";
 
+// With forward slashes on every system, so that messages and files read
+// alike.
 std::string Utf8(const std::filesystem::path& path) {
-  const std::u8string text = path.u8string();
+  const std::u8string text = path.generic_u8string();
   return {text.begin(), text.end()};
 }
 
@@ -440,12 +442,12 @@ int CollectStudy(const StudyOptions& options,
     ++tally[state == "done" ? "ok" : state];
   }
   const std::filesystem::path folder = PathFromUtf8(options.Output);
-  const std::filesystem::path csv = folder / "study.csv";
-  const std::filesystem::path page = folder / "study.html";
+  const std::string csv = options.Output + "/study.csv";
+  const std::string page = options.Output + "/study.html";
   try {
     std::filesystem::create_directories(folder);
-    WriteText(csv, TableText(Concatenated(tables)));
-    WriteText(page, RenderStudyPage(outputs));
+    WriteText(PathFromUtf8(csv), TableText(Concatenated(tables)));
+    WriteText(PathFromUtf8(page), RenderStudyPage(outputs));
   } catch (const std::exception& error) {
     errors << "velm-study: " << error.what() << '\n';
     return 1;
@@ -458,8 +460,8 @@ int CollectStudy(const StudyOptions& options,
                 " " + state;
     }
   }
-  out << "velm-study: " << catchments.size() << " catchments in "
-      << Utf8(csv) << " and " << Utf8(page) << counts << '\n';
+  out << "velm-study: " << catchments.size() << " catchments in " << csv
+      << " and " << page << counts << '\n';
   return tally["ok"] == static_cast<int>(catchments.size()) ? 0 : 1;
 }
 
