@@ -60,8 +60,8 @@ std::variant<DefaultPeriods, Refusal> PeriodsOf(const RecordCalendar& calendar,
   std::snprintf(first, sizeof first, "%02u-%02u", start.Month, start.Day);
   return Refusal{"its record, " + IsoDate(calendar.DateOf(0)) + " to " +
                  IsoDate(calendar.DateOf(calendar.DayCount() - 1)) +
-                 ", holds " + std::to_string(years) +
-                 " whole hydrological years (from " + first +
+                 ", holds " + std::to_string(years) + " whole hydrological " +
+                 (years == 1 ? "year" : "years") + " (from " + first +
                  "), and the default split needs 2: give --calibration and "
                  "--validation"};
 }
