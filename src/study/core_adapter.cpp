@@ -55,8 +55,11 @@ FitRecord FitRecordOf(const RunData& data) {
           std::span(observed).first(dayCount)};
 }
 
-ObjectiveSettings ObjectiveOf(const RunData& data, StudyObjective objective) {
-  ObjectiveSettings settings = ObjectiveSettings::Of(data.Settings);
+}  // namespace
+
+ObjectiveSettings StudyObjectiveSettings(const RunSettings& run,
+                                         StudyObjective objective) {
+  ObjectiveSettings settings = ObjectiveSettings::Of(run);
   const auto loss = [](Efficiency e) {
     return [e](std::span<const double> observed,
                std::span<const double> calculated) {
@@ -81,6 +84,8 @@ ObjectiveSettings ObjectiveOf(const RunData& data, StudyObjective objective) {
   }
   return settings;
 }
+
+namespace {
 
 // A simulation with its hourly outputs and its daily totals beside the
 // record's.
@@ -134,7 +139,8 @@ StartOutcome CalibrateStart(const RunData& data, const StartSettings& settings,
   ModelObjective objective(
       data.Parameters, map, fit.Weather, fit.DailyRain,
       [&] { return fit.DailyObserved; },
-      ObjectiveOf(data, settings.Objective), consoleStream, settings.Threads);
+      StudyObjectiveSettings(run, settings.Objective), consoleStream,
+      settings.Threads);
   ProgressReport report(consoleStream, resultFile, run.OutputFlag == 1,
                         run.VariableCount);
   StartOutcome outcome;

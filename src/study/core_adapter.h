@@ -17,6 +17,7 @@
 #include "input/series.h"
 #include "model/parameter_set.h"
 #include "optimizer/gene_map.h"
+#include "optimizer/objective.h"
 #include "results/scores.h"
 #include "study/options.h"
 
@@ -74,6 +75,11 @@ std::vector<std::pair<std::string, double>> CalibratedValues(
 // The scores of daily calculated against observed runoff over the fit days.
 Scores ScoreDays(std::span<const double> observed,
                  std::span<const double> calculated);
+
+// What an evaluation computes for the study's objective: the control
+// file's settings with its measure replaced.
+ObjectiveSettings StudyObjectiveSettings(const RunSettings& settings,
+                                         StudyObjective objective);
 
 // The name of the objective a start minimises: the study's, or the control
 // file's ("rmse", "rr", "re", "balance").

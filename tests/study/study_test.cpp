@@ -6,7 +6,9 @@
 
 #include <cmath>
 
+#include "results/efficiency.h"
 #include "study/calendar.h"
+#include "study/core_adapter.h"
 #include "study/options.h"
 #include "study/prepared_record.h"
 #include "study/study_table.h"
@@ -136,6 +138,37 @@ TEST(StudyOptions, ReadsTheCommandLineAndRefusesWhatCannotRun) {
       EXPECT_NE(std::string(error.what()).find(message), std::string::npos)
           << error.what();
     }
+  }
+}
+
+TEST(StudyObjective, ReplacesTheControlFilesMeasureAndNamesIt) {
+  RunSettings control;
+  control.ObjectiveType = 3;
+  const std::vector<double> observed{0, 1, 2, 4}, calculated{9, 2, 2, 3};
+  struct Row {
+    StudyObjective Objective;
+    int Type;
+    std::optional<Efficiency> Loss;
+    const char* Name;
+  };
+  const Row rows[] = {{StudyObjective::kControl, 3, std::nullopt, "re"},
+                      {StudyObjective::kRmse, 1, std::nullopt, "rmse"},
+                      {StudyObjective::kNse, 3, Efficiency::kNse, "nse"},
+                      {StudyObjective::kKge, 3, Efficiency::kKge, "kge"},
+                      {StudyObjective::kLogNse, 3, Efficiency::kLogNse, "lognse"}};
+  for (const Row& row : rows) {
+    const ObjectiveSettings s = StudyObjectiveSettings(control, row.Objective);
+    EXPECT_EQ(s.ObjectiveType, row.Type) << row.Name;
+    EXPECT_EQ(static_cast<bool>(s.Measure), row.Loss.has_value()) << row.Name;
+    if (row.Loss) {
+      EXPECT_EQ(s.Measure(observed, calculated),
+                EfficiencyLoss(*row.Loss, observed, calculated)) << row.Name;
+    }
+    EXPECT_EQ(ObjectiveName(row.Objective, control), row.Name);
+  }
+  for (const auto& [type, name] : {std::pair{1, "rmse"}, {2, "rr"}, {0, "balance"}}) {
+    control.ObjectiveType = type;
+    EXPECT_EQ(ObjectiveName(StudyObjective::kControl, control), name);
   }
 }
 
