@@ -442,8 +442,12 @@ int CollectStudy(const StudyOptions& options,
     ++tally[state == "done" ? "ok" : state];
   }
   const std::filesystem::path folder = PathFromUtf8(options.Output);
-  const std::string csv = options.Output + "/study.csv";
-  const std::string page = options.Output + "/study.html";
+  std::string shown = options.Output;
+  while (shown.size() > 1 && (shown.back() == '/' || shown.back() == '\\')) {
+    shown.pop_back();
+  }
+  const std::string csv = shown + "/study.csv";
+  const std::string page = shown + "/study.html";
   try {
     std::filesystem::create_directories(folder);
     WriteText(PathFromUtf8(csv), TableText(Concatenated(tables)));
