@@ -69,19 +69,21 @@
   window.velmStudy = { charts, catchments };
 
   // The empirical distribution of a score over the catchments: the share of
-  // them at or below each value.
+  // them at or below each value, as steps up from 0 at the lowest score.
   function distributionRows() {
     const rows = [];
-    ['nse', 'kge'].forEach((score, column) => {
-      const values = shown.map(c => c.best.validation[score])
-        .filter(v => v !== null).sort((a, b) => a - b);
-      values.forEach((v, i) => {
-        const row = [v, null, null];
-        row[1 + column] = (i + 1) / values.length;
-        rows.push(row);
-      });
+    const scores = ['nse', 'kge'].map(score => shown.map(c => c.best.validation[score])
+      .filter(v => v !== null).sort((a, b) => a - b));
+    const lowest = Math.min(...scores.flat());
+    scores.forEach((values, column) => {
+      [[lowest, 0], ...values.map((v, i) => [v, (i + 1) / values.length])]
+        .forEach(([v, share]) => {
+          const row = [v, null, null];
+          row[1 + column] = share;
+          rows.push(row);
+        });
     });
-    return rows.sort((a, b) => a[0] - b[0]);
+    return scores.flat().length ? rows.sort((a, b) => a[0] - b[0]) : [];
   }
   const distribution = distributionRows();
   if (distribution.length > 0) {
@@ -154,7 +156,7 @@
       customBars: true,
       ylabel: 'Runoff (mm/day)',
       showRangeSelector: true,
-      axes: { y: { axisLabelWidth: 60 } },
+      axes: { x: { axisLabelWidth: 70 }, y: { axisLabelWidth: 60 } },
     });
 
     const dotty = document.getElementById('dotty');
