@@ -11,11 +11,13 @@ namespace {
 
 void EvaluateSampleCatchment(benchmark::State& state) {
   const auto sample = velm::bench::LoadSample(static_cast<int>(state.range(0)));
-  const velm::GeneMap map(sample.Settings);
+  const velm::GeneMap map(sample.Settings.VariableCount,
+                             sample.Settings.OptIndex);
   const velm::EvaluationContext context{
       sample.Parameters, map,
       sample.Weather(),  sample.DailyRain,
-      sample.DailyObserved, velm::ObjectiveSettings::Of(sample.Settings)};
+      sample.DailyObserved, {sample.Settings.OutputFlag, sample.Settings.ObjectiveType,
+                             sample.Settings.BalanceErrorLimit}};
   velm::Genes x{};
   x.fill(0.5);
   velm::DailyOutputs scratch;

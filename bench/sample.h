@@ -14,7 +14,7 @@
 #include "input/run_inputs.h"
 #include "model/simulate.h"
 #include "optimizer/objective.h"
-#include "optimizer/optimizer.h"
+#include "run/calibration.h"
 
 namespace velm::bench {
 
@@ -22,6 +22,8 @@ struct Sample {
   RunSettings Settings;
   ParameterSet Parameters;
   std::vector<double> Rain, PotentialE, DailyRain, DailyObserved;
+  // The same as the run service reads it.
+  CatchmentData Data;
 
   Forcing Weather() const {
     return {Rain, PotentialE, Settings.SurfaceStorageFlag == 1};
@@ -45,12 +47,23 @@ inline std::vector<double> Repeated(const std::vector<double>& values,
 inline Sample LoadSample(const char* directory, int years) {
   RunInputs inputs(directory);
   const Weather& weather = inputs.WeatherRecord();
-  return {inputs.Settings(),
-          inputs.FileParameters(),
-          Repeated(weather.Rain, years),
-          Repeated(weather.PotentialE, years),
-          Repeated(weather.DailyRain, years),
-          Repeated(inputs.Observed().Daily, years)};
+  Sample sample{inputs.Settings(),
+                inputs.FileParameters(),
+                Repeated(weather.Rain, years),
+                Repeated(weather.PotentialE, years),
+                Repeated(weather.DailyRain, years),
+                Repeated(inputs.Observed().Daily, years),
+                {}};
+  Weather repeated;
+  repeated.Rain = sample.Rain;
+  repeated.PotentialE = sample.PotentialE;
+  repeated.DailyRain = sample.DailyRain;
+  repeated.DailyPotentialE = Repeated(weather.DailyPotentialE, years);
+  const auto observed =
+      std::make_shared<const ObservedRunoff>(ObservedRunoff{{}, sample.DailyObserved});
+  sample.Data = {std::make_shared<const Weather>(std::move(repeated)),
+                 sample.Settings, sample.Parameters, [observed] { return observed; }};
+  return sample;
 }
 
 // `count` parameter sets drawn from `seed`: the file's soil values, and the
@@ -102,21 +115,22 @@ struct Evaluation {
     const EvaluationContext context{
         Parameters,          Map,
         From->Weather(),     From->DailyRain,
-        From->DailyObserved, ObjectiveSettings::Of(From->Settings)};
+        From->DailyObserved, {From->Settings.OutputFlag, From->Settings.ObjectiveType,
+                              From->Settings.BalanceErrorLimit}};
     return EvaluateObjective(context, X, scratch, nullptr);
   }
 };
 
 // The calibration sample's genes: the sample's gene map, every gene 0.5.
 inline Evaluation HalfGenes(const Sample& sample) {
-  Evaluation e{&sample, sample.Parameters, GeneMap(sample.Settings)};
+  Evaluation e{&sample, sample.Parameters, GeneMap(sample.Settings.VariableCount, sample.Settings.OptIndex)};
   for (int k = 1; k <= e.Map.VariableCount(); ++k) e.X[k] = 0.5;
   return e;
 }
 
 // `p` as it is: the sample's gene map with every gene 1.
 inline Evaluation Unscaled(const Sample& sample, const ParameterSet& p) {
-  Evaluation e{&sample, p, GeneMap(sample.Settings)};
+  Evaluation e{&sample, p, GeneMap(sample.Settings.VariableCount, sample.Settings.OptIndex)};
   for (int k = 1; k <= e.Map.VariableCount(); ++k) e.X[k] = 1.0;
   return e;
 }
@@ -126,19 +140,12 @@ inline Evaluation Unscaled(const Sample& sample, const ParameterSet& p) {
 // clock, from 2026-01-01 00:00:00 UTC.
 inline ModelObjective::Counts Calibrate(const Sample& sample, std::time_t tick,
                                         int budget) {
-  const RunSettings& settings = sample.Settings;
-  const GeneMap map(settings);
-  std::ostringstream sink;
-  ModelObjective objective(
-      sample.Parameters, map, sample.Weather(), sample.DailyRain,
-      [&] { return std::span<const double>(sample.DailyObserved); },
-      ObjectiveSettings::Of(settings), sink);
-  ProgressReport report(sink, sink, false, settings.VariableCount);
+  CatchmentData data = sample.Data;
+  data.Settings.FcountLimit = budget;
+  ProgressSink quiet;
   std::time_t now = 1767225600;
-  Optimizer(settings.VariableCount, budget,
-            [&] { return (now += tick) - tick; })
-      .Run(objective, report);
-  return objective.EvaluationCounts();
+  return velm::Calibrate(data, {[&] { return (now += tick) - tick; }}, quiet)
+      .Counts;
 }
 
 }  // namespace velm::bench

@@ -3,23 +3,18 @@
 #include "check/refusals.h"
 #include "check/series_checks.h"
 #include "check/wording.h"
-#include "common/input_error.h"
+#include "input/input_error.h"
 #include "input/hydro_series.h"
 #include "input/parameter_file.h"
 
 namespace velm::check {
 namespace {
 
-constexpr std::array<FileOrder, FileInfo::kEntryCount> kOrders{
-    FileOrder::kControl,     FileOrder::kParameter,      FileOrder::kRain,
-    FileOrder::kEvaporation, FileOrder::kObservedRunoff, FileOrder::kResult};
-
 void NameFiles(Catchment& c) {
   for (std::size_t i = 0; i < FileInfo::kEntryCount; ++i) {
     NamedFile& file = c.Files[i];
     file.Entry = static_cast<FileEntry>(i + 1);
-    file.FileInfoLine = i + 2;
-    file.Order = kOrders[i];
+    file.FileInfoLine = FileInfoLineOf(file.Entry);
     if (!c.FileInfoRead) continue;
     file.Name = c.Inputs.Files().Name(file.Entry);
     file.Shown = ShownText(file.Name);
@@ -137,11 +132,13 @@ std::string MissingNameReason(const Catchment& c, const NamedFile& file) {
          std::to_string(line) + " should name it";
 }
 
-Finding FindingAt(const NamedFile& file, Severity level, std::size_t line,
-                  std::string message, std::string fix) {
+Finding FindingAt(const NamedFile& file, std::string_view kind,
+                  Severity level, std::size_t line, std::string message,
+                  std::string fix) {
   Finding f;
+  f.Kind = kind;
   f.Level = level;
-  f.Order = file.Order;
+  f.Entry = file.Entry;
   f.File = file.Shown;
   f.Line = line;
   f.Message = std::move(message);

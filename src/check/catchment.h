@@ -23,11 +23,10 @@ namespace velm::check {
 
 // A file that FILEINFO.dat names.
 struct NamedFile {
-  FileEntry Entry = FileEntry::kControl;
+  FileEntry Entry = FileEntry::kFileInfo;
   std::string Name;   // as FILEINFO.dat writes it, in code page 932
   std::string Shown;  // the same in UTF-8
   std::size_t FileInfoLine = 0;
-  FileOrder Order = FileOrder::kFileInfo;
   // Where velm opens it.
   std::filesystem::path Path;
   // The file's lines as velm reads them, when it could be opened.
@@ -79,7 +78,8 @@ std::string MissingNameReason(const Catchment& catchment,
                               const NamedFile& file);
 
 // A finding for a file as a whole (line 0) or one of its lines.
-Finding FindingAt(const NamedFile& file, Severity level, std::size_t line,
-                  std::string message, std::string fix);
+Finding FindingAt(const NamedFile& file, std::string_view kind,
+                  Severity level, std::size_t line, std::string message,
+                  std::string fix);
 
 }  // namespace velm::check

@@ -18,6 +18,7 @@ Report CheckDirectory(const std::filesystem::path& directory,
   if (!directory.empty() && !std::filesystem::is_directory(directory, error)) {
     report.Checked = false;
     Finding f;
+    f.Kind = "no-directory";
     f.Level = Severity::kError;
     f.File = report.Directory;
     f.Message = std::filesystem::exists(directory, error)

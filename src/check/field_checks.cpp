@@ -112,7 +112,7 @@ void Judge(const NamedFile& file, const Tally& t,
   if (t.DecimalCommas > 0 && (varies || t.Decimals.size() > kMostFlagCodes)) {
     const std::string value(t.FirstCommaValue);
     findings.push_back(FindingAt(
-        file, Severity::kError, t.FirstCommaLine,
+        file, "decimal-comma", Severity::kError, t.FirstCommaLine,
         "line " + std::to_string(t.FirstCommaLine) +
             " writes its value with a decimal comma, " + Quoted(value) +
             ", of which velm reads only " + Number(ParseReal(value), 6) +
@@ -140,7 +140,7 @@ void Judge(const NamedFile& file, const Tally& t,
         "decimal comma, velm reads only the whole parts: " +
         Sums(t);
   }
-  findings.push_back(FindingAt(file, Severity::kNote, t.FirstExtraLine,
+  findings.push_back(FindingAt(file, "extra-fields", Severity::kNote, t.FirstExtraLine,
                                std::move(message), ""));
 }
 

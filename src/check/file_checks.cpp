@@ -21,7 +21,7 @@ void CheckByteOrderMark(const NamedFile& file, std::vector<Finding>& findings) {
   if (!file.Lines->Text().starts_with(kByteOrderMark)) return;
   if (file.Entry == FileEntry::kEvaporation) {
     findings.push_back(FindingAt(
-        file, Severity::kWarning, 1,
+        file, "byte-order-mark", Severity::kWarning, 1,
         "the file begins with a UTF-8 byte order mark, which velm reads as "
         "part of the first record's year: the year holds no number and reads "
         "as 0, so the result file dates the first day in year 0",
@@ -32,7 +32,7 @@ void CheckByteOrderMark(const NamedFile& file, std::vector<Finding>& findings) {
       IsData(file.Entry) ? "the first record's year, a field it does not use"
                          : "line 1, a line it does not use";
   findings.push_back(FindingAt(
-      file, Severity::kNote, 1,
+      file, "byte-order-mark", Severity::kNote, 1,
       "the file begins with a UTF-8 byte order mark, which velm reads as part "
       "of " +
           where,
@@ -48,7 +48,7 @@ void CheckLastLineEnd(const NamedFile& file, std::vector<Finding>& findings) {
   if (last.ends_with('\r')) last.remove_suffix(1);
   if (last.empty()) return;
   findings.push_back(
-      FindingAt(file, Severity::kWarning, file.Lines->Count() + 1,
+      FindingAt(file, "last-line-unended", Severity::kWarning, file.Lines->Count() + 1,
                 "the last line has no line end, so velm does not read it: " +
                     Quoted(last) + " is lost",
                 "end the file with a line break"));
@@ -61,7 +61,7 @@ void CheckNameBlanks(const NamedFile& file, std::vector<Finding>& findings) {
   // A name that cannot be opened has this in its error.
   if (file.Entry != FileEntry::kResult && !file.Lines) return;
   Finding f = FindingAt(
-      file, Severity::kWarning, 0,
+      file, "name-blanks", Severity::kWarning, 0,
       "the name " + Quoted(name) + " on line " +
           std::to_string(file.FileInfoLine) +
           " of FILEINFO.dat has blanks at its ends, which are part of the "
@@ -70,7 +70,7 @@ void CheckNameBlanks(const NamedFile& file, std::vector<Finding>& findings) {
           std::to_string(file.FileInfoLine) +
           " of FILEINFO.dat, and rename "
           "the file to match");
-  f.Order = FileOrder::kFileInfo;
+  f.Entry = FileEntry::kFileInfo;
   f.File = "FILEINFO.dat";
   f.Line = file.FileInfoLine;
   findings.push_back(std::move(f));
@@ -110,7 +110,7 @@ LoneReturns FindLoneReturns(std::string_view text, bool records) {
 std::string WhatVelmReads(const NamedFile& file) {
   const std::string dropped =
       "the whole file as one line without a line end, which it drops: ";
-  if (file.Order == FileOrder::kFileInfo) {
+  if (file.Entry == FileEntry::kFileInfo) {
     return dropped + "FILEINFO.dat names no file";
   }
   if (file.Entry == FileEntry::kControl ||
@@ -138,31 +138,31 @@ Finding LoneReturnFinding(const NamedFile& file, const LoneReturns& found) {
                 " in all): velm ends a line only at a line feed, so it "
                 "reads the text on either side of each as one line, and a "
                 "line is lost in each";
-  return FindingAt(file, Severity::kError, found.FirstLine, message,
+  return FindingAt(file, "lone-carriage-return", Severity::kError, found.FirstLine, message,
                    "save the file with CR LF (Windows) or LF line ends");
 }
 
 // The files that a file read without lines leaves with errors of their
 // own: the rain file sets the hours of the other two, and the names that
 // FILEINFO.dat lacks are errors of FILEINFO.dat.
-std::vector<FileOrder> Affected(const NamedFile& file) {
+std::vector<FileEntry> Affected(const NamedFile& file) {
   if (file.Entry == FileEntry::kRain) {
-    return {FileOrder::kRain, FileOrder::kEvaporation,
-            FileOrder::kObservedRunoff};
+    return {FileEntry::kRain, FileEntry::kEvaporation,
+            FileEntry::kObservedRunoff};
   }
-  return {file.Order};
+  return {file.Entry};
 }
 
 // The errors that follow from a file read without lines give way to the one
 // error that names the cause, which takes what velm says first.
 void FoldInto(Finding& cause, const NamedFile& file,
               std::vector<Finding>& findings) {
-  const std::vector<FileOrder> affected = Affected(file);
+  const std::vector<FileEntry> affected = Affected(file);
   SortFindings(findings);
   std::erase_if(findings, [&](const Finding& f) {
     const bool follows =
         f.Level == Severity::kError &&
-        std::find(affected.begin(), affected.end(), f.Order) != affected.end();
+        std::find(affected.begin(), affected.end(), f.Entry) != affected.end();
     if (follows && cause.VelmMessage.empty()) cause.VelmMessage = f.VelmMessage;
     return follows;
   });
@@ -198,7 +198,6 @@ void CheckFileBytes(const Catchment& c, std::vector<Finding>& findings) {
   if (c.FileInfoLines && c.FileInfoLines->Text().starts_with(kByteOrderMark)) {
     NamedFile info;
     info.Shown = "FILEINFO.dat";
-    info.Order = FileOrder::kFileInfo;
     info.Lines = c.FileInfoLines;
     CheckByteOrderMark(info, findings);
   }
@@ -213,7 +212,7 @@ void CheckFileBytes(const Catchment& c, std::vector<Finding>& findings) {
   const NamedFile& control = c.File(FileEntry::kControl);
   if (control.Lines && control.Lines->Count() == 0) {
     findings.push_back(
-        FindingAt(control, Severity::kWarning, 0,
+        FindingAt(control, "empty-control-file", Severity::kWarning, 0,
                   "the control file is empty, so every setting reads as 0: a "
                   "simulation that compares nothing and writes no result file",
                   "write the control file (README, Control file)"));

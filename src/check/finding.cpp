@@ -20,8 +20,10 @@ void SortFindings(std::vector<Finding>& findings) {
                      // would meet only later.
                      const bool aSilent = a.VelmMessage.empty();
                      const bool bSilent = b.VelmMessage.empty();
-                     return std::tie(a.Level, a.Order, aSilent, a.Line) <
-                            std::tie(b.Level, b.Order, bSilent, b.Line);
+                     const int aOrder = FileRow(a.Entry).ReadOrder;
+                     const int bOrder = FileRow(b.Entry).ReadOrder;
+                     return std::tie(a.Level, aOrder, aSilent, a.Line) <
+                            std::tie(b.Level, bOrder, bSilent, b.Line);
                    });
 }
 

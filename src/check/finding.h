@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "input/file_info.h"
+
 namespace velm::check {
 
 enum class Severity {
@@ -16,20 +18,11 @@ enum class Severity {
   kNote,
 };
 
-// The files in the order velm first reads them, which orders the findings.
-enum class FileOrder {
-  kFileInfo,
-  kControl,
-  kRain,
-  kEvaporation,
-  kParameter,
-  kObservedRunoff,
-  kResult,
-};
-
 struct Finding {
   Severity Level = Severity::kNote;
-  FileOrder Order = FileOrder::kFileInfo;
+  // The file it is about; findings are ordered by the order in which velm
+  // first reads the files.
+  FileEntry Entry = FileEntry::kFileInfo;
   // UTF-8: the name as FILEINFO.dat writes it, or "FILEINFO.dat".
   std::string File;
   // 0 for the file as a whole; LastLine above Line for a range of lines.
@@ -39,6 +32,10 @@ struct Finding {
   std::string Fix;
   // UTF-8: what velm prints when it stops or fails on this, for errors.
   std::string VelmMessage;
+  // What kind of finding it is, a fixed name ("too-few-fields",
+  // "dry-days") that tests and scripts can hold on to while the words
+  // change.
+  std::string_view Kind;
 };
 
 // Errors first in the order velm would meet them (by file, then by line),

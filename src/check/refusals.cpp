@@ -10,6 +10,8 @@
 #include "common/code_page.h"
 #include "common/number_parse.h"
 #include "input/parameter_file.h"
+#include "input/run_settings.h"
+#include "model/parameter_table.h"
 #include "model/simulate.h"
 
 namespace velm::check {
@@ -17,13 +19,29 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::array<std::string_view, FileInfo::kEntryCount> kWhat{
-    "control file",     "parameter file",       "rain file",
-    "evaporation file", "observed-runoff file", "result file"};
-
 std::string_view What(const NamedFile& file) {
-  return kWhat[static_cast<std::size_t>(file.Entry) - 1];
+  return FileRow(file.Entry).What;
 }
+
+std::string Line(std::size_t line) { return "line " + std::to_string(line); }
+
+// "lines 2 to 7": where FILEINFO.dat names the files.
+std::string FileInfoLines() {
+  return "lines " + std::to_string(FileInfoLineOf(FileEntry::kControl)) +
+         " to " + std::to_string(FileInfoLineOf(FileEntry::kResult));
+}
+
+// "MAX_SoilMoisture (line 5)": a parameter and its line of the parameter
+// file.
+template <typename Member>
+std::string ParameterOnItsLine(Member ParameterSet::*member) {
+  const ParameterRow& row = RowOf(member);
+  return std::string(row.Name) + " (" + Line(row.FileLine) + ")";
+}
+
+const std::size_t kVariableCountLine =
+    SettingLine(&RunSettings::VariableCount);
+const std::size_t kTankCountLine = RowOf(&ParameterSet::TankCount).FileLine;
 
 // A refusal and what it is about.
 struct Context {
@@ -88,10 +106,11 @@ Explanation CannotOpenFileInfo(const Context& c) {
         "there is no FILEINFO.dat: velm reads it from its working "
         "directory, and it names every other file",
         "run velm in the catchment's directory, or write FILEINFO.dat "
-        "there: a heading on line 1, then 'label,file name' on lines 2 "
-        "to 7 for the control, parameter, rain, evaporation and "
-        "observed-runoff files and the result file, and a line break at "
-        "the end"};
+        "there: a heading on line 1, then 'label,file name' on " +
+            FileInfoLines() +
+            " for the control, parameter, rain, evaporation and "
+            "observed-runoff files and the result file, and a line break at "
+            "the end"};
   }
   return {"FILEINFO.dat cannot be opened: " + c.Error.Reason,
           "make FILEINFO.dat a file that velm can read"};
@@ -155,7 +174,8 @@ Explanation CannotOpen(const Context& c) {
 Explanation NoComma(const Context& c) {
   return {"line " + std::to_string(c.Line) +
               " has no comma: " + Quoted(c.LineText()) +
-              "; lines 2 to 7 each hold a label, a comma and a file name",
+              "; " + FileInfoLines() +
+              " each hold a label, a comma and a file name",
           "write 'label,file name' on line " + std::to_string(c.Line) +
               " (the label is free; the name is everything after the first "
               "comma)"};
@@ -277,10 +297,11 @@ Explanation TooManyLines(const Context& c) {
 }
 
 Explanation TooManyVariables(const Context& c) {
-  return {"line " + std::to_string(c.Line) + " asks for " +
-              Quoted(c.LineText()) + " genes; velm calibrates at most " +
-              std::to_string(RunSettings::kMaxVariableCount),
-          "use at most 14 genes on line 19, and indices from 0 to that number"};
+  const std::string most = std::to_string(RunSettings::kMaxVariableCount);
+  return {Line(c.Line) + " asks for " + Quoted(c.LineText()) +
+              " genes; velm calibrates at most " + most,
+          "use at most " + most + " genes on " + Line(kVariableCountLine) +
+              ", and indices from 0 to that number"};
 }
 
 Explanation IndexOutOfRange(const Context& c) {
@@ -289,35 +310,41 @@ Explanation IndexOutOfRange(const Context& c) {
   return {"line " + std::to_string(c.Line) + " (after " + Quoted(label) +
               ") holds the index " + Quoted(c.LineText()) +
               ", which is no gene: an index is 0 (not calibrated) or a gene "
-              "from 1 to the number on line 19",
+              "from 1 to the number on " +
+              Line(kVariableCountLine),
           "set line " + std::to_string(c.Line) +
-              " to 0, or to a gene not above the number of genes on line 19"};
+              " to 0, or to a gene not above the number of genes on " +
+              Line(kVariableCountLine)};
 }
 
 Explanation TankCountOutOfRange(const Context& c) {
   return {"line " + std::to_string(c.Line) + " gives the number of tanks as " +
               Quoted(c.LineText()) + "; velm takes 0 to " +
               std::to_string(ParameterSet::kMaxTankCount),
-          "give a tank count from 0 to 1000 on line 25, each tank with a "
-          "label line and its CoeffTank and BotomTank lines after it"};
+          "give a tank count from 0 to " +
+              std::to_string(ParameterSet::kMaxTankCount) + " on " +
+              Line(kTankCountLine) +
+              ", each tank with a label line and its CoeffTank and BotomTank "
+              "lines after it"};
 }
 
 Explanation ImperviousIsOne(const Context&) {
-  return {
-      "Impervious (line 3) is 1: velm sets the tanks' initial depths by "
-      "dividing by 1 - Impervious",
-      "a catchment with tanks needs an impervious share below 1; for a "
-      "wholly impervious catchment set the number of tanks (line 25) to "
-      "0"};
+  return {ParameterOnItsLine(&ParameterSet::Impervious) +
+              " is 1: velm sets the tanks' initial depths by dividing by 1 - "
+              "Impervious",
+          "a catchment with tanks needs an impervious share below 1; for a "
+          "wholly impervious catchment set the number of tanks (" +
+              Line(kTankCountLine) + ") to 0"};
 }
 
 std::string InfiltrationFix(const ParameterSet& main) {
   if (!(main.Coeff_Reduction > 0)) {
-    return "give Coeff_Reduction (line 9), the decay of Horton's curve, a "
-           "value above 0";
+    return "give " + ParameterOnItsLine(&ParameterSet::Coeff_Reduction) +
+           ", the decay of Horton's curve, a value above 0";
   }
   if (!(main.MAX_SoilMoisture > 0)) {
-    return "give MAX_SoilMoisture (line 5) a value above 0";
+    return "give " + ParameterOnItsLine(&ParameterSet::MAX_SoilMoisture) +
+           " a value above 0";
   }
   const std::vector<ValueRange> ranges = WorkingFinalInfiltration(main);
   const std::string tried = " (values from " + Number(kLowestTried, 6) +
@@ -325,10 +352,14 @@ std::string InfiltrationFix(const ParameterSet& main) {
                             " mm/h were tried)";
   if (ranges.empty()) {
     return "no Final_Infiltration works with the other values" + tried +
-           ": check MAX_SoilMoisture (line 5), Coeff_Reduction (line 9) and "
-           "the field capacity (line 11, a fraction of MAX_SoilMoisture)";
+           ": check " + ParameterOnItsLine(&ParameterSet::MAX_SoilMoisture) +
+           ", " + ParameterOnItsLine(&ParameterSet::Coeff_Reduction) +
+           " and the field capacity (" +
+           Line(RowOf(&ParameterSet::F18_SoilMoisture).FileLine) +
+           ", a fraction of MAX_SoilMoisture)";
   }
-  return "with the other values as given, Final_Infiltration (line 7) works " +
+  return "with the other values as given, " +
+         ParameterOnItsLine(&ParameterSet::Final_Infiltration) + " works " +
          DescribeRanges(ranges, main.Final_Infiltration) + tried;
 }
 
@@ -337,87 +368,87 @@ Explanation NoMaxInfiltration(const Context& c) {
     return {
         "the parameter file is empty, so every value reads as 0, and "
         "velm cannot derive MAX_Infiltration",
-        "write the parameter file: one value on each of lines 3 to 25 "
-        "and the tank lines (README, Parameter file)"};
+        "write the parameter file: one value on each of lines " +
+            std::to_string(RowOf(&ParameterSet::Impervious).FileLine) +
+            " to " + std::to_string(kTankCountLine) +
+            " and the tank lines (README, Parameter file)"};
   }
-  const ParameterSet main = ParseMainParameters(*c.Lines());
-  return {
-      "velm cannot derive MAX_Infiltration on Horton's curve from "
-      "MAX_SoilMoisture " +
-          Number(main.MAX_SoilMoisture, 6) + " (line 5), Final_Infiltration " +
-          Number(main.Final_Infiltration, 6) + " (line 7), Coeff_Reduction " +
-          Number(main.Coeff_Reduction, 6) +
-          " (line 9) and a field capacity of " +
-          Number(main.F18_SoilMoisture, 6) + " mm (line 11)",
-      InfiltrationFix(main)};
+  const ParameterSet main = ParseFileValues(*c.Lines());
+  const auto given = [&](double ParameterSet::*member) {
+    return Number(main.*member, 6) + " (" + Line(RowOf(member).FileLine) + ")";
+  };
+  return {"velm cannot derive MAX_Infiltration on Horton's curve from "
+          "MAX_SoilMoisture " +
+              given(&ParameterSet::MAX_SoilMoisture) + ", Final_Infiltration " +
+              given(&ParameterSet::Final_Infiltration) + ", Coeff_Reduction " +
+              given(&ParameterSet::Coeff_Reduction) +
+              " and a field capacity of " + Number(main.F18_SoilMoisture, 6) +
+              " mm (" + Line(RowOf(&ParameterSet::F18_SoilMoisture).FileLine) +
+              ")",
+          InfiltrationFix(main)};
 }
 
-using Explainer = Explanation (*)(const Context&);
-struct RefusalRow {
-  text::Cp932Text Problem;
-  Explainer Explain;
-};
-
-// Every message velm refuses a directory with.
-constexpr std::array<RefusalRow, 12> kRefusals{{
-    {text::kInputCannotOpen, CannotOpenFileInfo},
-    {text::kCannotOpen, CannotOpen},
-    {text::kNoComma, NoComma},
-    {text::kNameTooLong, NameTooLong},
-    {text::kTooFewFields, TooFewFields},
-    {text::kTooFewLines, TooFewLines},
-    {text::kTooManyLines, TooManyLines},
-    {text::kTooManyVariables, TooManyVariables},
-    {text::kIndexOutOfRange, IndexOutOfRange},
-    {text::kTankCountOutOfRange, TankCountOutOfRange},
-    {text::kImperviousIsOne, ImperviousIsOne},
-    {text::kNoMaxInfiltration, NoMaxInfiltration},
-}};
-
-const NamedFile* FileOfKey(const Catchment& read, std::string_view key) {
-  for (const NamedFile& file : read.Files) {
-    if (file.Entry != FileEntry::kResult && KeyOf(file.Entry) == key) {
-      return &file;
-    }
+Explanation Explain(const Context& c) {
+  switch (c.Error.Problem()) {
+    case InputProblem::kCannotOpen:
+      return c.File == nullptr ? CannotOpenFileInfo(c) : CannotOpen(c);
+    case InputProblem::kNoComma:
+      return NoComma(c);
+    case InputProblem::kNameTooLong:
+      return NameTooLong(c);
+    case InputProblem::kTooFewFields:
+      return TooFewFields(c);
+    case InputProblem::kTooFewLines:
+      return TooFewLines(c);
+    case InputProblem::kTooManyLines:
+      return TooManyLines(c);
+    case InputProblem::kTooManyVariables:
+      return TooManyVariables(c);
+    case InputProblem::kIndexOutOfRange:
+      return IndexOutOfRange(c);
+    case InputProblem::kTankCountOutOfRange:
+      return TankCountOutOfRange(c);
+    case InputProblem::kImperviousIsOne:
+      return ImperviousIsOne(c);
+    case InputProblem::kNoMaxInfiltration:
+      return NoMaxInfiltration(c);
   }
-  return nullptr;
-}
-
-// "19" or "5-11".
-std::pair<std::size_t, std::size_t> LineRange(const std::string& lines) {
-  if (lines.empty()) return {0, 0};
-  const std::size_t dash = lines.find('-');
-  const auto first = static_cast<std::size_t>(ParseInt(lines));
-  if (dash == std::string::npos) return {first, first};
-  return {first, static_cast<std::size_t>(ParseInt(lines.substr(dash + 1)))};
+  return {};
 }
 
 }  // namespace
 
 Finding ExplainRefusal(const InputError& error, const Catchment& read) {
-  Context c{error, read, FileOfKey(read, error.Key())};
-  std::tie(c.Line, c.LastLine) = LineRange(error.Lines());
+  const FileEntry entry = error.File();
+  Context c{error, read,
+            entry == FileEntry::kFileInfo ? nullptr : &read.File(entry),
+            error.Lines().First, error.Lines().Last};
   Finding f;
   f.Level = Severity::kError;
-  f.Order = c.File != nullptr ? c.File->Order : FileOrder::kFileInfo;
+  f.Entry = entry;
   f.File = c.Where();
   f.Line = c.Line;
   f.LastLine = c.LastLine;
   f.VelmMessage = error.Utf8Message();
-  const std::string_view problem = error.Problem().Bytes;
-  for (const RefusalRow& row : kRefusals) {
-    if (row.Problem.Bytes != problem) continue;
-    Explanation e = row.Explain(c);
-    f.Message = std::move(e.Message);
-    f.Fix = std::move(e.Fix);
-  }
+  f.Kind = ProblemRow(error.Problem()).Id;
+  const Explanation e = Explain(c);
+  f.Message = e.Message;
+  f.Fix = e.Fix;
   // A file that FILEINFO.dat does not name is fixed there.
   if (c.File != nullptr && c.File->Name.empty()) {
-    f.Order = FileOrder::kFileInfo;
+    f.Entry = FileEntry::kFileInfo;
     f.File = std::string(kFileInfoName);
     f.Line = f.LastLine = c.File->FileInfoLine;
   }
   return f;
+}
+
+Finding ExplainInputError(const std::filesystem::path& directory,
+                          const InputError& error) {
+  Catchment catchment(directory);
+  std::vector<Finding> findings;
+  ReadCatchment(catchment, findings);
+  return ExplainRefusal(error, catchment);
 }
 
 }  // namespace velm::check

@@ -97,12 +97,14 @@ void WriteJson(std::ostream& out, const Report& report) {
   const char* separator = "\n";
   for (const Finding& f : report.Findings) {
     out << separator << " {\"severity\": " << JsonString(SeverityWord(f.Level))
+        << ", \"kind\": " << JsonString(f.Kind)
         << ", \"file\": " << JsonString(f.File) << ", \"line\": ";
     if (f.Line > 0) {
       out << f.Line;
     } else {
       out << "null";
     }
+    if (f.LastLine > f.Line) out << ", \"last_line\": " << f.LastLine;
     out << ", \"message\": " << JsonString(f.Message)
         << ", \"fix\": " << JsonString(f.Fix);
     if (!f.VelmMessage.empty()) {

@@ -12,6 +12,7 @@
 #include "model/simulate.h"
 #include "optimizer/bounds_check.h"
 #include "optimizer/gene_map.h"
+#include "optimizer/optimizer.h"
 #include "results/fit.h"
 
 namespace velm::check {
@@ -23,13 +24,25 @@ namespace fs = std::filesystem;
 // season; fewer are a short dry spell.
 constexpr double kManyDryDays = 0.1;
 constexpr std::size_t kDryMonth = 30;
-// A calibration up to this many evaluations runs the six epochs only.
-constexpr int kEpochEvaluations = 29460;
+constexpr std::size_t kCatchmentAreaLine =
+    SettingLine(&RunSettings::CatchmentArea);
+constexpr std::size_t kRunModeLine = SettingLine(&RunSettings::RunMode);
+constexpr std::size_t kObservedFlagLine = SettingLine(&RunSettings::ObservedFlag);
+constexpr std::size_t kOutputFlagLine = SettingLine(&RunSettings::OutputFlag);
+constexpr std::size_t kVariableCountLine =
+    SettingLine(&RunSettings::VariableCount);
 
-Finding ControlFinding(const Catchment& c, Severity level, std::size_t line,
-                       std::string message, std::string fix = "") {
-  return FindingAt(c.File(FileEntry::kControl), level, line, std::move(message),
-                   std::move(fix));
+std::string OnLine(std::size_t line) { return "line " + std::to_string(line); }
+
+std::string OnFileInfoLine(const NamedFile& file) {
+  return OnLine(file.FileInfoLine) + " of FILEINFO.dat";
+}
+
+Finding ControlFinding(const Catchment& c, std::string_view kind,
+                       Severity level, std::size_t line, std::string message,
+                       std::string fix = "") {
+  return FindingAt(c.File(FileEntry::kControl), kind, level, line,
+                   std::move(message), std::move(fix));
 }
 
 std::string ControlLine(const Catchment& c, std::size_t line) {
@@ -59,14 +72,15 @@ void NoteRunMode(const Catchment& c, std::vector<Finding>& findings) {
   const std::string result = Quoted(c.File(FileEntry::kResult).Name);
   if (s.RunMode == 0) {
     findings.push_back(ControlFinding(
-        c, Severity::kNote, kRunModeLine,
+        c, "run-mode", Severity::kNote, kRunModeLine,
         "run mode 0: one simulation with the parameter file's values" +
             std::string(s.ObservedFlag == 1
                             ? ", compared with the observed runoff"
-                            : "; line 7 is not 1, so no observed runoff is "
-                              "read or compared")));
+                            : "; " + OnLine(kObservedFlagLine) +
+                                  " is not 1, so no observed runoff is read "
+                                  "or compared")));
     findings.push_back(ControlFinding(
-        c, Severity::kNote, kOutputFlagLine,
+        c, "output", Severity::kNote, kOutputFlagLine,
         s.OutputFlag == 1
             ? "output 1: velm prints the parameters and a summary and writes "
               "the result file " +
@@ -82,11 +96,12 @@ void NoteRunMode(const Catchment& c, std::vector<Finding>& findings) {
       " against the observed runoff, objective " +
       std::to_string(s.ObjectiveType) + " (" +
       std::string(ObjectiveName(s.ObjectiveType)) + "), ";
+  // A calibration up to this many evaluations runs the six epochs only.
   mode += s.FcountLimit <= kEpochEvaluations
               ? "the six epochs only (evaluation limit " +
                     std::to_string(s.FcountLimit) + ")"
               : "up to " + std::to_string(s.FcountLimit) + " evaluations";
-  findings.push_back(ControlFinding(c, Severity::kNote, kRunModeLine, mode));
+  findings.push_back(ControlFinding(c, "run-mode", Severity::kNote, kRunModeLine, mode));
   const std::string output =
       s.OutputFlag == 1 ? "the progress and every evaluation's fit on the "
                           "console, the progress in the result file too"
@@ -95,7 +110,7 @@ void NoteRunMode(const Catchment& c, std::vector<Finding>& findings) {
             "fit to the observed runoff"
           : "the progress on the console";
   findings.push_back(
-      ControlFinding(c, Severity::kNote, kOutputFlagLine,
+      ControlFinding(c, "output", Severity::kNote, kOutputFlagLine,
                      "output " + std::to_string(s.OutputFlag) + ": " + output +
                          "; the result file " + result +
                          " gets the parameters and the final simulation"));
@@ -111,7 +126,7 @@ void NoteLength(const Catchment& c, std::vector<Finding>& findings) {
             " as the evaporation file dates them";
   }
   findings.push_back(
-      FindingAt(c.File(FileEntry::kRain), Severity::kNote, 0, text, ""));
+      FindingAt(c.File(FileEntry::kRain), "record-length", Severity::kNote, 0, text, ""));
 }
 
 // What velm prints when a simulation compares no day.
@@ -127,15 +142,16 @@ bool CheckArea(const Catchment& c, std::vector<Finding>& findings) {
   const double area = c.Settings->CatchmentArea;
   if (std::isfinite(area) && area > 0) return true;
   Finding f = ControlFinding(
-      c, Severity::kError, kCatchmentAreaLine,
+      c, "catchment-area", Severity::kError, kCatchmentAreaLine,
       "the catchment area " + ControlLine(c, kCatchmentAreaLine) +
           " reads as " + Number(area) + ", which makes every observed value " +
           (area == 0  ? "infinite"
            : area < 0 ? "negative"
                       : "0") +
           ": no day can be compared",
-      "give the catchment area in km2 on line 3, or exactly 1 when the "
-      "observed runoff is already in mm per hour");
+      "give the catchment area in km2 on " + OnLine(kCatchmentAreaLine) +
+          ", or exactly 1 when the observed runoff is already in mm per "
+          "hour");
   f.VelmMessage = NoFitSummary(c);
   findings.push_back(std::move(f));
   return false;
@@ -170,7 +186,7 @@ void CheckDryDays(const Catchment& c, const FitMeasures& fit,
       dry >= kDryMonth && static_cast<double>(dry) >=
                               kManyDryDays * static_cast<double>(observedDays);
   findings.push_back(FindingAt(
-      runoff, many ? Severity::kWarning : Severity::kNote,
+      runoff, "dry-days", many ? Severity::kWarning : Severity::kNote,
       first * kHoursPerDay + 1,
       std::to_string(dry) + " of the " + std::to_string(observedDays) +
           " observed days " + (dry == 1 ? "has" : "have") +
@@ -218,7 +234,7 @@ void CheckObserved(const Catchment& c, std::vector<Finding>& findings) {
   if (fit.FitDays == 0) {
     const std::size_t records = runoff.Lines->Count();
     Finding f = FindingAt(
-        runoff, Severity::kError, 0,
+        runoff, "no-fit-day", Severity::kError, 0,
         (records == 0 ? "the observed-runoff file has no records: no day can "
                         "be compared"
                       : "no day has observed runoff above 0, and velm "
@@ -239,7 +255,7 @@ void CheckObserved(const Catchment& c, std::vector<Finding>& findings) {
   const bool measured = std::isfinite(fit.SumRain) &&
                         std::isfinite(fit.SumObservedQ) && fit.SumRain > 0;
   findings.push_back(FindingAt(
-      runoff, Severity::kNote, 0,
+      runoff, "fit-days", Severity::kNote, 0,
       std::to_string(fit.FitDays) + " of " + std::to_string(w.DayCount()) +
           " days have observed runoff above 0 and are compared: " + balance +
           (measured ? ", a runoff ratio of " + Number(ratio, 3) : ""),
@@ -249,25 +265,28 @@ void CheckObserved(const Catchment& c, std::vector<Finding>& findings) {
     return;
   }
   findings.push_back(ControlFinding(
-      c, Severity::kWarning, kCatchmentAreaLine,
+      c, "runoff-ratio", Severity::kWarning, kCatchmentAreaLine,
       RatioWarning(c, ratio, balance),
-      "give the area in km2 on line 3 (hectares / 100, m2 / 1,000,000) and "
+      "give the area in km2 on " + OnLine(kCatchmentAreaLine) +
+          " (hectares / 100, m2 / 1,000,000) and "
       "the observed runoff in m3/s (L/s / 1000), or an area of exactly 1 "
       "with the runoff in mm per hour"));
 }
 
 // "CoeffTank[1] (line 27)", or the values it comes from for a derived one.
-std::string WhereGiven(const std::string& name) {
-  const std::size_t line = ParameterLineOf(name);
-  if (line > 0) return name + " (line " + std::to_string(line) + ")";
-  return name + " (derived from the soil values, lines 5 to 11)";
+std::string WhereGiven(const ParameterRef& parameter) {
+  const std::size_t line = ParameterLineOf(parameter);
+  if (line > 0) return parameter.Name() + " (" + OnLine(line) + ")";
+  const LineRange soil = LinesOf(DerivationProblem::kNoMaxInfiltration).Lines;
+  return parameter.Name() + " (derived from the soil values, lines " +
+         std::to_string(soil.First) + " to " + std::to_string(soil.Last) + ")";
 }
 
 std::string FixedBreakFix(const OrderRule& rule) {
   const auto [left, right] = rule.Values();
-  return "in the parameter file, give " + WhereGiven(rule.LeftName) +
+  return "in the parameter file, give " + WhereGiven(rule.LeftParameter) +
          " a value " + (rule.Strict ? "above " : "of at least ") + right +
-         ", or " + WhereGiven(rule.RightName) + " one " +
+         ", or " + WhereGiven(rule.RightParameter) + " one " +
          (rule.Strict ? "below " : "of at most ") + left +
          "; or calibrate one of them with an index in the control file";
 }
@@ -276,27 +295,29 @@ void CheckCalibration(const Catchment& c, std::vector<Finding>& findings) {
   const RunSettings& s = *c.Settings;
   if (s.VariableCount <= 0) {
     findings.push_back(ControlFinding(
-        c, Severity::kWarning, kVariableCountLine,
-        "a calibration without genes (line 19 is " +
+        c, "no-genes", Severity::kWarning, kVariableCountLine,
+        "a calibration without genes (" + OnLine(kVariableCountLine) +
+            " is " +
             std::to_string(s.VariableCount) +
             "): the search runs, but every evaluation is the parameter file's "
             "set",
-        "give the number of genes on line 19 and their indices, or run mode "
+        "give the number of genes on " + OnLine(kVariableCountLine) +
+            " and their indices, or run mode "
         "0 for one simulation"));
-    return;
   }
+  // Without genes too: a rule the file's values break is never kept.
   if (!c.Parameters) return;
-  const GeneMap map(s);
+  const GeneMap map(s.VariableCount, s.OptIndex);
   const BoundsCheck check = CheckBounds(*c.Parameters, map);
   // In the words velm warns with.
   for (const OrderRule& rule : check.FixedBreaks) {
-    findings.push_back(FindingAt(c.File(FileEntry::kParameter),
+    findings.push_back(FindingAt(c.File(FileEntry::kParameter), "rule-broken-by-file",
                                  Severity::kError,
-                                 ParameterLineOf(rule.LeftName),
+                                 ParameterLineOf(rule.LeftParameter),
                                  FixedBreakWarning(rule), FixedBreakFix(rule)));
   }
   if (check.FixedBreaks.empty() && check.Share() < BoundsCheck::kLowShare) {
-    findings.push_back(FindingAt(c.File(FileEntry::kParameter),
+    findings.push_back(FindingAt(c.File(FileEntry::kParameter), "bounds-low-share",
                                  Severity::kWarning, 0,
                                  LowShareWarning(check, s.VariableCount),
                                  "raise the upper bounds of the parameters "
@@ -305,14 +326,15 @@ void CheckCalibration(const Catchment& c, std::vector<Finding>& findings) {
   }
   for (const int gene : check.UnusedGenes) {
     findings.push_back(ControlFinding(
-        c, Severity::kWarning, kVariableCountLine, UnusedGeneWarning(gene),
-        "lower the number of genes on line 19, or give the gene a parameter"));
+        c, "unused-gene", Severity::kWarning, kVariableCountLine, UnusedGeneWarning(gene),
+        "lower the number of genes on " + OnLine(kVariableCountLine) +
+            ", or give the gene a parameter"));
   }
   for (const BoundsCheck::NotCarried& n : check.NotCarriedThrough) {
     findings.push_back(ControlFinding(
-        c, Severity::kWarning, RunSettings::IndexLineOf(n.Parameter.Name),
+        c, "not-carried", Severity::kWarning, IndexLineOf(n.Parameter.Parameter),
         NotCarriedWarning(n),
-        "set the index of " + n.Parameter.Name + " to 0"));
+        "set the index of " + n.Parameter.Parameter.Name() + " to 0"));
   }
 }
 
@@ -335,11 +357,11 @@ void CheckResultFile(const Catchment& c, std::vector<Finding>& findings) {
   if (!c.WritesResult()) return;
   if (result.Name.empty()) {
     Finding f = FindingAt(
-        result, Severity::kError, result.FileInfoLine,
+        result, "no-result-name", Severity::kError, result.FileInfoLine,
         "FILEINFO.dat names no result file: " + MissingNameReason(c, result) +
             "; velm runs, then cannot write its result",
-        "write 'label,result file name' on line 7 of FILEINFO.dat, and end "
-        "the file with a line break");
+        "write 'label,result file name' on " + OnFileInfoLine(result) +
+            ", and end the file with a line break");
     f.File = std::string(kFileInfoName);
     f.VelmMessage = WriteFailure(result);
     findings.push_back(std::move(f));
@@ -355,19 +377,20 @@ void CheckResultFile(const Catchment& c, std::vector<Finding>& findings) {
     problem = "its folder " + Quoted(folder.string()) + " does not exist";
   } else if (const NamedFile* input = ReplacedInput(c, path)) {
     findings.push_back(
-        FindingAt(result, Severity::kError, 0,
+        FindingAt(result, "result-replaces-input", Severity::kError, 0,
                   "the result file is the " + Quoted(input->Name) +
                       " that velm reads: the run would replace it",
-                  "name a result file of its own on line 7 of FILEINFO.dat"));
+                  "name a result file of its own on " +
+                      OnFileInfoLine(result)));
     return;
   }
   if (problem.empty()) return;
   Finding f = FindingAt(
-      result, Severity::kError, 0,
+      result, "result-unwritable", Severity::kError, 0,
       "velm cannot write the result file " + Quoted(result.Name) + ": " +
           problem + "; it runs, then fails",
-      "name a file in an existing folder on line 7 of FILEINFO.dat, or "
-      "create the folder");
+      "name a file in an existing folder on " + OnFileInfoLine(result) +
+          ", or create the folder");
   f.VelmMessage = WriteFailure(result);
   findings.push_back(std::move(f));
 }

@@ -247,7 +247,7 @@ void NoteLeapDays(const SeriesFile& rain, const LeapYears& years,
     if (SkippedLeapDay(rain, i)) line = rain.Records[i].Line;
   }
   findings.push_back(FindingAt(
-      rain.File, Severity::kNote, line,
+      rain.File, "leap-days-left-out", Severity::kNote, line,
       std::string(files == 3 ? "the rain, evaporation and observed-runoff "
                                "files all"
                              : "the rain and evaporation files both") +
@@ -304,7 +304,7 @@ void CheckSequence(const SeriesFile& s, const LeapYears& alike,
   if (breaks > 1) {
     first += "; " + Count(breaks - 1, "more line") + " break the order";
   }
-  findings.push_back(FindingAt(s.File, Severity::kWarning, firstLine,
+  findings.push_back(FindingAt(s.File, "dates-out-of-order", Severity::kWarning, firstLine,
                                std::move(first), Fix(s)));
 }
 
@@ -343,7 +343,7 @@ void CheckValues(const SeriesFile& s, std::vector<Finding>& findings) {
   };
   if (infinite.Count > 0) {
     findings.push_back(FindingAt(
-        s.File, Severity::kError, line(infinite),
+        s.File, "infinite-value", Severity::kError, line(infinite),
         "the value " + Quoted(infinite.First->Value) +
             " is beyond the range of numbers and reads as infinite" +
             others(infinite) + ": the simulation's results become nan",
@@ -351,7 +351,7 @@ void CheckValues(const SeriesFile& s, std::vector<Finding>& findings) {
   }
   if (noNumber.Count > 0) {
     findings.push_back(FindingAt(
-        s.File, Severity::kWarning, line(noNumber),
+        s.File, "value-not-a-number", Severity::kWarning, line(noNumber),
         "the value " + Quoted(noNumber.First->Value) +
             " is no number, and velm reads it as 0" + others(noNumber),
         "write every value as a decimal number; give a missing value an "
@@ -362,7 +362,7 @@ void CheckValues(const SeriesFile& s, std::vector<Finding>& findings) {
   const bool otherUnit = s.File.Entry == FileEntry::kEvaporation && sum < 0;
   if (negative.Count > 0 && !otherUnit) {
     findings.push_back(FindingAt(
-        s.File, Severity::kWarning, line(negative),
+        s.File, "negative-value", Severity::kWarning, line(negative),
         "the value " + Quoted(negative.First->Value) + " is negative" +
             others(negative) +
             ", probably a code for a missing value; velm uses it as it stands",
@@ -390,7 +390,7 @@ void CheckStart(const SeriesFile& s, const SeriesFile& rain,
           : "velm dates the days of the result file from this file, so "
             "every day would carry a wrong date";
   findings.push_back(FindingAt(
-      s.File, Severity::kWarning, s.Records.front().Line,
+      s.File, "start-differs", Severity::kWarning, s.Records.front().Line,
       "the first record is for " + TimeText(start.Index, s.Kind) +
           ", but the rain file begins with " + TimeText(expected, s.Kind) +
           " (" + Count(static_cast<std::size_t>(std::llabs(offset)), unit) +
@@ -406,7 +406,7 @@ void CheckRainStart(const SeriesFile& rain, std::vector<Finding>& findings) {
       first - FloorDivide(first, kHoursPerDay) * kHoursPerDay;
   if (hour == 0) return;
   findings.push_back(FindingAt(
-      rain.File, Severity::kWarning, 1,
+      rain.File, "rain-starts-within-a-day", Severity::kWarning, 1,
       "the first record is for " + TimeText(first, rain.Kind) +
           ": velm makes a day of every 24 records from the first, so each "
           "day of the result would run from hour " +
@@ -420,7 +420,7 @@ void CheckRainLength(const SeriesFile& rain, std::vector<Finding>& findings) {
   const std::size_t hours = rain.File.Lines->Count();
   if (hours < kHoursPerDay) {
     findings.push_back(FindingAt(
-        rain.File, Severity::kError, 0,
+        rain.File, "no-whole-day", Severity::kError, 0,
         "the rain file has " + Count(hours, "record") +
             ", not one whole day: velm has no day to write or compare",
         "give the rain file one record per hour, 24 for each day"));
@@ -432,7 +432,7 @@ void CheckRainLength(const SeriesFile& rain, std::vector<Finding>& findings) {
       rest == 1 ? "the last record is"
                 : "the last " + Count(rest, "record") + ", from this line, are";
   findings.push_back(FindingAt(
-      rain.File, Severity::kWarning, hours - rest + 1,
+      rain.File, "part-of-a-day", Severity::kWarning, hours - rest + 1,
       last + " part of a day: velm simulates " + (rest == 1 ? "it" : "them") +
           " without evaporation and writes no row for " +
           (rest == 1 ? "it" : "them"),
@@ -448,7 +448,7 @@ void CheckRunoffLength(const SeriesFile& runoff, std::size_t hours,
   if (records == 0 || records >= days * kHoursPerDay) return;
   const std::size_t rest = records % kHoursPerDay;
   if (rest == 0) {
-    findings.push_back(FindingAt(runoff.File, Severity::kNote, 0,
+    findings.push_back(FindingAt(runoff.File, "observed-shorter", Severity::kNote, 0,
                                  "the observed runoff covers the first " +
                                      Count(records / kHoursPerDay, "day") +
                                      " of " + std::to_string(days) +
@@ -457,7 +457,7 @@ void CheckRunoffLength(const SeriesFile& runoff, std::size_t hours,
     return;
   }
   findings.push_back(FindingAt(
-      runoff.File, Severity::kWarning, records,
+      runoff.File, "observed-ends-within-a-day", Severity::kWarning, records,
       "the file ends within a day: its last day, day " +
           std::to_string(records / kHoursPerDay + 1) + ", has " +
           std::to_string(rest) +
@@ -489,11 +489,12 @@ void CheckSeries(const Catchment& c, std::vector<Finding>& findings) {
       rainFile, {true}, RecordsOf<4>(*rainFile.Lines, {true})};
   std::optional<SeriesFile> ep, runoff;
   if (IsUsable(epFile)) {
-    ep.emplace(epFile, Step{false}, RecordsOf<3>(*epFile.Lines, {false}));
+    ep.emplace(
+        SeriesFile{epFile, {false}, RecordsOf<3>(*epFile.Lines, {false})});
   }
   if (c.ReadsObservedRunoff() && IsUsable(runoffFile)) {
-    runoff.emplace(runoffFile, Step{true},
-                   RecordsOf<4>(*runoffFile.Lines, {true}));
+    runoff.emplace(SeriesFile{
+        runoffFile, {true}, RecordsOf<4>(*runoffFile.Lines, {true})});
   }
   // Leap days left out alike need the evaporation file, the calendar.
   std::vector<const SeriesFile*> series{&rain};

@@ -87,10 +87,10 @@ constexpr std::string_view kEvaporationFix =
 
 void JudgeEvaporation(const NamedFile& file, const Evaporation& e,
                       std::vector<Finding>& findings) {
-  const auto add = [&](Severity level, std::size_t line, std::string message,
-                       std::string fix) {
-    findings.push_back(
-        FindingAt(file, level, line, std::move(message), std::move(fix)));
+  const auto add = [&](std::string_view kind, Severity level,
+                       std::size_t line, std::string message, std::string fix) {
+    findings.push_back(FindingAt(file, kind, level, line, std::move(message),
+                                 std::move(fix)));
   };
   const std::string year =
       e.YearKnown()
@@ -100,7 +100,7 @@ void JudgeEvaporation(const NamedFile& file, const Evaporation& e,
                 Millimetres(e.Sum / static_cast<double>(e.Days)) + " a day, " +
                 Millimetres(e.Year()) + " a year at that rate";
   if (e.Sum < 0) {
-    add(Severity::kError, e.FirstNegativeLine,
+    add("evaporation-negative", Severity::kError, e.FirstNegativeLine,
         year + ", " + std::to_string(e.Negatives) + " of " +
             Count(e.Days, "value") +
             " being negative: evaporation written as a flux toward the "
@@ -115,7 +115,7 @@ void JudgeEvaporation(const NamedFile& file, const Evaporation& e,
   if ((e.YearKnown() && e.Year() > kImpossibleYear) ||
       (e.HighDays > 0 && season)) {
     const Factor factor = LikelyFactor(e.Year());
-    add(Severity::kError, e.HighDays > 0 ? e.FirstHighLine : 0,
+    add("evaporation-too-large", Severity::kError, e.HighDays > 0 ? e.FirstHighLine : 0,
         year + (e.HighDays > 0 ? ", with " + HighDays(e) : "") +
             ": no climate gives that much (pan evaporation in hot deserts "
             "comes near 3,000 mm a year, and near 20 mm on hot days); the "
@@ -126,7 +126,7 @@ void JudgeEvaporation(const NamedFile& file, const Evaporation& e,
     return;
   }
   if (e.YearKnown() && e.Year() < kLowYear) {
-    add(Severity::kError, 0,
+    add("evaporation-in-metres", Severity::kError, 0,
         year +
             ", while climates give about 300 to 2,500 mm: are the values "
             "in metres?",
@@ -134,7 +134,7 @@ void JudgeEvaporation(const NamedFile& file, const Evaporation& e,
     return;
   }
   if (e.YearKnown() && e.Year() > kHighYear) {
-    add(Severity::kWarning, 0,
+    add("evaporation-desert", Severity::kWarning, 0,
         year +
             ", more than all but the hottest deserts give (pan "
             "evaporation there comes near 3,000 mm)",
@@ -142,7 +142,7 @@ void JudgeEvaporation(const NamedFile& file, const Evaporation& e,
         "velm uses pan evaporation as it stands, without a pan coefficient");
   }
   if (e.HighDays > 0) {
-    add(Severity::kWarning, e.FirstHighLine,
+    add("evaporation-high-days", Severity::kWarning, e.FirstHighLine,
         std::to_string(e.HighDays) + " of " + Count(e.Days, "day") +
             (e.HighDays == 1 ? " has" : " have") +
             " more than 25 mm of potential evaporation, the first on this "

@@ -3,25 +3,21 @@
 #include <charconv>
 #include <new>
 
-#include "common/input_error.h"
+#include "input/input_error.h"
 #include "driver/run_modes.h"
 #include "input/run_inputs.h"
+#include "run/catchment_data.h"
 
 namespace velm {
 
 int RunProgram(const std::filesystem::path& directory, Clock clock,
                std::ostream& console, std::ostream& errors) {
-  RunInputs inputs(directory);
-  // The order in which the program has always first read its files, which
-  // decides which problem a user sees first.
-  inputs.Files();
-  const RunSettings& settings = inputs.Settings();
-  inputs.WeatherRecord();
-  inputs.FileParameters();
-  if (settings.RunMode != 0) {
-    return RunCalibration(inputs, std::move(clock), console, errors);
+  const auto inputs = std::make_shared<RunInputs>(directory);
+  const CatchmentData data = CatchmentData::Read(inputs);
+  if (data.Settings.RunMode != 0) {
+    return RunCalibration(data, *inputs, std::move(clock), console, errors);
   }
-  return RunSimulation(inputs, console, errors);
+  return RunSimulation(data, *inputs, console, errors);
 }
 
 int RunProgramReportingErrors(const std::filesystem::path& directory,

@@ -4,32 +4,18 @@
 #include <climits>
 #include <string_view>
 
-#include "common/input_error.h"
 #include "common/number_parse.h"
-#include "input/file_info.h"
+#include "input/input_error.h"
 #include "model/simulate.h"
 
 namespace velm {
 namespace {
 
-// Potential evaporation falls in the daytime hours 9 to 18 of a day, one
-// tenth of the day's value in each.
-constexpr int kFirstEvaporationHour = 9;
-constexpr int kLastEvaporationHour = 18;
-constexpr double kEvaporationShare = 0.1;
-
 // The value of an hourly record (four leading fields: dates and hour).
-double HourlyValue(const TextLines& lines, std::size_t index,
-                   std::string_view key) {
+double HourlyValue(const TextLines& lines, std::size_t index, FileEntry file) {
   const auto record = SplitRecord<4>(lines[index]);
-  if (!record) ThrowBadLine(key, index + 1, text::kTooFewFields);
+  if (!record) ThrowBadLine(file, index + 1, InputProblem::kTooFewFields);
   return ParseReal(record->Value);
-}
-
-std::vector<double> DailyTotals(const std::vector<double>& hourly) {
-  std::vector<double> days(hourly.size() / kHoursPerDay);
-  SumDaily(hourly, days);
-  return days;
 }
 
 }  // namespace
@@ -38,7 +24,7 @@ std::vector<double> ParseRain(const TextLines& lines) {
   const std::size_t hours = std::min<std::size_t>(lines.Count(), INT_MAX);
   std::vector<double> rain(hours);
   for (std::size_t t = 0; t < hours; ++t) {
-    rain[t] = HourlyValue(lines, t, kRainKey);
+    rain[t] = HourlyValue(lines, t, FileEntry::kRain);
   }
   return rain;
 }
@@ -51,56 +37,36 @@ Weather ParseEvaporation(const TextLines& lines, std::vector<double> rain) {
   dates.Day.assign(days, 0);
   std::vector<double> dailyEP(days, 0.0);
   for (std::size_t d = 0; d < lines.Count(); ++d) {
-    if (d >= days) ThrowBadLine(kEvaporationKey, d + 1, text::kTooManyLines);
+    if (d >= days) {
+      ThrowBadLine(FileEntry::kEvaporation, d + 1, InputProblem::kTooManyLines);
+    }
     const auto record = SplitRecord<3>(lines[d]);
-    if (!record) ThrowBadLine(kEvaporationKey, d + 1, text::kTooFewFields);
+    if (!record) {
+      ThrowBadLine(FileEntry::kEvaporation, d + 1, InputProblem::kTooFewFields);
+    }
     dates.Year[d] = ParseInt(record->Leading[0]);
     dates.Month[d] = ParseInt(record->Leading[1]);
     dates.Day[d] = ParseInt(record->Leading[2]);
     dailyEP[d] = ParseReal(record->Value);
   }
   if (lines.Count() < days) {
-    ThrowBadLine(kEvaporationKey, lines.Count() + 1, text::kTooFewLines);
+    ThrowBadLine(FileEntry::kEvaporation, lines.Count() + 1,
+                 InputProblem::kTooFewLines);
   }
   return WeatherOf(std::move(rain), dailyEP, std::move(dates));
-}
-
-Weather WeatherOf(std::vector<double> rain,
-                  const std::vector<double>& dailyPotentialE, Calendar dates) {
-  Weather weather;
-  weather.Rain = std::move(rain);
-  weather.Dates = std::move(dates);
-  const std::size_t days = weather.Rain.size() / kHoursPerDay;
-  // Hours of a trailing partial day have no evaporation.
-  weather.PotentialE.assign(weather.Rain.size(), 0.0);
-  for (std::size_t d = 0; d < days; ++d) {
-    for (int h = kFirstEvaporationHour; h <= kLastEvaporationHour; ++h) {
-      weather.PotentialE[kHoursPerDay * d + h - 1] =
-          kEvaporationShare * dailyPotentialE[d];
-    }
-  }
-  weather.DailyRain = DailyTotals(weather.Rain);
-  weather.DailyPotentialE = DailyTotals(weather.PotentialE);
-  return weather;
-}
-
-double ObservedDepth(double q, double catchmentArea) {
-  return catchmentArea == 1.0 ? q : q * 3600 / catchmentArea * 0.001;
 }
 
 ObservedRunoff ParseObservedRunoff(const TextLines& lines, std::size_t hours,
                                    double catchmentArea) {
   if (lines.Count() > hours) {
-    ThrowBadLine(kObservedRunoffKey, hours + 1, text::kTooManyLines);
+    ThrowBadLine(FileEntry::kObservedRunoff, hours + 1,
+                 InputProblem::kTooManyLines);
   }
-  ObservedRunoff observed;
-  observed.Hourly.assign(hours, 0.0);
+  std::vector<double> values(lines.Count());
   for (std::size_t t = 0; t < lines.Count(); ++t) {
-    observed.Hourly[t] =
-        ObservedDepth(HourlyValue(lines, t, kObservedRunoffKey), catchmentArea);
+    values[t] = HourlyValue(lines, t, FileEntry::kObservedRunoff);
   }
-  observed.Daily = DailyTotals(observed.Hourly);
-  return observed;
+  return ObservedOf(values, hours, catchmentArea);
 }
 
 }  // namespace velm

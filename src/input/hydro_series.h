@@ -45,20 +45,10 @@ std::vector<double> ParseRain(const TextLines& lines);
 // record per whole day.
 Weather ParseEvaporation(const TextLines& lines, std::vector<double> rain);
 
-// The weather of hourly `rain` with the potential evaporation of each of its
-// whole days spread over the hours as the evaporation file's is, and the
-// daily totals; `dates` and `dailyPotentialE` hold one entry per whole day.
-Weather WeatherOf(std::vector<double> rain,
-                  const std::vector<double>& dailyPotentialE, Calendar dates);
-
 // One value per hour of a run of `hours`, converted by the catchment area;
 // hours after the end of a shorter file are 0, so their days count as
 // unobserved. A file longer than the run is refused.
 ObservedRunoff ParseObservedRunoff(const TextLines& lines, std::size_t hours,
                                    double catchmentArea);
-
-// Observed runoff q per second over an area in km² as a depth per hour; an
-// area of exactly 1 means the values are already depths.
-double ObservedDepth(double q, double catchmentArea);
 
 }  // namespace velm

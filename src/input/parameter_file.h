@@ -1,14 +1,17 @@
 #pragma once
 
 // The parameter file: the model's parameters read strictly by line number,
-// with the values derived from them computed as they are read.
+// with the values derived from them computed as they are read; and the file
+// written from a set, which reads back to the same set.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "common/text_lines.h"
-#include "common/texts.h"
+#include "input/input_error.h"
 #include "model/parameter_set.h"
+#include "model/parameter_table.h"
 
 namespace velm {
 
@@ -16,19 +19,27 @@ namespace velm {
 // which the derived values cannot be computed.
 ParameterSet ParseParameterFile(const TextLines& lines);
 
-// Lines 3 to 15 alone (Impervious to Coeff_EvapoModel, F18_SoilMoisture as a
-// depth), nothing derived: the values a derivation problem comes from.
-ParameterSet ParseMainParameters(const TextLines& lines);
+// The single values of the file alone (F18_SoilMoisture as a depth), nothing
+// derived: the values a derivation problem comes from.
+ParameterSet ParseFileValues(const TextLines& lines);
 
-// The line of the parameter file that gives a parameter by its printed name
-// ("Final_Infiltration", "CoeffTank[2]"); 0 for a value derived from others.
-std::size_t ParameterLineOf(std::string_view name);
+// The line of the parameter file that gives a parameter; 0 for a value that
+// is derived from others.
+std::size_t ParameterLineOf(const ParameterRef& parameter);
 
-// The lines a derivation problem is reported on, and its message.
+// The lines a derivation problem is reported on, and the problem.
 struct ProblemLines {
-  const char* Lines;
-  text::Cp932Text Problem;
+  LineRange Lines;
+  InputProblem Problem;
 };
 ProblemLines LinesOf(DerivationProblem problem);
+
+// The parameter file's text (CR LF line ends) with 17 significant digits,
+// from which ParseParameterFile reads back exactly `parameters`. A set that
+// no parameter file gives is refused with std::invalid_argument, in English,
+// naming what would differ: one whose derived values are not the ones its
+// values give (a calibrated set with scaled derived values), or that velm
+// would refuse.
+std::string ParameterFileText(const ParameterSet& parameters);
 
 }  // namespace velm

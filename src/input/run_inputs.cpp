@@ -1,34 +1,10 @@
 #include "input/run_inputs.h"
 
-#include "common/input_error.h"
 #include "common/native_path.h"
+#include "input/input_error.h"
 #include "input/parameter_file.h"
 
 namespace velm {
-
-// A data file's last line without a line feed is not a record; the control
-// and parameter files read theirs.
-LastLine LastLineRule(FileEntry entry) {
-  return entry == FileEntry::kControl || entry == FileEntry::kParameter
-             ? LastLine::kKept
-             : LastLine::kDropped;
-}
-
-std::string_view KeyOf(FileEntry entry) {
-  switch (entry) {
-    case FileEntry::kControl:
-      return kControlKey;
-    case FileEntry::kParameter:
-      return kParameterKey;
-    case FileEntry::kRain:
-      return kRainKey;
-    case FileEntry::kEvaporation:
-      return kEvaporationKey;
-    default:
-      return kObservedRunoffKey;
-  }
-}
-
 namespace {
 
 // The path tried, for messages: the directory as the system gives it and the
@@ -45,6 +21,18 @@ std::string ShownPath(const std::filesystem::path& directory,
   return shown + std::string(name);
 }
 
+// Runs a reader; its refusal gets the file's name.
+template <typename Read>
+auto Naming(RunInputs& inputs, Read&& read) {
+  try {
+    return read();
+  } catch (InputError& error) {
+    if (error.Name.empty()) error.Name = inputs.Files().Name(error.File());
+    error.Directory = inputs.Directory();
+    throw;
+  }
+}
+
 }  // namespace
 
 RunInputs::RunInputs(std::filesystem::path directory)
@@ -58,11 +46,19 @@ const FileInfo& RunInputs::Files() {
   if (!files_) {
     const std::filesystem::path path = directory_ / kFileInfoName;
     std::string reason;
-    const auto lines = TextLines::Read(path, LastLine::kDropped, &reason);
-    if (!lines) {
-      ThrowCannotOpenFileInfo(ShownPath(directory_, kFileInfoName), reason);
+    const auto lines = TextLines::Read(
+        path, FileRow(FileEntry::kFileInfo).LastLineRule, &reason);
+    try {
+      if (!lines) {
+        ThrowCannotOpen(FileEntry::kFileInfo,
+                        ShownPath(directory_, kFileInfoName), reason);
+      }
+      files_ = FileInfo::Parse(*lines);
+    } catch (InputError& error) {
+      error.Name = std::string(kFileInfoName);
+      error.Directory = directory_;
+      throw;
     }
-    files_ = FileInfo::Parse(*lines);
   }
   return *files_;
 }
@@ -70,10 +66,10 @@ const FileInfo& RunInputs::Files() {
 TextLines ReadInputFile(RunInputs& inputs, FileEntry entry) {
   const std::filesystem::path path = inputs.PathOf(entry);
   std::string reason;
-  auto lines = TextLines::Read(path, LastLineRule(entry), &reason);
+  auto lines = TextLines::Read(path, FileRow(entry).LastLineRule, &reason);
   if (!lines) {
-    const std::string& name = inputs.Files().Name(entry);
-    ThrowCannotOpen(KeyOf(entry), ShownPath(inputs.Directory(), name), reason,
+    const std::string name = inputs.Files().Name(entry);
+    ThrowCannotOpen(entry, ShownPath(inputs.Directory(), name), reason,
                     FindInOtherEncoding(inputs.Directory(), name));
   }
   return std::move(*lines);
@@ -81,37 +77,44 @@ TextLines ReadInputFile(RunInputs& inputs, FileEntry entry) {
 
 const RunSettings& RunInputs::Settings() {
   if (!settings_) {
-    settings_ = RunSettings::Parse(ReadInputFile(*this, FileEntry::kControl));
+    settings_ = Naming(*this, [&] {
+      return RunSettings::Parse(ReadInputFile(*this, FileEntry::kControl));
+    });
   }
   return *settings_;
 }
 
-const Weather& RunInputs::WeatherRecord() {
+std::shared_ptr<const Weather> RunInputs::SharedWeather() {
   if (!weather_) {
-    std::vector<double> rain =
-        ParseRain(ReadInputFile(*this, FileEntry::kRain));
-    weather_ = ParseEvaporation(ReadInputFile(*this, FileEntry::kEvaporation),
-                                std::move(rain));
+    weather_ = Naming(*this, [&] {
+      std::vector<double> rain =
+          ParseRain(ReadInputFile(*this, FileEntry::kRain));
+      return std::make_shared<const Weather>(ParseEvaporation(
+          ReadInputFile(*this, FileEntry::kEvaporation), std::move(rain)));
+    });
   }
-  return *weather_;
+  return weather_;
 }
 
 const ParameterSet& RunInputs::FileParameters() {
   if (!parameters_) {
-    parameters_ =
-        ParseParameterFile(ReadInputFile(*this, FileEntry::kParameter));
+    parameters_ = Naming(*this, [&] {
+      return ParseParameterFile(ReadInputFile(*this, FileEntry::kParameter));
+    });
   }
   return *parameters_;
 }
 
-const ObservedRunoff& RunInputs::Observed() {
+std::shared_ptr<const ObservedRunoff> RunInputs::SharedObserved() {
   if (!observed_) {
     const std::size_t hours = WeatherRecord().Rain.size();
     const double area = Settings().CatchmentArea;
-    observed_ = ParseObservedRunoff(
-        ReadInputFile(*this, FileEntry::kObservedRunoff), hours, area);
+    observed_ = Naming(*this, [&] {
+      return std::make_shared<const ObservedRunoff>(ParseObservedRunoff(
+          ReadInputFile(*this, FileEntry::kObservedRunoff), hours, area));
+    });
   }
-  return *observed_;
+  return observed_;
 }
 
 }  // namespace velm

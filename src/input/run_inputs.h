@@ -5,9 +5,11 @@
 // the first time something asks for it and kept for the rest of the run. The
 // program asks for each file where it first needs it, so a missing or bad
 // file is reported at that point, and each request first asks for what the
-// file depends on (FILEINFO.dat names them all).
+// file depends on (FILEINFO.dat names them all). An InputError thrown here
+// carries the file's name.
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 
 #include "input/file_info.h"
@@ -16,11 +18,6 @@
 #include "model/parameter_set.h"
 
 namespace velm {
-
-// How a file's unterminated last line is read, and the label that messages
-// name the file by.
-LastLine LastLineRule(FileEntry entry);
-std::string_view KeyOf(FileEntry entry);
 
 class RunInputs {
  public:
@@ -37,20 +34,22 @@ class RunInputs {
   // The control file.
   const RunSettings& Settings();
   // The rain file, then the evaporation file.
-  const Weather& WeatherRecord();
+  const Weather& WeatherRecord() { return *SharedWeather(); }
+  std::shared_ptr<const Weather> SharedWeather();
   // The parameter file.
   const ParameterSet& FileParameters();
   // The observed-runoff file (after the rain file, which sets its length, and
   // the control file, which gives the catchment area).
-  const ObservedRunoff& Observed();
+  const ObservedRunoff& Observed() { return *SharedObserved(); }
+  std::shared_ptr<const ObservedRunoff> SharedObserved();
 
  private:
   std::filesystem::path directory_;
   std::optional<FileInfo> files_;
   std::optional<RunSettings> settings_;
-  std::optional<Weather> weather_;
+  std::shared_ptr<const Weather> weather_;
   std::optional<ParameterSet> parameters_;
-  std::optional<ObservedRunoff> observed_;
+  std::shared_ptr<const ObservedRunoff> observed_;
 };
 
 // The lines of an input file that FILEINFO.dat names, read as the run reads

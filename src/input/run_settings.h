@@ -1,26 +1,18 @@
 #pragma once
 
-// The control file: the settings of a run, read strictly by line number.
+// The control file: the settings of a run, read strictly by line number. The
+// settings are one table, which the reader, velm-check and the Python module
+// iterate; the optimization indices follow the parameter table's rows.
 
+#include <array>
 #include <cstddef>
 #include <string_view>
-#include <vector>
 
+#include "model/field_count.h"
 #include "common/text_lines.h"
+#include "model/parameter_table.h"
 
 namespace velm {
-
-// Line numbers of the control file, which messages name.
-inline constexpr std::size_t kCatchmentAreaLine = 3;
-inline constexpr std::size_t kRunModeLine = 5;
-inline constexpr std::size_t kObservedFlagLine = 7;
-inline constexpr std::size_t kOutputFlagLine = 9;
-inline constexpr std::size_t kSurfaceStorageFlagLine = 11;
-inline constexpr std::size_t kObjectiveTypeLine = 13;
-inline constexpr std::size_t kFcountLimitLine = 15;
-inline constexpr std::size_t kBalanceErrorLimitLine = 17;
-inline constexpr std::size_t kVariableCountLine = 19;
-inline constexpr std::size_t kTankIndexCountLine = 44;
 
 class RunSettings {
  public:
@@ -32,48 +24,67 @@ class RunSettings {
   // 0..VariableCount are refused.
   static RunSettings Parse(const TextLines& lines);
 
-  // The optimization index of tank i's CoeffTank or BotomTank (i from 1); a
-  // tank that the control file gives no index line reads as 0, not calibrated.
-  int CoeffTankIndex(int tank) const;
-  int BotomTankIndex(int tank) const;
-
-  // The line that holds the optimization index of a parameter named as the
-  // gene map names it ("Impervious", "CoeffTank[2]"); 0 for a parameter
-  // that has none.
-  static std::size_t IndexLineOf(std::string_view name);
-
-  int OptIndex_Impervious = 0;
-  int OptIndex_MAX_Infiltration = 0;
-  int OptIndex_Final_Infiltration = 0;
-  int OptIndex_Coeff_Reduction = 0;
-  int OptIndex_MAX_EvapoRatio = 0;
-  int OptIndex_Coeff_EvapoModel = 0;
-  int OptIndex_CoeffSurfaceTopTank = 0;
-  int OptIndex_HighSurfaceTopTank = 0;
-  int OptIndex_CoeffSurfaceBotomTank = 0;
-  int OptIndex_HighSurfaceBotomTank = 0;
-  // Entry i - 1 holds tank i's index.
-  std::vector<int> OptIndex_CoeffTank;
-  std::vector<int> OptIndex_BotomTank;
-  int OptIndex_F18_Infiltration = 0;
-  int VariableCount = 0;
-  double BalanceErrorLimit = 0.0;
-  int FcountLimit = 0;
-  int ObjectiveType = 0;
-  int SurfaceStorageFlag = 0;
-  int OutputFlag = 0;
-  int ObservedFlag = 0;
-  int RunMode = 0;
   double CatchmentArea = 0.0;
+  int RunMode = 0;
+  int ObservedFlag = 0;
+  int OutputFlag = 0;
+  int SurfaceStorageFlag = 0;
+  int ObjectiveType = 0;
+  int FcountLimit = 0;
+  double BalanceErrorLimit = 0.0;
+  int VariableCount = 0;
+  // A tank that the control file gives no index line reads as 0, not
+  // calibrated.
+  GeneIndices OptIndex;
 };
 
-// Where a tank's value lies in its group of lines (a label line, then
-// CoeffTank and BotomTank), in the control and the parameter file alike:
-// "BotomTank[3]" is tank 3, line 2 of the group; tank 0 for another name.
-struct TankEntry {
-  int Tank = 0;
-  std::size_t Offset = 0;
+// A setting: its name, as the Python module gives it too, and its line.
+struct SettingRow {
+  std::string_view Name;
+  std::size_t Line;
+  int RunSettings::*Integer = nullptr;
+  double RunSettings::*Real = nullptr;
 };
-TankEntry TankEntryOf(std::string_view name);
+
+inline constexpr std::array<SettingRow, 9> kSettings{{
+    {"CatchmentArea", 3, nullptr, &RunSettings::CatchmentArea},
+    {"RunMode", 5, &RunSettings::RunMode},
+    {"ObservedFlag", 7, &RunSettings::ObservedFlag},
+    {"OutputFlag", 9, &RunSettings::OutputFlag},
+    {"SurfaceStorageFlag", 11, &RunSettings::SurfaceStorageFlag},
+    {"ObjectiveType", 13, &RunSettings::ObjectiveType},
+    {"FcountLimit", 15, &RunSettings::FcountLimit},
+    {"BalanceErrorLimit", 17, nullptr, &RunSettings::BalanceErrorLimit},
+    {"VariableCount", 19, &RunSettings::VariableCount},
+}};
+static_assert(FieldCount<RunSettings>() == kSettings.size() + 1,
+              "every setting of RunSettings has its row in kSettings");
+
+// The line of a setting.
+template <typename Value>
+constexpr std::size_t SettingLine(Value RunSettings::*member) {
+  for (const SettingRow& row : kSettings) {
+    if constexpr (std::is_same_v<Value, int>) {
+      if (row.Integer == member) return row.Line;
+    } else {
+      if (row.Real == member) return row.Line;
+    }
+  }
+  throw "a setting without its row";
+}
+
+// The number of tank groups of indices; group i (from 1) is a label line,
+// then the indices of tank i's values.
+inline constexpr std::size_t kTankIndexCountLine = 44;
+
+// The control file's rules on settings given otherwise (the Python module's):
+// at most 14 variables, every index 0 or a variable's number, and as many
+// tanks in every list of indices. Refused with std::invalid_argument, in
+// English.
+void CheckIndices(const RunSettings& settings);
+
+// The line of a parameter's optimization index; 0 for a value that no gene
+// can scale.
+std::size_t IndexLineOf(const ParameterRef& parameter);
 
 }  // namespace velm

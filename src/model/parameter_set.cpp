@@ -4,6 +4,20 @@
 
 namespace velm {
 
+std::string_view Explain(DerivationProblem problem) {
+  switch (problem) {
+    case DerivationProblem::kNoMaxInfiltration:
+      return "no MAX_Infiltration can be derived from MAX_SoilMoisture, "
+             "Final_Infiltration, Coeff_Reduction and F18_SoilMoisture: the "
+             "soil values do not fit together";
+    case DerivationProblem::kImperviousIsOne:
+      return "Impervious 1 with tanks: the tanks' initial depths would "
+             "divide by zero";
+    default:
+      return "";
+  }
+}
+
 DerivationProblem DeriveInfiltration(ParameterSet& p) {
   p.F18_Infiltration = ComputeF18Infiltration(
       p.Final_Infiltration, p.Coeff_Reduction, p.MAX_SoilMoisture,

@@ -4,7 +4,7 @@
 // from them: the infiltration capacities at field capacity and at its highest,
 // and the tanks' initial depths.
 
-#include <array>
+#include <string_view>
 #include <vector>
 
 namespace velm {
@@ -37,33 +37,6 @@ struct ParameterSet {
   double MAX_Infiltration = 0.0;
 };
 
-// A value of a parameter set under its printed name.
-struct ParameterField {
-  const char* Name;
-  double ParameterSet::*Member;
-};
-
-// The parameter file's values in the order of its lines 3, 5, ..., 23
-// (F18_SoilMoisture as the depth the set keeps), then the values derived
-// from them.
-inline constexpr std::array<ParameterField, 11> kFileScalars{{
-    {"Impervious", &ParameterSet::Impervious},
-    {"MAX_SoilMoisture", &ParameterSet::MAX_SoilMoisture},
-    {"Final_Infiltration", &ParameterSet::Final_Infiltration},
-    {"Coeff_Reduction", &ParameterSet::Coeff_Reduction},
-    {"F18_SoilMoisture", &ParameterSet::F18_SoilMoisture},
-    {"MAX_EvapoRatio", &ParameterSet::MAX_EvapoRatio},
-    {"Coeff_EvapoModel", &ParameterSet::Coeff_EvapoModel},
-    {"CoeffSurfaceTopTank", &ParameterSet::CoeffSurfaceTopTank},
-    {"HighSurfaceTopTank", &ParameterSet::HighSurfaceTopTank},
-    {"CoeffSurfaceBotomTank", &ParameterSet::CoeffSurfaceBotomTank},
-    {"HighSurfaceBotomTank", &ParameterSet::HighSurfaceBotomTank},
-}};
-inline constexpr std::array<ParameterField, 2> kDerivedScalars{{
-    {"F18_Infiltration", &ParameterSet::F18_Infiltration},
-    {"MAX_Infiltration", &ParameterSet::MAX_Infiltration},
-}};
-
 // Why the derived values could not be computed.
 enum class DerivationProblem {
   kNone,
@@ -74,6 +47,9 @@ enum class DerivationProblem {
   // Impervious 1 with tanks: the initial depths would divide by 0.
   kImperviousIsOne,
 };
+
+// The problem in English, for the Python module and velm-check.
+std::string_view Explain(DerivationProblem problem);
 
 // F18_Infiltration and MAX_Infiltration from the soil values.
 DerivationProblem DeriveInfiltration(ParameterSet& parameters);

@@ -1,6 +1,7 @@
 #include "model/simulate.h"
 
 #include <array>
+#include <string>
 #include <utility>
 
 #include "model/exact_product.h"
@@ -126,6 +127,16 @@ void SimulateDaysIn(std::span<const ParameterSet* const> parameters,
    ...);
 }
 
+void RequireMatchingSeries(const Forcing& forcing) {
+  if (forcing.Rain.size() != forcing.PotentialE.size()) {
+    throw ForcingMismatch(
+        "rain and potential evaporation must hold a value for every hour, "
+        "but there are " +
+        std::to_string(forcing.Rain.size()) + " of rain and " +
+        std::to_string(forcing.PotentialE.size()) + " of evaporation");
+  }
+}
+
 }  // namespace
 
 void SumDaily(std::span<const double> steps, std::span<double> days) {
@@ -142,6 +153,7 @@ void SumDaily(std::span<const double> steps, std::span<double> days) {
 
 void Simulate(const ParameterSet& parameters, const Forcing& forcing,
               HourlyOutputs& outputs) {
+  RequireMatchingSeries(forcing);
   const std::size_t hours = forcing.Rain.size();
   outputs.CalcQ.resize(hours);
   outputs.ActualE.resize(hours);
@@ -162,6 +174,7 @@ void Simulate(const ParameterSet& parameters, const Forcing& forcing,
 
 void Simulate(const ParameterSet& parameters, const Forcing& forcing,
               DailyOutputs& outputs) {
+  RequireMatchingSeries(forcing);
   const ParameterSet* const set[] = {&parameters};
   DailyOutputs* const output[] = {&outputs};
   SimulateDays<1>(set, forcing, output);
@@ -169,6 +182,7 @@ void Simulate(const ParameterSet& parameters, const Forcing& forcing,
 
 void Simulate(std::span<const ParameterSet* const> parameters,
               const Forcing& forcing, std::span<DailyOutputs* const> outputs) {
+  RequireMatchingSeries(forcing);
   SimulateDaysIn(parameters, forcing, outputs,
                  std::make_index_sequence<kMaxLanes>{});
 }

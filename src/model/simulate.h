@@ -5,6 +5,7 @@
 // but its arguments and writes nothing but its outputs.
 
 #include <span>
+#include <stdexcept>
 #include <vector>
 
 #include "model/parameter_set.h"
@@ -46,6 +47,14 @@ struct DailyOutputs {
   std::vector<double> CalcQ;
   std::vector<double> ActualE;
   std::vector<double> TankWaterDepth;  // at the end of the run
+};
+
+// A forcing whose rain and potential evaporation differ in length has no
+// hour-by-hour meaning; Simulate refuses it with this, before it reads or
+// writes anything.
+class ForcingMismatch : public std::invalid_argument {
+ public:
+  using std::invalid_argument::invalid_argument;
 };
 
 // The tanks start from the parameters' TankWaterDepth, the impervious store

@@ -23,14 +23,16 @@ double UnitDraw(std::mt19937_64& random) {
 }
 
 std::string RuleText(const OrderRule& rule) {
-  return rule.LeftName + (rule.Strict ? " > " : " >= ") + rule.RightName;
+  return rule.LeftName() + (rule.Strict ? " > " : " >= ") + rule.RightName();
 }
 
 std::vector<int> GenesOf(const std::vector<ScaledParameter>& scaled,
                          const OrderRule& rule) {
   std::vector<int> genes;
   for (const ScaledParameter& p : scaled) {
-    if (p.Gene != 0 && (p.Name == rule.LeftName || p.Name == rule.RightName) &&
+    if (p.Gene != 0 &&
+        (p.Parameter == rule.LeftParameter ||
+         p.Parameter == rule.RightParameter) &&
         std::find(genes.begin(), genes.end(), p.Gene) == genes.end()) {
       genes.push_back(p.Gene);
     }
@@ -39,26 +41,23 @@ std::vector<int> GenesOf(const std::vector<ScaledParameter>& scaled,
   return genes;
 }
 
-const char* NotCarriedReason(const std::string& name, int tankCount) {
-  if (name == "F18_Infiltration" || name == "MAX_Infiltration") {
-    return "velm derives it from the soil values when it reads a parameter "
-           "file";
+const char* NotCarriedReason(const ParameterRef& p, int tankCount) {
+  switch (p.Row->Scaled) {
+    case ScaledValue::kDerived:
+      return "velm derives it from the soil values when it reads a parameter "
+             "file";
+    case ScaledValue::kDerivesOthers:
+      return "F18_Infiltration and MAX_Infiltration are derived from it when "
+             "a parameter file is read, but a calibration does not derive "
+             "them again from the scaled value";
+    case ScaledValue::kSetsDepths:
+      // Of a tank list, the last two tanks' values set the depths.
+      if (p.Row->Tanks != nullptr && p.Tank < tankCount - 1) return nullptr;
+      return "it sets the initial tank depths when a parameter file is read, "
+             "but a calibration keeps the depths of the unscaled value";
+    default:
+      return nullptr;
   }
-  if (name == "Final_Infiltration" || name == "Coeff_Reduction") {
-    return "F18_Infiltration and MAX_Infiltration are derived from it when a "
-           "parameter file is read, but a calibration does not derive them "
-           "again from the scaled value";
-  }
-  const bool lastTwoCoeff =
-      (tankCount >= 1 &&
-       name == "CoeffTank[" + std::to_string(tankCount) + "]") ||
-      (tankCount >= 2 &&
-       name == "CoeffTank[" + std::to_string(tankCount - 1) + "]");
-  if (name == "Impervious" || lastTwoCoeff) {
-    return "it sets the initial tank depths when a parameter file is read, "
-           "but a calibration keeps the depths of the unscaled value";
-  }
-  return nullptr;
 }
 
 std::string GeneList(const std::vector<int>& genes) {
@@ -131,7 +130,8 @@ BoundsCheck CheckBounds(const ParameterSet& fileParameters,
     }
   }
   for (const ScaledParameter& s : scaled) {
-    const char* reason = NotCarriedReason(s.Name, fileParameters.TankCount);
+    const char* reason =
+        NotCarriedReason(s.Parameter, fileParameters.TankCount);
     if (s.Gene != 0 && reason != nullptr) {
       check.NotCarriedThrough.push_back({s, reason});
     }
@@ -162,7 +162,7 @@ std::string UnusedGeneWarning(int gene) {
 
 std::string NotCarriedWarning(const BoundsCheck::NotCarried& n) {
   return "gene X[" + std::to_string(n.Parameter.Gene) + "] scales " +
-         n.Parameter.Name +
+         n.Parameter.Parameter.Name() +
          ", which a parameter file cannot carry: " + n.Reason +
          " (README, Calibration)";
 }
@@ -170,8 +170,8 @@ std::string NotCarriedWarning(const BoundsCheck::NotCarried& n) {
 std::string FixedBreakWarning(const OrderRule& rule) {
   const auto [left, right] = rule.Values();
   return RuleText(rule) + " cannot hold: neither side is calibrated, and the " +
-         "parameter file gives " + rule.LeftName + " " + left + " and " +
-         rule.RightName + " " + right +
+         "parameter file gives " + rule.LeftName() + " " + left + " and " +
+         rule.RightName() + " " + right +
          ": every parameter set of the search breaks the rule, so the "
          "calibration cannot end on a valid one";
 }
@@ -238,27 +238,49 @@ std::string OutsideReason(const BoundsCheck& check, int variableCount) {
          FormatNumber(kConstraintPenalty) + "; " + BrokenMost(check);
 }
 
+std::vector<std::string> GeneProblems(const Genes& x, int variableCount) {
+  std::vector<std::string> problems;
+  for (int k = 1; k <= variableCount && k < kSlotCount; ++k) {
+    if (!IsValidGene(x[k])) problems.push_back(GeneProblem(k, x[k]));
+  }
+  return problems;
+}
+
+void AddRuleProblems(const ParameterSet& scaled,
+                     std::vector<std::string>& problems) {
+  for (const OrderRule& rule : OrderRules(scaled)) {
+    if (!rule.Holds()) problems.push_back(rule.Describe());
+  }
+}
+
+void AddFProblem(double f, std::vector<std::string>& problems) {
+  if (std::isnan(f)) problems.push_back("the final f is not a number");
+}
+
 }  // namespace
 
 std::vector<std::string> ResultProblems(const Genes& x, double f,
                                         const ParameterSet& fileParameters,
                                         const GeneMap& map) {
   const int variableCount = map.VariableCount();
-  std::vector<std::string> problems;
-  for (int k = 1; k <= variableCount && k < kSlotCount; ++k) {
-    if (!(x[k] >= 0 && x[k] <= 1)) problems.push_back(GeneProblem(k, x[k]));
-  }
+  std::vector<std::string> problems = GeneProblems(x, variableCount);
   const bool outside = !problems.empty();
   ParameterSet scaled = fileParameters;
   map.Apply(scaled, x);
-  for (const OrderRule& rule : OrderRules(scaled)) {
-    if (!rule.Holds()) problems.push_back(rule.Describe());
-  }
+  AddRuleProblems(scaled, problems);
   if (outside) {
     problems.push_back(
         OutsideReason(CheckBounds(fileParameters, map), variableCount));
   }
-  if (std::isnan(f)) problems.push_back("the final f is not a number");
+  AddFProblem(f, problems);
+  return problems;
+}
+
+std::vector<std::string> ResultProblems(const Genes& x, int variableCount,
+                                        double f, const ParameterSet& scaled) {
+  std::vector<std::string> problems = GeneProblems(x, variableCount);
+  AddRuleProblems(scaled, problems);
+  AddFProblem(f, problems);
   return problems;
 }
 

@@ -71,5 +71,13 @@ namespace velm {
 std::vector<std::string> ResultProblems(const Genes& x, double f,
                                         const ParameterSet& fileParameters,
                                         const GeneMap& map);
+// The same for a result whose gene map is unknown (velm-report without the
+// control file): `scaled` is the set that genes X[1] .. X[variableCount]
+// made, and nothing is said of why a search settled outside [0, 1].
+std::vector<std::string> ResultProblems(const Genes& x, int variableCount,
+                                        double f, const ParameterSet& scaled);
+
+// A gene is a multiplier from 0 to 1; a NaN is none.
+inline bool IsValidGene(double gene) { return gene >= 0 && gene <= 1; }
 
 }  // namespace velm

@@ -28,9 +28,8 @@ const EvaluationCache::Entry* EvaluationCache::Find(const Key& key) const {
 }
 
 void EvaluationCache::Insert(const Key& key, Entry entry) {
-  // A node, its bucket and the report's text, roughly.
-  const std::size_t cost =
-      sizeof(Key) + sizeof(Entry) + 4 * sizeof(void*) + entry.Report.capacity();
+  // A node and its bucket, roughly.
+  const std::size_t cost = sizeof(Key) + sizeof(Entry) + 4 * sizeof(void*);
   if (bytesUsed_ + cost > byteBudget_) return;
   if (entries_.emplace(key, std::move(entry)).second) bytesUsed_ += cost;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-// f (and the fit report printed with it) by the exact bits of a gene vector,
+// f (and the fit reported with it) by the exact bits of a gene vector,
 // for the whole run. Its memory is bounded: once the budget is spent nothing
 // more is kept, which only costs the time of evaluating a repeat again.
 
@@ -8,10 +8,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <unordered_map>
 
 #include "optimizer/gene_map.h"
+#include "results/fit.h"
 
 namespace velm {
 
@@ -21,7 +21,7 @@ class EvaluationCache {
 
   struct Entry {
     double f = 0.0;
-    std::string Report;  // the console text of the evaluation
+    std::optional<FitMeasures> Fit;  // reported with output flag 1
   };
   // The genes in use, 1 to variableCount, by their bits (so that -0 and 0,
   // or two NaNs, are told apart as the arithmetic may tell them apart).

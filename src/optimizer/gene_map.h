@@ -12,6 +12,7 @@
 
 #include "input/run_settings.h"
 #include "model/parameter_set.h"
+#include "model/parameter_table.h"
 
 namespace velm {
 
@@ -20,43 +21,44 @@ namespace velm {
 inline constexpr int kSlotCount = RunSettings::kMaxVariableCount + 1;
 using Genes = std::array<double, kSlotCount>;
 
-// A parameter that genes can scale, with the tank it belongs to (0: none).
+// A parameter that genes can scale, and its gene (0: not calibrated).
 struct ScaledParameter {
-  std::string Name;  // "MAX_EvapoRatio", "CoeffTank[2]"
-  int Gene = 0;      // 0: not calibrated
+  ParameterRef Parameter;
+  int Gene = 0;
 };
 
 class GeneMap {
  public:
-  explicit GeneMap(const RunSettings& settings);
+  GeneMap(int variableCount, GeneIndices indices);
 
   int VariableCount() const { return variableCount_; }
+  const GeneIndices& Indices() const { return indices_; }
 
   // ApplyGenes: every parameter whose optimization index k is not 0 becomes
-  // X[k] times its value, in the order of the control file.
+  // X[k] times its value.
   void Apply(ParameterSet& parameters, const Genes& x) const;
 
-  // Every parameter that can be scaled, in that order, with its gene; the
-  // tanks for `tankCount` tanks.
+  // Every parameter that can be scaled, in the order of the control file,
+  // with its gene; the tanks for `tankCount` tanks.
   std::vector<ScaledParameter> Parameters(int tankCount) const;
 
  private:
   int variableCount_;
-  std::array<int, 11> scalarIndices_;  // in the order Apply scales them
-  std::vector<int> coeffTankIndices_;  // entry i - 1 for tank i
-  std::vector<int> botomTankIndices_;
+  GeneIndices indices_;
 };
 
 // One ordering rule on a parameter set: Left ≥ Right, or Left > Right when
 // strict. A comparison with a NaN breaks it.
 struct OrderRule {
-  std::string LeftName;
+  ParameterRef LeftParameter;
   double Left = 0.0;
   bool Strict = false;
-  std::string RightName;
+  ParameterRef RightParameter;
   double Right = 0.0;
 
   bool Holds() const { return Strict ? Left > Right : Left >= Right; }
+  std::string LeftName() const { return LeftParameter.Name(); }
+  std::string RightName() const { return RightParameter.Name(); }
   // "CoeffSurfaceBotomTank 0.0064 < CoeffTank[1] 0.0071": the rule as it is
   // broken.
   std::string Describe() const;

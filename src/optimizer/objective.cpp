@@ -6,7 +6,6 @@
 #include <array>
 #include <optional>
 #include <exception>
-#include <sstream>
 #include <unordered_map>
 
 #include "results/fit.h"
@@ -29,21 +28,16 @@ ScaledSet ScaleGenes(const EvaluationContext& context, const Genes& x) {
   return scaled;
 }
 
-// f of a simulation's daily outputs; the fit report with output flag 1.
+// f of a simulation's daily outputs; the fit with output flag 1.
 double Score(const EvaluationContext& context, double penalty,
-             const DailyOutputs& simulated, std::string* report) {
+             const DailyOutputs& simulated, std::optional<FitMeasures>* kept) {
   const FitMeasures fit = MeasureFit({.CalcQ = simulated.CalcQ,
                                       .Rain = context.DailyRain,
                                       .PotentialE = {},
                                       .ActualE = simulated.ActualE,
                                       .ObservedQ = context.DailyObserved});
   const ObjectiveSettings& settings = context.Settings;
-  if (settings.OutputFlag == 1 && report != nullptr) {
-    std::ostringstream text;
-    TextWriter console(text, LineEnd::kLf);
-    WriteFitReport(console, fit, settings.ObjectiveType);
-    *report = std::move(text).str();
-  }
+  if (settings.OutputFlag == 1 && kept != nullptr) *kept = fit;
   const double measure =
       settings.Measure
           ? settings.Measure(context.DailyObserved, simulated.CalcQ)
@@ -56,15 +50,38 @@ double Score(const EvaluationContext& context, double penalty,
 // processor busiest on the step's chains of dependent operations.
 constexpr std::size_t kLanesPerThread = 2;
 
+// The context cut after its last fit day, keeping the whole record's warm-up
+// pass; as it is when the pass reaches past that day or no day is a fit day.
+void EndAtLastFitDay(EvaluationContext& context) {
+  const std::span<const double> observed = context.DailyObserved;
+  const auto lastFit = std::find_if(observed.rbegin(), observed.rend(), IsFitDay);
+  const int hours = static_cast<int>(context.Weather.Rain.size());
+  const int warmUp = WarmUpSteps(hours);
+  const int days = std::max(static_cast<int>(observed.rend() - lastFit),
+                            (warmUp + kHoursPerDay - 1) / kHoursPerDay);
+  if (lastFit == observed.rend() ||
+      days >= static_cast<int>(context.DailyRain.size())) {
+    return;
+  }
+  const auto steps = static_cast<std::size_t>(days * kHoursPerDay);
+  const auto dayCount = static_cast<std::size_t>(days);
+  context.Weather.Rain = context.Weather.Rain.first(steps);
+  context.Weather.PotentialE = context.Weather.PotentialE.first(steps);
+  context.Weather.WarmUpHours = warmUp;
+  context.DailyRain = context.DailyRain.first(dayCount);
+  context.DailyObserved = observed.first(dayCount);
+}
+
 }  // namespace
 
 double EvaluateObjective(const EvaluationContext& context, const Genes& x,
-                         DailyOutputs& scratch, std::string* report) {
+                         DailyOutputs& scratch,
+                         std::optional<FitMeasures>* fit) {
   const ScaledSet scaled = ScaleGenes(context, x);
   // Nothing reads the simulation when f is the penalty alone.
   if (context.Settings.OutputFlag == 2) return scaled.Penalty;
   Simulate(scaled.Parameters, context.Weather, scratch);
-  return Score(context, scaled.Penalty, scratch, report);
+  return Score(context, scaled.Penalty, scratch, fit);
 }
 
 // A gene vector of a batch that the cache does not hold: evaluated once,
@@ -77,21 +94,38 @@ struct ModelObjective::Pending {
 };
 
 ModelObjective::ModelObjective(
-    const ParameterSet& fileParameters, const GeneMap& map, Forcing weather,
-    std::span<const double> dailyRain,
-    std::function<std::span<const double>()> observedDays,
-    ObjectiveSettings settings, std::ostream& console, int threadCount)
-    : context_{fileParameters, map, weather, dailyRain, {}, settings},
-      observedDays_(std::move(observedDays)),
-      console_(console),
+    ParameterSet fileParameters, GeneMap map,
+    std::shared_ptr<const Weather> weather, bool surfaceStorage,
+    std::function<std::shared_ptr<const ObservedRunoff>()> observed,
+    ObjectiveSettings settings, ProgressSink* progress, int threadCount)
+    : fileParameters_(std::move(fileParameters)),
+      map_(std::move(map)),
+      weather_(std::move(weather)),
+      surfaceStorage_(surfaceStorage),
+      readObserved_(std::move(observed)),
+      settings_(settings),
+      progress_(progress),
       threadCount_(
           std::max(1, threadCount > 0 ? threadCount : omp_get_max_threads())),
       scratch_(static_cast<std::size_t>(threadCount_) * kLanesPerThread) {}
 
+EvaluationContext ModelObjective::Context() const {
+  EvaluationContext context{
+      fileParameters_,
+      map_,
+      {weather_->Rain, weather_->PotentialE, surfaceStorage_},
+      weather_->DailyRain,
+      observed_ ? std::span<const double>(observed_->Daily)
+                : std::span<const double>(),
+      settings_};
+  if (settings_.EndAtLastFitDay) EndAtLastFitDay(context);
+  return context;
+}
+
 void ModelObjective::Evaluate(std::span<const Genes* const> genes,
                               std::span<double> f) {
   using Key = EvaluationCache::Key;
-  const int variableCount = context_.Map.VariableCount();
+  const int variableCount = map_.VariableCount();
   // Each request is answered by the cache or by entry `source` of the
   // batch's new gene vectors.
   std::vector<Pending> fresh;
@@ -118,7 +152,7 @@ void ModelObjective::Evaluate(std::span<const Genes* const> genes,
       entry = &computed.Result;
     }
     f[i] = entry->f;
-    if (!entry->Report.empty()) console_ << entry->Report << std::flush;
+    if (entry->Fit && progress_ != nullptr) progress_->Evaluated(*entry->Fit);
     ++counts_.Evaluations;
   }
   for (Pending& computed : fresh) {
@@ -127,9 +161,9 @@ void ModelObjective::Evaluate(std::span<const Genes* const> genes,
 }
 
 bool ModelObjective::ScoresNumbers() const {
-  const std::span<const double> observed = context_.DailyObserved;
-  return context_.Settings.OutputFlag == 2 ||
-         std::any_of(observed.begin(), observed.end(), IsFitDay);
+  if (settings_.OutputFlag == 2) return true;
+  return observed_ != nullptr && std::any_of(observed_->Daily.begin(),
+                                             observed_->Daily.end(), IsFitDay);
 }
 
 void ModelObjective::EvaluateNew(std::vector<Pending>& fresh) {
@@ -137,13 +171,11 @@ void ModelObjective::EvaluateNew(std::vector<Pending>& fresh) {
   // The observed runoff is read here, where one thread would first have read
   // it, so that a bad file is reported there; inside the parallel part
   // nothing is read.
-  if (context_.Settings.OutputFlag != 2) {
-    if (!observedRead_) {
-      context_.DailyObserved = observedDays_();
-      observedRead_ = true;
-    }
+  if (settings_.OutputFlag != 2) {
+    if (!observed_) observed_ = readObserved_();
     counts_.Simulations += static_cast<long>(fresh.size());
   }
+  const EvaluationContext context = Context();
   const std::size_t count = fresh.size();
   const auto groups =
       static_cast<std::ptrdiff_t>((count + kLanesPerThread - 1) / kLanesPerThread);
@@ -156,6 +188,7 @@ void ModelObjective::EvaluateNew(std::vector<Pending>& fresh) {
                               kLanesPerThread,
         kLanesPerThread);
     EvaluateSideBySide(
+        context,
         std::span(fresh).subspan(first, std::min(kLanesPerThread, count - first)),
         scratch);
   }
@@ -163,7 +196,8 @@ void ModelObjective::EvaluateNew(std::vector<Pending>& fresh) {
 
 // The items' simulations run side by side; each item gets its f, its report
 // or the error its evaluation alone would have raised.
-void ModelObjective::EvaluateSideBySide(std::span<Pending> items,
+void ModelObjective::EvaluateSideBySide(const EvaluationContext& context,
+                                        std::span<Pending> items,
                                         std::span<DailyOutputs> scratch) {
   std::array<std::optional<ScaledSet>, kLanesPerThread> scaled;
   std::array<const ParameterSet*, kLanesPerThread> sets{};
@@ -173,8 +207,8 @@ void ModelObjective::EvaluateSideBySide(std::span<Pending> items,
   for (std::size_t n = 0; n < items.size(); ++n) {
     Pending& item = items[n];
     try {
-      scaled[n] = ScaleGenes(context_, *item.X);
-      if (context_.Settings.OutputFlag == 2) {
+      scaled[n] = ScaleGenes(context, *item.X);
+      if (context.Settings.OutputFlag == 2) {
         item.Result.f = scaled[n]->Penalty;
         continue;
       }
@@ -187,7 +221,7 @@ void ModelObjective::EvaluateSideBySide(std::span<Pending> items,
   }
   if (lanes == 0) return;
   try {
-    Simulate(std::span(sets.data(), lanes), context_.Weather,
+    Simulate(std::span(sets.data(), lanes), context.Weather,
              std::span(outputs.data(), lanes));
   } catch (...) {
     for (std::size_t l = 0; l < lanes; ++l) {
@@ -198,8 +232,8 @@ void ModelObjective::EvaluateSideBySide(std::span<Pending> items,
   for (std::size_t l = 0; l < lanes; ++l) {
     Pending& item = items[itemOf[l]];
     try {
-      item.Result.f = Score(context_, scaled[itemOf[l]]->Penalty,
-                            *outputs[l], &item.Result.Report);
+      item.Result.f = Score(context, scaled[itemOf[l]]->Penalty, *outputs[l],
+                            &item.Result.Fit);
     } catch (...) {
       item.Error = std::current_exception();
     }

@@ -5,16 +5,18 @@
 // sub-population, or the 70 children of a step).
 
 #include <functional>
-#include <ostream>
+#include <memory>
+#include <optional>
 #include <span>
-#include <string>
 #include <vector>
 
-#include "input/run_settings.h"
+#include "input/series.h"
 #include "model/parameter_set.h"
 #include "model/simulate.h"
 #include "optimizer/evaluation_cache.h"
 #include "optimizer/gene_map.h"
+#include "results/fit.h"
+#include "results/progress_sink.h"
 
 namespace velm {
 
@@ -36,23 +38,25 @@ class Objective {
 using DailyMeasure = std::function<double(std::span<const double> observed,
                                           std::span<const double> calculated)>;
 
-// What the objective computes and prints, from the control file.
+// What the objective computes and reports: the control file's settings, and
+// what a caller asks beyond them.
 struct ObjectiveSettings {
-  // 1: each evaluation prints its fit report; 2: f is the ordering rules'
-  // penalty alone, and nothing is simulated.
+  // 1: each evaluation reports its fit; 2: f is the ordering rules' penalty
+  // alone, and nothing is simulated.
   int OutputFlag = 0;
   int ObjectiveType = 1;
   double BalanceErrorLimit = 0.0;
   // Empty: the measure ObjectiveType selects. Called from several threads.
-  DailyMeasure Measure;
-
-  static ObjectiveSettings Of(const RunSettings& settings) {
-    return {settings.OutputFlag, settings.ObjectiveType,
-            settings.BalanceErrorLimit, {}};
-  }
+  DailyMeasure Measure = {};
+  // Simulate the record up to its last fit day only, with the whole record's
+  // warm-up pass: the model runs forward and the fit counts fit days alone,
+  // so the days after the last one change no f, and a record observed only
+  // in its first part costs that part.
+  bool EndAtLastFitDay = false;
 };
 
-// What one evaluation reads. Shared read-only by the threads of a batch.
+// What one evaluation reads. Shared read-only by the threads of a batch; a
+// view of what its owner keeps.
 struct EvaluationContext {
   const ParameterSet& FileParameters;  // the upper bounds the genes scale
   const GeneMap& Map;
@@ -64,31 +68,34 @@ struct EvaluationContext {
 
 // f of one gene vector: the parameter file's values scaled by the genes,
 // one simulation, the measure ObjectiveType selects plus the ordering rules'
-// penalty. With output flag 1 the fit report's console text goes to `report`.
-// `scratch` holds a simulation's daily outputs; nothing else is written.
+// penalty. With output flag 1 the fit goes to `fit`. `scratch` holds a
+// simulation's daily outputs; nothing else is written.
 double EvaluateObjective(const EvaluationContext& context, const Genes& x,
-                         DailyOutputs& scratch, std::string* report);
+                         DailyOutputs& scratch,
+                         std::optional<FitMeasures>* fit = nullptr);
 
 // The runoff model as the calibration's objective. As f depends on the genes
 // alone, f is kept for the whole run by the genes' exact bits and a repeat is
 // not simulated again. The new gene vectors of a batch are evaluated in
 // parallel, one scratch per thread; results and reports come out as if
-// evaluated one after another. A calibration holds the result file open for
-// the whole run, so an evaluation with output flag 1 prints its fit report on
-// the console only; a second writer on that file would tear what the run
-// writes.
+// evaluated one after another. It keeps what it reads: the parameter file's
+// values and the gene map by value, the weather and the observed runoff
+// shared.
 class ModelObjective final : public Objective {
  public:
-  // `observedDays` is called once, before the first evaluation that needs
-  // the observed runoff, so that a bad observed-runoff file is reported
-  // where an evaluation first reads it. `threadCount` 0 takes OpenMP's
-  // thread count; any other value is used for this objective's batches
-  // alone, leaving the process's OpenMP settings as they are.
-  ModelObjective(const ParameterSet& fileParameters, const GeneMap& map,
-                 Forcing weather, std::span<const double> dailyRain,
-                 std::function<std::span<const double>()> observedDays,
-                 ObjectiveSettings settings, std::ostream& console,
+  // The observed runoff is asked for once, before the first evaluation that
+  // needs it, so that a bad observed-runoff file is reported where an
+  // evaluation first reads it. With output flag 1 each evaluation's fit goes
+  // to `progress`. `threadCount` 0 takes OpenMP's thread count; any other
+  // value is used for this objective's batches alone, leaving the process's
+  // OpenMP settings as they are.
+  ModelObjective(ParameterSet fileParameters, GeneMap map,
+                 std::shared_ptr<const Weather> weather, bool surfaceStorage,
+                 std::function<std::shared_ptr<const ObservedRunoff>()> observed,
+                 ObjectiveSettings settings, ProgressSink* progress = nullptr,
                  int threadCount = 0);
+  ModelObjective(const ModelObjective&) = delete;
+  ModelObjective& operator=(const ModelObjective&) = delete;
 
   void Evaluate(std::span<const Genes* const> genes,
                 std::span<double> f) override;
@@ -100,19 +107,26 @@ class ModelObjective final : public Objective {
   struct Counts {
     long Evaluations = 0;
     long Simulations = 0;
+    bool operator==(const Counts&) const = default;
   };
   const Counts& EvaluationCounts() const { return counts_; }
 
  private:
   struct Pending;
+  EvaluationContext Context() const;
   void EvaluateNew(std::vector<Pending>& fresh);
-  void EvaluateSideBySide(std::span<Pending> items,
+  void EvaluateSideBySide(const EvaluationContext& context,
+                          std::span<Pending> items,
                           std::span<DailyOutputs> scratch);
 
-  EvaluationContext context_;
-  std::function<std::span<const double>()> observedDays_;
-  bool observedRead_ = false;
-  std::ostream& console_;
+  ParameterSet fileParameters_;
+  GeneMap map_;
+  std::shared_ptr<const Weather> weather_;
+  bool surfaceStorage_;
+  std::function<std::shared_ptr<const ObservedRunoff>()> readObserved_;
+  std::shared_ptr<const ObservedRunoff> observed_;
+  ObjectiveSettings settings_;
+  ProgressSink* progress_;
   int threadCount_;
   std::vector<DailyOutputs> scratch_;  // one per set a thread simulates
   EvaluationCache cache_;

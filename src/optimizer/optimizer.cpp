@@ -1,5 +1,6 @@
 #include "optimizer/optimizer.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <utility>
@@ -17,7 +18,7 @@ bool GoodEnough(double f) {
 // The six sub-populations and the counters of one run.
 class Search {
  public:
-  Search(ProgressReport& report, Clock clock, Objective& objective,
+  Search(ProgressSink& report, Clock clock, Objective& objective,
          int variableCount)
       : report_(report),
         random_(std::move(clock)),
@@ -55,7 +56,7 @@ class Search {
         report_.Ranked(s, BestF(s));
         epoch.RankedF.push_back(BestF(s));
       }
-      report_.EpochBest(g_, Best(), fcount_);
+      report_.EpochBest(g_, Best().f, BestGenes(), fcount_);
       epoch.Generation = g_;
       epoch.Fcount = fcount_;
     }
@@ -74,6 +75,11 @@ class Search {
   }
 
   const Individual& Best() const { return subPopulations_[0].Best(); }
+  // Genes X[1] .. X[n] of the best.
+  std::span<const double> BestGenes() const {
+    return std::span(Best().X).subspan(1, static_cast<std::size_t>(
+                                              std::clamp(variableCount_, 0, kSlotCount - 1)));
+  }
   int Fcount() const { return fcount_; }
   int GenerationCount() const { return g_; }
 
@@ -97,7 +103,7 @@ class Search {
         nanKeys_);
   }
 
-  ProgressReport& report_;
+  ProgressSink& report_;
   RandomSource random_;
   Objective& objective_;
   int variableCount_;
@@ -115,7 +121,7 @@ Optimizer::Optimizer(int variableCount, int fcountLimit, Clock clock)
       clock_(std::move(clock)) {}
 
 CalibrationRecord Optimizer::Run(Objective& objective,
-                                 ProgressReport& report) {
+                                 ProgressSink& report) {
   CalibrationRecord record;
   Search search(report, clock_, objective, variableCount_);
   search.Initialise();

@@ -9,7 +9,7 @@
 
 #include "optimizer/generation.h"
 #include "optimizer/objective.h"
-#include "optimizer/progress_report.h"
+#include "results/progress_sink.h"
 #include "optimizer/random_source.h"
 
 namespace velm {
@@ -43,17 +43,31 @@ class Optimizer {
   static constexpr int kEvaluationsPerInitialisation =
       Generation::kParentCount;
   static constexpr int kEvaluationsPerStep = Generation::kChildCount;
+  // fcount once the sub-populations are initialised and `epochs` epochs
+  // have run, 6, 5, ... sub-populations stepping in each.
+  static constexpr int EvaluationsAfterEpochs(int epochs) {
+    int fcount = kSubPopulationCount * kEvaluationsPerInitialisation;
+    for (int e = 0; e < epochs; ++e) {
+      fcount += (kSubPopulationCount - e) * kGenerationsPerEpoch *
+                kEvaluationsPerStep;
+    }
+    return fcount;
+  }
 
   // The clock seeds the search's random numbers.
   Optimizer(int variableCount, int fcountLimit, Clock clock);
 
   // The whole search, its progress reported as it goes.
-  CalibrationRecord Run(Objective& objective, ProgressReport& report);
+  CalibrationRecord Run(Objective& objective, ProgressSink& progress);
 
  private:
   int variableCount_;
   int fcountLimit_;
   Clock clock_;
 };
+
+// Every search runs its epochs; a budget up to this ends it there.
+inline constexpr int kEpochEvaluations =
+    Optimizer::EvaluationsAfterEpochs(Optimizer::kSubPopulationCount);
 
 }  // namespace velm

@@ -1,16 +1,22 @@
 // The velm Python module: catchments, parameter sets, simulations and
-// calibrations of velm, with numpy arrays in and out. Arrays that come back
-// are read-only views of the run's or the catchment's own memory.
+// calibrations of velm, with numpy arrays in and out. The runs are the core's
+// run service's; this file turns its values into Python's and back. Arrays
+// that come back are read-only views of the run's or the catchment's memory.
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>
 
-#include <charconv>
+#include <limits>
+#include <memory>
 #include <streambuf>
 
-#include "python/catchment.h"
+#include "check/refusals.h"
+#include "check/wording.h"
+#include "results/calibration_reports.h"
+#include "run/calibration.h"
+#include "run/simulation_run.h"
 #include "python/parameters.h"
 #include "python/settings.h"
 
@@ -19,6 +25,17 @@ namespace {
 
 namespace py = pybind11;
 using namespace pybind11::literals;
+
+// A catchment as the module holds it: the run service's inputs and where
+// they were read from (empty: from arrays).
+struct Catchment {
+  CatchmentData Data;
+  std::filesystem::path Directory;
+};
+
+struct Calibration {
+  std::shared_ptr<const CalibrationOutcome> Outcome;
+};
 
 template <typename T>
 py::array ReadOnlyView(const std::vector<T>& values, py::handle owner) {
@@ -38,27 +55,34 @@ std::vector<double> Doubles(const py::object& series) {
   return {values.data(), values.data() + values.size()};
 }
 
-py::object NoneIfEmpty(const std::string& text) {
-  return text.empty() ? py::object(py::none()) : py::object(py::str(text));
+py::object NoneIf(bool none, py::object value) {
+  return none ? py::object(py::none()) : std::move(value);
 }
 
-// velm.InputError with the message in UTF-8, the file and its line.
-void RaiseInputError(const CatchmentInputError& error) {
-  const InputError& e = error.Error;
+// velm.InputError: the refusal in English as velm-check explains it, with
+// velm's own message, the file and its lines as attributes.
+void RaiseInputError(const InputError& e) {
+  const check::Finding f = check::ExplainInputError(e.Directory, e);
+  std::string where = f.File;
+  if (f.Line > 0) where += ":" + std::to_string(f.Line);
+  if (f.LastLine > f.Line) where += "-" + std::to_string(f.LastLine);
   py::object type = py::module_::import("velm").attr("InputError");
-  py::object raised = type(e.Utf8Message());
-  raised.attr("message") = e.Utf8Message();
-  raised.attr("file") = error.File;
-  raised.attr("key") = e.Key();
-  raised.attr("lines") = NoneIfEmpty(e.Lines());
-  int line = 0;
-  const std::string& lines = e.Lines();
-  const auto parsed =
-      std::from_chars(lines.data(), lines.data() + lines.size(), line);
-  raised.attr("line") = parsed.ec == std::errc() ? py::object(py::int_(line))
-                                                 : py::object(py::none());
-  raised.attr("path") = NoneIfEmpty(e.PathTried);
-  raised.attr("reason") = NoneIfEmpty(e.Reason);
+  py::object raised = type(where + ": " + f.Message + " (fix: " + f.Fix + ")");
+  const LineRange lines = e.Lines();
+  const std::string range =
+      std::to_string(lines.First) +
+      (lines.Last != lines.First ? "-" + std::to_string(lines.Last) : "");
+  raised.attr("message") = f.Message;
+  raised.attr("fix") = f.Fix;
+  raised.attr("kind") = f.Kind;
+  raised.attr("velm_message") = e.Utf8Message();
+  raised.attr("file") = check::ShownText(e.Name);
+  raised.attr("key") = FileRow(e.File()).Key;
+  raised.attr("lines") = NoneIf(lines.First == 0, py::str(range));
+  raised.attr("line") = NoneIf(lines.First == 0, py::int_(lines.First));
+  raised.attr("last_line") = NoneIf(lines.First == 0, py::int_(lines.Last));
+  raised.attr("path") = NoneIf(e.PathTried.empty(), py::str(e.PathTried));
+  raised.attr("reason") = NoneIf(e.Reason.empty(), py::str(e.Reason));
   PyErr_SetObject(type.ptr(), raised.ptr());
 }
 
@@ -135,26 +159,27 @@ double OrNan(std::optional<double> value) {
 
 // A fit measure of a run compared with observed runoff; NaN without.
 template <double FitMeasures::*Measure>
-double FitValue(const Simulation& run) {
+double FitValue(const SimulationRun& run) {
   return run.Observed ? run.Fit.*Measure : Undefined();
 }
 
-py::dict DailyDict(const Simulation& run, py::handle self) {
+py::dict DailyDict(const SimulationRun& run, py::handle self) {
   const Weather& w = *run.WeatherRecord;
   return py::dict("year"_a = ReadOnlyView(w.Dates.Year, self),
                   "month"_a = ReadOnlyView(w.Dates.Month, self),
                   "day"_a = ReadOnlyView(w.Dates.Day, self),
                   "rain"_a = ReadOnlyView(w.DailyRain, self),
-                  "observed"_a = run.Observed
-                                     ? ReadOnlyView(run.Observed->Daily, self)
-                                     : py::object(py::none()),
+                  "observed"_a = NoneIf(!run.Observed,
+                                        run.Observed
+                                            ? ReadOnlyView(run.Observed->Daily, self)
+                                            : py::object()),
                   "calc_q"_a = ReadOnlyView(run.DailyCalcQ, self),
                   "potential_e"_a = ReadOnlyView(w.DailyPotentialE, self),
                   "actual_e"_a = ReadOnlyView(run.DailyActualE, self),
                   "infiltration"_a = ReadOnlyView(run.DailyInfiltration, self));
 }
 
-py::object DailyFrame(const Simulation& run, py::handle self) {
+py::object DailyFrame(const SimulationRun& run, py::handle self) {
   py::module_ pandas;
   try {
     pandas = py::module_::import("pandas");
@@ -176,17 +201,16 @@ py::object DailyFrame(const Simulation& run, py::handle self) {
       columns, "index"_a = pandas.attr("to_datetime")(dates));
 }
 
-py::dict ScoreDict(const Simulation& run) {
-  const Scores& s = run.Scores;
-  return py::dict("fit_days"_a = s.FitDays, "nse"_a = OrNan(s.NSE),
-                  "kge"_a = OrNan(s.KGE), "r"_a = OrNan(s.R),
-                  "alpha"_a = OrNan(s.Alpha), "beta"_a = OrNan(s.Beta),
-                  "kge_prime"_a = OrNan(s.KGEPrime), "gamma"_a = OrNan(s.Gamma),
-                  "pbias"_a = OrNan(s.PercentBias), "rmse"_a = OrNan(s.RMSE),
-                  "peak_error"_a = OrNan(s.PeakError));
+py::dict ScoreDict(const SimulationRun& run) {
+  py::dict scores("fit_days"_a = run.Scores.FitDays);
+  for (const ScoreRow& row : kScores) {
+    scores[py::str(row.Key.data(), row.Key.size())] =
+        OrNan(run.Scores.*(row.Value));
+  }
+  return scores;
 }
 
-py::dict WaterBalance(const Simulation& run) {
+py::dict WaterBalance(const SimulationRun& run) {
   const FitMeasures& f = run.Fit;
   return py::dict("fit_days"_a = f.FitDays, "rain"_a = f.SumRain,
                   "observed"_a = f.SumObservedQ, "calc_q"_a = f.SumCalcQ,
@@ -194,149 +218,49 @@ py::dict WaterBalance(const Simulation& run) {
                   "ratio"_a = FitValue<&FitMeasures::BalanceRatio>(run));
 }
 
-// What calibrate returns.
-struct Calibration {
-  CalibrationRecord Record;
-  ModelObjective::Counts Counts;
-  std::vector<std::string> Problems;
-  int VariableCount = 0;
-  std::shared_ptr<Simulation> Best;
-};
-
-py::list ParameterItems(const ParameterSet& p) {
-  py::list items;
-  for (py::handle name : ParameterNames()) {
-    items.append(
-        py::make_tuple(name, ParameterValue(p, name.cast<std::string>())));
-  }
-  return items;
-}
-
-py::dict ParameterDict(const ParameterSet& p) {
-  py::dict values;
-  for (py::handle name : ParameterNames()) {
-    values[name] = ParameterValue(p, name.cast<std::string>());
-  }
-  return values;
-}
-
-void BindParameters(py::module_& m) {
-  py::class_<ParameterSet>(m, "Parameters",
-                           "A parameter set: a read-only mapping by the "
-                           "printed names, tanks as lists")
-      .def(py::init([](const py::object& mapping, const py::kwargs& values) {
-             py::dict all;
-             if (!mapping.is_none()) all = py::dict(mapping);
-             for (const auto& [key, value] : values) all[key] = value;
-             return ParametersFrom(all);
-           }),
-           "mapping"_a = py::none())
-      .def("__getitem__", &ParameterValue)
-      .def("__len__",
-           [](const ParameterSet&) { return ParameterNames().size(); })
-      .def("__iter__",
-           [](const ParameterSet&) {
-             return ParameterNames().attr("__iter__")();
-           })
-      .def("__contains__",
-           [](const ParameterSet&, const py::object& name) {
-             return ParameterNames().contains(name);
-           })
-      .def("keys", [](const ParameterSet&) { return ParameterNames(); })
-      .def("values",
-           [](const ParameterSet& p) {
-             py::list values;
-             for (py::handle item : ParameterItems(p))
-               values.append(item[py::int_(1)]);
-             return values;
-           })
-      .def("items", &ParameterItems)
-      .def(
-          "get",
-          [](const ParameterSet& p, const std::string& name,
-             const py::object& otherwise) {
-            return ParameterNames().contains(name) ? ParameterValue(p, name)
-                                                   : otherwise;
-          },
-          "name"_a, "default"_a = py::none())
-      .def("to_dict", &ParameterDict)
-      .def("__eq__",
-           [](const ParameterSet& p, const py::object& other) {
-             if (!py::isinstance<ParameterSet>(other)) return false;
-             return ParameterDict(p).equal(
-                 ParameterDict(other.cast<ParameterSet>()));
-           })
-      .def(
-          "replace",
-          [](const ParameterSet& p, const py::kwargs& changes) {
-            return ReplaceParameters(p, changes);
-          },
-          "A copy with the changes and the derived values computed again")
-      .def("write", &WriteParameterFile, "path"_a,
-           "Writes a parameter file that velm reads back to the same values")
-      .def("__repr__", [](const ParameterSet& p) {
-        std::string text = "velm.Parameters(";
-        for (py::handle item : ParameterItems(p)) {
-          text += py::str("{}={!r}, ")
-                      .format(item[py::int_(0)], item[py::int_(1)])
-                      .cast<std::string>();
-        }
-        return text.substr(0, text.size() - 2) + ")";
-      });
-  py::module_::import("collections.abc")
-      .attr("Mapping")
-      .attr("register")(m.attr("Parameters"));
+template <typename Member>
+auto HourlyView(Member member) {
+  return [member](py::object self) {
+    return ReadOnlyView(self.cast<const SimulationRun&>().Hourly.*member, self);
+  };
 }
 
 void BindRun(py::module_& m) {
-  py::class_<Simulation, std::shared_ptr<Simulation>>(
+  py::class_<SimulationRun, std::shared_ptr<SimulationRun>>(
       m, "Run", "One simulation: hourly arrays, daily totals and the fit")
-      .def_property_readonly("calc_q",
-                             [](py::object self) {
-                               return ReadOnlyView(
-                                   self.cast<const Simulation&>().Hourly.CalcQ,
-                                   self);
-                             })
+      .def_property_readonly("calc_q", HourlyView(&HourlyOutputs::CalcQ))
+      .def_property_readonly("actual_e", HourlyView(&HourlyOutputs::ActualE))
       .def_property_readonly(
-          "actual_e",
-          [](py::object self) {
-            return ReadOnlyView(self.cast<const Simulation&>().Hourly.ActualE,
-                                self);
-          })
-      .def_property_readonly(
-          "infiltration",
-          [](py::object self) {
-            return ReadOnlyView(
-                self.cast<const Simulation&>().Hourly.Infiltration, self);
-          },
+          "infiltration", HourlyView(&HourlyOutputs::Infiltration),
           "The infiltration capacity at the start and after every hour")
       .def_property_readonly("daily",
                              [](py::object self) {
-                               return DailyDict(self.cast<const Simulation&>(),
-                                                self);
+                               return DailyDict(
+                                   self.cast<const SimulationRun&>(), self);
                              })
       .def(
           "to_pandas",
           [](py::object self) {
-            return DailyFrame(self.cast<const Simulation&>(), self);
+            return DailyFrame(self.cast<const SimulationRun&>(), self);
           },
           "The daily series as a pandas DataFrame indexed by date")
       .def_property_readonly(
-          "fit_days", [](const Simulation& run) { return run.Fit.FitDays; })
+          "fit_days", [](const SimulationRun& run) { return run.Fit.FitDays; })
       .def_property_readonly("rmse", &FitValue<&FitMeasures::RMSE>)
       .def_property_readonly("rr", &FitValue<&FitMeasures::RR>)
       .def_property_readonly("re", &FitValue<&FitMeasures::RE>)
       .def_property_readonly(
-          "nse", [](const Simulation& run) { return OrNan(run.Scores.NSE); })
+          "nse", [](const SimulationRun& run) { return OrNan(run.Scores.NSE); })
       .def_property_readonly(
-          "kge", [](const Simulation& run) { return OrNan(run.Scores.KGE); })
-      .def_property_readonly(
-          "pbias",
-          [](const Simulation& run) { return OrNan(run.Scores.PercentBias); })
+          "kge", [](const SimulationRun& run) { return OrNan(run.Scores.KGE); })
+      .def_property_readonly("pbias",
+                             [](const SimulationRun& run) {
+                               return OrNan(run.Scores.PercentBias);
+                             })
       .def_property_readonly("scores", &ScoreDict)
       .def_property_readonly("water_balance", &WaterBalance)
-      .def_readonly("parameters", &Simulation::Parameters)
-      .def("__repr__", [](const Simulation& run) {
+      .def_readonly("parameters", &SimulationRun::Parameters)
+      .def("__repr__", [](const SimulationRun& run) {
         return py::str("<velm.Run of {} hours, {} fit days, rmse={:.6g}>")
             .format(run.Hourly.CalcQ.size(), run.Fit.FitDays,
                     FitValue<&FitMeasures::RMSE>(run));
@@ -344,35 +268,41 @@ void BindRun(py::module_& m) {
 }
 
 void BindCalibration(py::module_& m) {
-  py::class_<Calibration>(m, "Calibration", "What calibrate found")
-      .def_property_readonly(
-          "f", [](const Calibration& c) { return c.Record.Best.f; })
+  using C = Calibration;
+  py::class_<C>(m, "Calibration", "What calibrate found")
+      .def_property_readonly("f",
+                             [](const C& c) { return c.Outcome->Record.Best.f; })
       .def_property_readonly("genes",
-                             [](const Calibration& c) {
-                               const Genes& x = c.Record.Best.X;
+                             [](const C& c) {
+                               const auto genes = c.Outcome->Genes();
                                return py::array_t<double>(
-                                   std::max(0, c.VariableCount), x.data() + 1);
+                                   static_cast<py::ssize_t>(genes.size()),
+                                   genes.data());
                              })
       .def_property_readonly(
-          "parameters", [](const Calibration& c) { return c.Best->Parameters; })
+          "parameters", [](const C& c) { return c.Outcome->Best.Parameters; })
       .def_property_readonly(
-          "valid", [](const Calibration& c) { return c.Problems.empty(); })
-      .def_readonly("problems", &Calibration::Problems)
-      .def_property_readonly("run", [](const Calibration& c) { return c.Best; })
+          "valid", [](const C& c) { return c.Outcome->Problems.empty(); })
+      .def_property_readonly("problems",
+                             [](const C& c) { return c.Outcome->Problems; })
+      .def_property_readonly("run",
+                             [](const C& c) {
+                               return std::shared_ptr<const SimulationRun>(
+                                   c.Outcome, &c.Outcome->Best);
+                             })
       .def_property_readonly(
           "evaluations",
-          [](const Calibration& c) { return c.Counts.Evaluations; })
+          [](const C& c) { return c.Outcome->Counts.Evaluations; })
       .def_property_readonly(
           "simulations",
-          [](const Calibration& c) { return c.Counts.Simulations; })
+          [](const C& c) { return c.Outcome->Counts.Simulations; })
       .def_property_readonly(
-          "fcount", [](const Calibration& c) { return c.Record.Fcount; })
+          "fcount", [](const C& c) { return c.Outcome->Record.Fcount; })
       .def_property_readonly(
-          "generation",
-          [](const Calibration& c) { return c.Record.Generation; })
-      .def("__repr__", [](const Calibration& c) {
+          "generation", [](const C& c) { return c.Outcome->Record.Generation; })
+      .def("__repr__", [](const C& c) {
         return py::str("<velm.Calibration f={:.6g} valid={}>")
-            .format(c.Record.Best.f, c.Problems.empty());
+            .format(c.Outcome->Record.Best.f, c.Outcome->Problems.empty());
       });
 }
 
@@ -389,99 +319,80 @@ Catchment FromArrays(const py::object& start, const py::object& rain,
   Calendar dates = CalendarFrom(
       date.attr("year").cast<int>(), date.attr("month").cast<unsigned>(),
       date.attr("day").cast<unsigned>(), hourlyRain.size() / kHoursPerDay);
-  Weather weather = WeatherFromSeries(std::move(hourlyRain),
-                                      Doubles(potentialE), std::move(dates));
   // An empty control file's values; observed runoff given as depths and
   // compared with.
   RunSettings base;
   base.CatchmentArea = 1.0;
   base.ObservedFlag = observed.is_none() ? 0 : 1;
-  const RunSettings changed = ChangedSettings(
-      base, settings.is_none() ? py::dict() : py::dict(settings));
   std::optional<std::vector<double>> runoff;
   if (!observed.is_none()) runoff = Doubles(observed);
-  return Catchment::FromSeries(std::move(weather), std::move(runoff),
-                               ParametersFrom(parameters), changed);
+  return {CatchmentData::FromSeries(
+              std::move(hourlyRain), Doubles(potentialE), std::move(dates),
+              std::move(runoff), ParametersFrom(parameters),
+              ChangedSettings(base, settings.is_none() ? py::dict()
+                                                       : py::dict(settings))),
+          {}};
 }
 
-std::shared_ptr<Simulation> SimulateCatchment(const Catchment& c,
-                                              const py::object& parameters) {
+std::shared_ptr<SimulationRun> SimulateCatchment(const Catchment& c,
+                                                 const py::object& parameters) {
   const ParameterSet p =
-      parameters.is_none() ? c.Parameters() : ParametersFrom(parameters);
-  auto observed = c.Settings().ObservedFlag == 1 ? c.Observed() : nullptr;
+      parameters.is_none() ? c.Data.Parameters : ParametersFrom(parameters);
   py::gil_scoped_release release;
-  return std::make_shared<Simulation>(c.Simulate(p, std::move(observed)));
-}
-
-std::vector<double> GeneVector(const Catchment& c, const py::object& genes) {
-  std::vector<double> x = Doubles(genes);
-  const int n = std::max(0, c.Settings().VariableCount);
-  if (x.size() != static_cast<std::size_t>(n)) {
-    throw py::value_error(
-        "genes must hold X[1]..X[n], n = VariableCount = " + std::to_string(n) +
-        ", not " + std::to_string(x.size()) + " values");
-  }
-  return x;
-}
-
-double ScoreGenes(const Catchment& c, const py::object& genes) {
-  const std::vector<double> x = GeneVector(c, genes);
-  const auto observed =
-      c.Settings().OutputFlag == 2 ? nullptr : c.RequireObserved();
-  py::gil_scoped_release release;
-  return c.Objective(x, observed.get());
+  return std::make_shared<SimulationRun>(velm::SimulateCatchment(
+      c.Data, p, c.Data.Settings.ObservedFlag == 1));
 }
 
 Calibration CalibrateCatchment(const Catchment& c, const py::object& seed,
                                const py::object& threads,
                                const py::object& progress) {
-  Clock clock = ClockOf(seed);
-  const int threadCount = ThreadCountOf(threads);
-  const auto observed =
-      c.Settings().OutputFlag == 2 ? c.Observed() : c.RequireObserved();
+  const CalibrationOptions options{ClockOf(seed), ThreadCountOf(threads)};
   LineSink sink(progress);
   std::ostream console(progress.is_none() ? nullptr : &sink);
+  ConsoleProgress onConsole(console, c.Data.Settings.ObjectiveType);
   Calibration result;
   {
     py::gil_scoped_release release;
-    CalibrationOutcome outcome =
-        c.Calibrate(std::move(clock), threadCount, observed, console);
-    result = {std::move(outcome.Record), outcome.Counts,
-              std::move(outcome.Problems), c.Settings().VariableCount,
-              std::make_shared<Simulation>(std::move(outcome.Best))};
+    result.Outcome = std::make_shared<const CalibrationOutcome>(
+        Calibrate(c.Data, options, onConsole));
   }
   sink.RaiseIfFailed();
   return result;
 }
 
+template <typename Member>
+auto WeatherView(Member member) {
+  return [member](py::object self) {
+    return ReadOnlyView(
+        (*self.cast<const Catchment&>().Data.WeatherRecord).*member, self);
+  };
+}
+
 void BindCatchment(py::module_& m) {
   py::class_<Catchment>(m, "Catchment",
                         "A catchment directory's inputs, read once")
-      .def(py::init(&Catchment::Read), "directory"_a)
+      .def(py::init([](const std::filesystem::path& directory) {
+             return Catchment{
+                 CatchmentData::Read(std::make_shared<RunInputs>(directory)),
+                 directory};
+           }),
+           "directory"_a)
       .def_static("from_arrays", &FromArrays, "start"_a, "rain"_a,
                   "potential_evaporation"_a, "observed"_a = py::none(),
                   "parameters"_a, "settings"_a = py::none())
-      .def_property_readonly("directory", &Catchment::Directory)
+      .def_readonly("directory", &Catchment::Directory)
       .def_property_readonly(
           "settings",
-          [](const Catchment& c) { return SettingsDict(c.Settings()); })
-      .def_property_readonly("parameters", &Catchment::Parameters)
+          [](const Catchment& c) { return SettingsDict(c.Data.Settings); })
       .def_property_readonly(
-          "rain",
-          [](py::object self) {
-            return ReadOnlyView(
-                self.cast<const Catchment&>().WeatherRecord().Rain, self);
-          })
-      .def_property_readonly(
-          "potential_evaporation",
-          [](py::object self) {
-            return ReadOnlyView(
-                self.cast<const Catchment&>().WeatherRecord().PotentialE, self);
-          })
+          "parameters", [](const Catchment& c) { return c.Data.Parameters; })
+      .def_property_readonly("rain", WeatherView(&Weather::Rain))
+      .def_property_readonly("potential_evaporation",
+                             WeatherView(&Weather::PotentialE))
       .def_property_readonly("observed",
                              [](py::object self) -> py::object {
                                auto observed =
-                                   self.cast<const Catchment&>().Observed();
+                                   self.cast<const Catchment&>().Data.Observed();
                                if (!observed) return py::none();
                                return ReadOnlyView(observed->Hourly, self);
                              })
@@ -489,34 +400,45 @@ void BindCatchment(py::module_& m) {
           "dates",
           [](py::object self) {
             const Calendar& d =
-                self.cast<const Catchment&>().WeatherRecord().Dates;
+                self.cast<const Catchment&>().Data.WeatherRecord->Dates;
             return py::dict("year"_a = ReadOnlyView(d.Year, self),
                             "month"_a = ReadOnlyView(d.Month, self),
                             "day"_a = ReadOnlyView(d.Day, self));
           })
       .def("with_settings",
            [](const Catchment& c, const py::kwargs& changes) {
-             return c.WithSettings(ChangedSettings(c.Settings(), changes));
+             return Catchment{c.Data.WithSettings(
+                                  ChangedSettings(c.Data.Settings, changes)),
+                              c.Directory};
            })
       .def(
           "with_parameters",
           [](const Catchment& c, const py::object& p) {
-            return c.WithParameters(ParametersFrom(p));
+            Catchment changed = c;
+            changed.Data.Parameters = ParametersFrom(p);
+            return changed;
           },
           "parameters"_a)
       .def("simulate", &SimulateCatchment, "parameters"_a = py::none())
-      .def("objective", &ScoreGenes, "genes"_a)
+      .def(
+          "objective",
+          [](const Catchment& c, const py::object& genes) {
+            const std::vector<double> x = Doubles(genes);
+            py::gil_scoped_release release;
+            return ScoreGenes(c.Data, x);
+          },
+          "genes"_a)
       .def(
           "apply_genes",
           [](const Catchment& c, const py::object& genes) {
-            return c.ScaledParameters(GeneVector(c, genes));
+            return ApplyGenes(c.Data, Doubles(genes));
           },
           "genes"_a)
       .def("calibrate", &CalibrateCatchment, "seed"_a = 1,
            "threads"_a = py::none(), "progress"_a = py::none())
       .def("__repr__", [](const Catchment& c) {
         return py::str("<velm.Catchment {!r}: {} hours>")
-            .format(c.Directory().string(), c.WeatherRecord().HourCount());
+            .format(c.Directory.string(), c.Data.WeatherRecord->HourCount());
       });
 }
 
@@ -527,15 +449,16 @@ void Bind(py::module_& m) {
   m.attr("InputError") =
       py::reinterpret_steal<py::object>(PyErr_NewExceptionWithDoc(
           "velm.InputError",
-          "An input velm refuses: .message (UTF-8), .file, .line (the first "
-          "line, or None), .lines as velm writes them, .key (the file's label "
-          "in FILEINFO.dat), .path and .reason for a file that cannot be "
-          "opened",
+          "An input velm refuses, explained in English as velm-check "
+          "explains it: .message and .fix, .kind; velm's own message "
+          ".velm_message; .file, .line and .last_line (or None), .lines as "
+          "velm writes them, .key (the file's label in FILEINFO.dat), .path "
+          "and .reason for a file that cannot be opened",
           PyExc_ValueError, nullptr));
   py::register_exception_translator([](std::exception_ptr p) {
     try {
       if (p) std::rethrow_exception(p);
-    } catch (const CatchmentInputError& error) {
+    } catch (const InputError& error) {
       RaiseInputError(error);
     }
   });

@@ -2,114 +2,61 @@
 
 #include <pybind11/stl.h>
 
-#include <array>
 #include <string>
 
 namespace velm::python {
 namespace {
 
-template <typename T>
-struct Field {
-  const char* Name;
-  T RunSettings::*Member;
-};
+constexpr std::string_view kIndexPrefix = "OptIndex_";
 
-constexpr std::array<Field<int>, 18> kIntegers{{
-    {"RunMode", &RunSettings::RunMode},
-    {"ObservedFlag", &RunSettings::ObservedFlag},
-    {"OutputFlag", &RunSettings::OutputFlag},
-    {"SurfaceStorageFlag", &RunSettings::SurfaceStorageFlag},
-    {"ObjectiveType", &RunSettings::ObjectiveType},
-    {"FcountLimit", &RunSettings::FcountLimit},
-    {"VariableCount", &RunSettings::VariableCount},
-    {"OptIndex_Impervious", &RunSettings::OptIndex_Impervious},
-    {"OptIndex_MAX_Infiltration", &RunSettings::OptIndex_MAX_Infiltration},
-    {"OptIndex_Final_Infiltration", &RunSettings::OptIndex_Final_Infiltration},
-    {"OptIndex_Coeff_Reduction", &RunSettings::OptIndex_Coeff_Reduction},
-    {"OptIndex_F18_Infiltration", &RunSettings::OptIndex_F18_Infiltration},
-    {"OptIndex_MAX_EvapoRatio", &RunSettings::OptIndex_MAX_EvapoRatio},
-    {"OptIndex_Coeff_EvapoModel", &RunSettings::OptIndex_Coeff_EvapoModel},
-    {"OptIndex_CoeffSurfaceTopTank",
-     &RunSettings::OptIndex_CoeffSurfaceTopTank},
-    {"OptIndex_HighSurfaceTopTank", &RunSettings::OptIndex_HighSurfaceTopTank},
-    {"OptIndex_CoeffSurfaceBotomTank",
-     &RunSettings::OptIndex_CoeffSurfaceBotomTank},
-    {"OptIndex_HighSurfaceBotomTank",
-     &RunSettings::OptIndex_HighSurfaceBotomTank},
-}};
-constexpr std::array<Field<double>, 2> kReals{{
-    {"CatchmentArea", &RunSettings::CatchmentArea},
-    {"BalanceErrorLimit", &RunSettings::BalanceErrorLimit},
-}};
-constexpr std::array<Field<std::vector<int>>, 2> kLists{{
-    {"OptIndex_CoeffTank", &RunSettings::OptIndex_CoeffTank},
-    {"OptIndex_BotomTank", &RunSettings::OptIndex_BotomTank},
-}};
-
-template <typename T, std::size_t N>
-bool SetIfNamed(RunSettings& settings, const std::array<Field<T>, N>& fields,
-                const std::string& name, py::handle value) {
-  for (const Field<T>& field : fields) {
-    if (name == field.Name) {
-      settings.*(field.Member) = value.cast<T>();
-      return true;
-    }
-  }
-  return false;
-}
-
-void CheckIndex(const char* name, int index, int variableCount) {
-  if (index != 0 && (index < 1 || index > variableCount)) {
-    throw py::value_error(std::string(name) + " " + std::to_string(index) +
-                          " names no variable: an index is 0 or 1 to "
-                          "VariableCount " +
-                          std::to_string(variableCount));
-  }
+std::string IndexName(const ParameterRow& row) {
+  return std::string(kIndexPrefix) + std::string(row.Name);
 }
 
 }  // namespace
 
-py::dict SettingsDict(const RunSettings& settings) {
+py::dict SettingsDict(const RunSettings& s) {
   py::dict values;
-  for (const auto& field : kReals) values[field.Name] = settings.*field.Member;
-  for (const auto& field : kIntegers) {
-    values[field.Name] = settings.*field.Member;
+  for (const SettingRow& row : kSettings) {
+    const py::str name(row.Name.data(), row.Name.size());
+    values[name] = row.Integer != nullptr ? py::cast(s.*(row.Integer))
+                                          : py::cast(s.*(row.Real));
   }
-  for (const auto& field : kLists) values[field.Name] = settings.*field.Member;
+  for (const ParameterRow* row : kScalableRows) {
+    const std::size_t at = PositionOf(*row);
+    values[py::str(IndexName(*row))] =
+        row->Tanks == nullptr ? py::cast(s.OptIndex.Single[at])
+                              : py::cast(s.OptIndex.Tanks[at]);
+  }
   return values;
 }
 
-RunSettings ChangedSettings(RunSettings settings, const py::dict& changes) {
+RunSettings ChangedSettings(RunSettings s, const py::dict& changes) {
   for (const auto& [key, value] : changes) {
     const auto name = key.cast<std::string>();
-    if (!SetIfNamed(settings, kIntegers, name, value) &&
-        !SetIfNamed(settings, kReals, name, value) &&
-        !SetIfNamed(settings, kLists, name, value)) {
+    const auto setting =
+        std::find_if(kSettings.begin(), kSettings.end(),
+                     [&](const SettingRow& row) { return row.Name == name; });
+    const ParameterRow* row =
+        name.starts_with(kIndexPrefix)
+            ? FindParameter(std::string_view(name).substr(kIndexPrefix.size()))
+            : nullptr;
+    if (setting != kSettings.end()) {
+      if (setting->Integer != nullptr) s.*(setting->Integer) = value.cast<int>();
+      if (setting->Real != nullptr) s.*(setting->Real) = value.cast<double>();
+    } else if (row != nullptr && row->IndexLine > 0 && IndexName(*row) == name) {
+      const std::size_t at = PositionOf(*row);
+      if (row->Tanks == nullptr) {
+        s.OptIndex.Single[at] = value.cast<int>();
+      } else {
+        s.OptIndex.Tanks[at] = value.cast<std::vector<int>>();
+      }
+    } else {
       throw py::type_error("the settings have no value '" + name + "'");
     }
   }
-  const int variables = settings.VariableCount;
-  if (variables > RunSettings::kMaxVariableCount) {
-    throw py::value_error("VariableCount must be at most 14, not " +
-                          std::to_string(variables));
-  }
-  for (const auto& field : kIntegers) {
-    const std::string_view name = field.Name;
-    if (name.starts_with("OptIndex_")) {
-      CheckIndex(field.Name, settings.*field.Member, variables);
-    }
-  }
-  for (const auto& field : kLists) {
-    for (int index : settings.*field.Member) {
-      CheckIndex(field.Name, index, variables);
-    }
-  }
-  if (settings.OptIndex_CoeffTank.size() !=
-      settings.OptIndex_BotomTank.size()) {
-    throw py::value_error(
-        "OptIndex_CoeffTank and OptIndex_BotomTank must list the same tanks");
-  }
-  return settings;
+  CheckIndices(s);
+  return s;
 }
 
 }  // namespace velm::python

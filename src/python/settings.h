@@ -10,12 +10,13 @@ namespace velm::python {
 
 namespace py = pybind11;
 
-// Every value of the control file under the name velm gives it: RunMode,
-// CatchmentArea, ..., OptIndex_CoeffTank and OptIndex_BotomTank as lists.
+// Every value of the control file under the name velm gives it: CatchmentArea,
+// RunMode, ..., VariableCount, then OptIndex_Impervious, ...,
+// OptIndex_CoeffTank and OptIndex_BotomTank as lists.
 py::dict SettingsDict(const RunSettings& settings);
 
-// `settings` with `changes` applied, held to the control file's rules: at most
-// 14 variables, every index 0 or a variable's number (ValueError otherwise).
+// `settings` with `changes` applied, held to the control file's rules
+// (ValueError otherwise); TypeError for a name the settings do not have.
 RunSettings ChangedSettings(RunSettings settings, const py::dict& changes);
 
 }  // namespace velm::python

@@ -1,12 +1,13 @@
 #include "report/calibration.h"
 
 #include <algorithm>
-#include <cmath>
+#include <charconv>
 #include <utility>
 
-#include "common/input_error.h"
-#include "common/number_format.h"
+#include "input/input_error.h"
 #include "input/run_inputs.h"
+#include "model/parameter_table.h"
+#include "optimizer/bounds_check.h"
 #include "optimizer/gene_map.h"
 
 namespace velm::report {
@@ -16,74 +17,81 @@ GeneMapping MappingFromSettings(const RunSettings& settings) {
   mapping.ScaledBy.resize(
       static_cast<std::size_t>(std::max(0, settings.VariableCount)));
   // The control file's tank entries: the parameter file may have fewer.
-  const auto tanks = static_cast<int>(settings.OptIndex_CoeffTank.size());
-  for (ScaledParameter& p : GeneMap(settings).Parameters(tanks)) {
+  std::size_t tanks = 0;
+  for (const std::vector<int>& list : settings.OptIndex.Tanks) {
+    tanks = std::max(tanks, list.size());
+  }
+  const GeneMap map(settings.VariableCount, settings.OptIndex);
+  for (const ScaledParameter& p : map.Parameters(static_cast<int>(tanks))) {
     const auto gene = static_cast<std::size_t>(p.Gene);
     if (gene >= 1 && gene <= mapping.ScaledBy.size()) {
-      mapping.ScaledBy[gene - 1].push_back(std::move(p.Name));
+      mapping.ScaledBy[gene - 1].push_back(p.Parameter.Name());
     }
   }
   return mapping;
 }
 
-std::optional<GeneMapping> ReadGeneMapping(
-    const std::filesystem::path& resultDirectory) {
+CatchmentBeside ReadCatchmentBeside(const std::filesystem::path& directory) {
+  CatchmentBeside beside;
   std::error_code error;
-  if (!std::filesystem::exists(resultDirectory / kFileInfoName, error)) {
-    return std::nullopt;
+  if (!std::filesystem::exists(directory / kFileInfoName, error)) {
+    return beside;
   }
+  RunInputs inputs(directory);
   try {
-    RunInputs inputs(resultDirectory);
-    return MappingFromSettings(inputs.Settings());
+    beside.Settings = inputs.Settings();
+    beside.FileParameters = inputs.FileParameters();
   } catch (const InputError&) {
-    return std::nullopt;
   }
+  return beside;
 }
 
 std::string_view ParameterUnit(std::string_view name) {
-  name = name.substr(0, name.find('['));
-  static constexpr std::pair<std::string_view, std::string_view> kUnits[] = {
-      {"Impervious", "-"},
-      {"MAX_SoilMoisture", "mm"},
-      {"F18_SoilMoisture", "mm"},
-      {"Final_Infiltration", "mm/h"},
-      {"F18_Infiltration", "mm/h"},
-      {"MAX_Infiltration", "mm/h"},
-      {"Coeff_Reduction", "1/h"},
-      {"MAX_EvapoRatio", "-"},
-      {"Coeff_EvapoModel", "-"},
-      {"CoeffSurfaceTopTank", "1/h"},
-      {"CoeffSurfaceBotomTank", "1/h"},
-      {"HighSurfaceTopTank", "mm"},
-      {"HighSurfaceBotomTank", "mm"},
-      {"ImperviousTankWD", "mm"},
-      {"TankWaterDepth", "mm"},
-      {"CoeffTank", "1/h"},
-      {"BotomTank", "mm/h"},
-  };
-  for (const auto& [parameter, unit] : kUnits) {
-    if (parameter == name) return unit;
-  }
-  return {};
+  const ParameterRow* row = FindParameter(name);
+  return row != nullptr ? row->Unit : std::string_view();
 }
 
-bool IsValidGene(double gene) { return gene >= 0.0 && gene <= 1.0; }
+ParameterSet ParametersFromBlock(const std::vector<NamedValue>& block) {
+  ParameterSet p;
+  for (const NamedValue& value : block) {
+    const ParameterRow* row = FindParameter(value.Name);
+    if (row == nullptr) continue;
+    if (row->Value != nullptr) p.*(row->Value) = value.Value;
+    if (row->Tanks == nullptr) continue;
+    // "CoeffTank[2]": entry 2 of the list; the tanks are those it names.
+    const std::string_view name = value.Name;
+    std::size_t entry = 0;
+    const auto open = name.find('[');
+    std::from_chars(name.data() + open + 1, name.data() + name.size(), entry);
+    std::vector<double>& list = p.*(row->Tanks);
+    if (list.size() <= entry) list.resize(entry + 1, 0.0);
+    list[entry] = value.Value;
+    if (row->Kind == ParameterKind::kTankList) {
+      p.TankCount = std::max(p.TankCount, static_cast<int>(entry));
+    }
+  }
+  for (const ParameterRow* row : kRowsOf<ParameterKind::kTankList>) {
+    (p.*(row->Tanks)).resize(static_cast<std::size_t>(p.TankCount) + 1, 0.0);
+  }
+  return p;
+}
 
-std::vector<std::string> CalibrationFaults(const CalibrationResult& result) {
-  constexpr std::string_view kNoValidSet =
-      ": the calibration did not find a valid parameter set";
-  std::vector<std::string> faults;
-  for (std::size_t k = 0; k < result.Genes.size(); ++k) {
-    const double gene = result.Genes[k];
-    if (IsValidGene(gene)) continue;
-    faults.push_back("gene X[" + std::to_string(k + 1) +
-                     "] = " + FormatNumber(gene) + " is outside [0, 1]" +
-                     std::string(kNoValidSet));
+std::vector<std::string> CalibrationFaults(const CalibrationResult& result,
+                                           const CatchmentBeside& beside) {
+  Genes x{};
+  const auto count = static_cast<int>(
+      std::min(result.Genes.size(), static_cast<std::size_t>(kSlotCount - 1)));
+  std::copy_n(result.Genes.begin(), count, x.begin() + 1);
+  if (!beside.Settings) {
+    return ResultProblems(x, count, result.FinalObjective,
+                          ParametersFromBlock(result.Optimized));
   }
-  if (std::isnan(result.FinalObjective)) {
-    faults.push_back("the final objective f is nan" + std::string(kNoValidSet));
-  }
-  return faults;
+  const ParameterSet fileParameters = beside.FileParameters
+                                          ? *beside.FileParameters
+                                          : ParametersFromBlock(result.Initial);
+  return ResultProblems(
+      x, result.FinalObjective, fileParameters,
+      GeneMap(beside.Settings->VariableCount, beside.Settings->OptIndex));
 }
 
 }  // namespace velm::report

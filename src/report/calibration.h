@@ -1,8 +1,8 @@
 #pragma once
 
 // What a page needs to explain a calibration: which parameters each gene
-// scales, the units of the parameters, and the signs that a calibration found
-// no valid parameter set.
+// scales, the units of the parameters, and whether the result is a valid
+// parameter set, judged as velm judges it.
 
 #include <filesystem>
 #include <optional>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "input/run_settings.h"
+#include "model/parameter_set.h"
 #include "report/result_reader.h"
 
 namespace velm::report {
@@ -24,21 +25,30 @@ struct GeneMapping {
 // The mapping of the control file's optimization indices.
 GeneMapping MappingFromSettings(const RunSettings& settings);
 
-// The mapping of the control file that FILEINFO.dat names in the result
-// file's directory; nothing when it cannot be read there.
-std::optional<GeneMapping> ReadGeneMapping(
-    const std::filesystem::path& resultDirectory);
+// What the catchment directory that a result file lies in says of it, when
+// FILEINFO.dat there names a control file and a parameter file that can be
+// read.
+struct CatchmentBeside {
+  std::optional<RunSettings> Settings;
+  std::optional<ParameterSet> FileParameters;
+};
+CatchmentBeside ReadCatchmentBeside(const std::filesystem::path& directory);
 
 // The unit of a parameter named as in the result file ("mm/h", "1/h", "-"
 // for a ratio); empty for a name the model does not have.
 std::string_view ParameterUnit(std::string_view name);
 
-// A gene is a multiplier from 0 to 1; a NaN is none.
-bool IsValidGene(double gene);
+// A parameter set from a block of the result file, by the parameter table's
+// names, with the values as the file prints them.
+ParameterSet ParametersFromBlock(const std::vector<NamedValue>& block);
 
-// One English sentence for every gene outside [0, 1] and for a final
-// objective that is NaN: a calibration that ends so found no valid parameter
-// set.
-std::vector<std::string> CalibrationFaults(const CalibrationResult& result);
+// Why the result is not a valid parameter set, in velm's words
+// (ResultProblems): the genes, and the ordering rules on the parameter file's
+// values scaled by them with the control file beside the result (the
+// parameter file's values as the result gives them when that file cannot be
+// read), or else on the optimized parameters as the result gives them; and a
+// final f that is no number. Empty when it is valid.
+std::vector<std::string> CalibrationFaults(const CalibrationResult& result,
+                                           const CatchmentBeside& beside);
 
 }  // namespace velm::report

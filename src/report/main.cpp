@@ -14,13 +14,13 @@
 #include "report/calibration.h"
 #include "report/page.h"
 #include "report/result_reader.h"
-#include "report/scores.h"
+#include "results/scores.h"
 #include "report/series.h"
 
 namespace {
 
 using velm::report::ResultFile;
-using velm::report::Scores;
+using velm::Scores;
 
 constexpr const char* kVersion = "velm-report 1.0";
 constexpr const char* kUsage =
@@ -68,21 +68,12 @@ void PrintTable(const Scores& s) {
     return;
   }
   std::cout << "Scores over " << s.FitDays << " fit days\n";
-  const std::pair<const char*, std::optional<double>> rows[] = {
-      {"NSE", s.NSE},
-      {"KGE", s.KGE},
-      {"  r", s.R},
-      {"  alpha", s.Alpha},
-      {"  beta", s.Beta},
-      {"KGE'", s.KGEPrime},
-      {"  gamma", s.Gamma},
-      {"PBIAS %", s.PercentBias},
-      {"RMSE mm/day", s.RMSE},
-      {"Peak error %", s.PeakError},
-  };
-  for (const auto& [name, value] : rows) {
-    std::cout << "  " << name << std::string(14 - std::string(name).size(), ' ')
-              << velm::report::FormatScore(value) << "\n";
+  for (const velm::ScoreRow& row : velm::kScores) {
+    std::string name = row.Component ? "  " : "";
+    name += row.Name;
+    if (!row.Unit.empty()) name += " " + std::string(row.Unit);
+    std::cout << "  " << name << std::string(14 - name.size(), ' ')
+              << velm::FormatScore(s.*(row.Value)) << "\n";
   }
 }
 
@@ -94,15 +85,13 @@ std::string CsvValue(std::optional<double> value) {
 }
 
 void PrintCsv(const ResultFile& result, const Scores& s) {
-  std::string header =
-      "fit_days,nse,kge,r,alpha,beta,kge_prime,gamma,pbias,rmse,peak_error,"
-      "final_f";
+  std::string header = "fit_days";
   std::string row = std::to_string(s.FitDays);
-  for (std::optional<double> v :
-       {s.NSE, s.KGE, s.R, s.Alpha, s.Beta, s.KGEPrime, s.Gamma, s.PercentBias,
-        s.RMSE, s.PeakError}) {
-    row += "," + CsvValue(v);
+  for (const velm::ScoreRow& score : velm::kScores) {
+    header += "," + std::string(score.Key);
+    row += "," + CsvValue(s.*(score.Value));
   }
+  header += ",final_f";
   row += "," + CsvValue(result.Calibration
                             ? std::optional(result.Calibration->FinalObjective)
                             : std::nullopt);
@@ -141,8 +130,13 @@ velm::report::PageContext ContextOf(const std::string& input,
   context.FileStem = Utf8Name(PathOf(input).stem());
   context.CheckReport = ReadFile(directory / "velm-check.json");
   if (result.Calibration) {
-    context.Genes = velm::report::ReadGeneMapping(directory);
-    context.Faults = velm::report::CalibrationFaults(*result.Calibration);
+    const velm::report::CatchmentBeside beside =
+        velm::report::ReadCatchmentBeside(directory);
+    if (beside.Settings) {
+      context.Genes = velm::report::MappingFromSettings(*beside.Settings);
+    }
+    context.Faults =
+        velm::report::CalibrationFaults(*result.Calibration, beside);
   }
   return context;
 }
@@ -213,10 +207,14 @@ int main(int argc, char** argv) {
     observed.push_back(d.Observed);
     calculated.push_back(d.Calculated);
   }
-  const Scores scores = velm::report::ComputeScores(observed, calculated);
+  const Scores scores = velm::ComputeScores(observed, calculated);
   const velm::report::PageContext context = ContextOf(options.Input, result);
+  if (!context.Faults.empty()) {
+    std::cerr << "velm-report: " << options.Input
+              << ": the calibration ended without a valid parameter set:\n";
+  }
   for (const std::string& fault : context.Faults) {
-    std::cerr << "velm-report: " << options.Input << ": " << fault << "\n";
+    std::cerr << "velm-report:   " << fault << "\n";
   }
 
   if (!WriteFile(options.Page,

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/number_format.h"
+#include "optimizer/bounds_check.h"
 #include "report/assets.h"
 #include "report/html.h"
 #include "report/series.h"
@@ -23,32 +24,13 @@ std::string ScoreTable(const Scores& s) {
   if (s.FitDays == 0) {
     return "<p>No observed runoff above zero: no scores.</p>\n";
   }
-  struct Row {
-    const char* name;
-    std::optional<double> value;
-    const char* meaning;
-  };
-  const Row rows[] = {
-      {"NSE", s.NSE, "Nash-Sutcliffe efficiency (1 is perfect)"},
-      {"KGE", s.KGE, "Kling-Gupta efficiency, 2009 (1 is perfect)"},
-      {"r", s.R, "linear correlation"},
-      {"&alpha;", s.Alpha,
-       "ratio of standard deviations, calculated / observed"},
-      {"&beta;", s.Beta, "ratio of means, calculated / observed"},
-      {"KGE&prime;", s.KGEPrime, "Kling-Gupta efficiency, 2012, with &gamma;"},
-      {"&gamma;", s.Gamma, "ratio of coefficients of variation"},
-      {"PBIAS %", s.PercentBias,
-       "percent bias, positive when calculated is higher"},
-      {"RMSE", s.RMSE, "root mean square error, mm/day"},
-      {"Peak error %", s.PeakError,
-       "highest calculated day against highest observed day"},
-  };
   std::string out =
       "<table class=\"scores\">\n"
       "<tr><th>Score</th><th>Value</th><th>Meaning</th></tr>\n";
-  for (const Row& row : rows) {
-    out += std::string("<tr><td>") + row.name + "</td><td class=\"num\">" +
-           FormatScore(row.value) + "</td><td>" + row.meaning + "</td></tr>\n";
+  for (const ScoreRow& row : kScores) {
+    out += "<tr><td>" + std::string(row.Html) + "</td><td class=\"num\">" +
+           FormatScore(s.*(row.Value)) + "</td><td>" +
+           std::string(row.Description) + "</td></tr>\n";
   }
   return out + "</table>\n";
 }

@@ -17,7 +17,7 @@
 
 #include "report/calibration.h"
 #include "report/result_reader.h"
-#include "report/scores.h"
+#include "results/scores.h"
 
 namespace velm::report {
 
@@ -30,7 +30,8 @@ struct PageContext {
   std::optional<GeneMapping> Genes;
   // The text of the velm-check.json beside the result file, unparsed.
   std::optional<std::string> CheckReport;
-  std::vector<std::string> Faults;  // CalibrationFaults
+  // Why the result is no valid parameter set (CalibrationFaults).
+  std::vector<std::string> Faults;
 };
 
 std::string RenderPage(const ResultFile& result, const Scores& scores,

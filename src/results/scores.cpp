@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "common/number_format.h"
+
 namespace velm {
 namespace {
 
@@ -99,6 +101,10 @@ Scores ComputeScores(std::span<const double> observed,
   const double peakCalculated = Peak(sim);
   s.PeakError = Ratio(100.0 * (peakCalculated - peakObserved), peakObserved);
   return s;
+}
+
+std::string FormatScore(std::optional<double> score) {
+  return score ? FormatNumber(*score) : "undefined";
 }
 
 }  // namespace velm

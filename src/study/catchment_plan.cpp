@@ -1,10 +1,11 @@
 #include "study/catchment_plan.h"
 
 #include <fstream>
+#include <memory>
 #include <optional>
 
 #include "check/check_directory.h"
-#include "common/input_error.h"
+#include "input/input_error.h"
 #include "input/run_inputs.h"
 #include "results/fit.h"
 
@@ -137,27 +138,30 @@ std::variant<PreparedCatchment, Refusal> PrepareCatchment(
     const std::filesystem::path& source, const std::string& name,
     const StudyOptions& options, const std::filesystem::path& folder) {
   if (auto refusal = CheckedAsVelmCheckChecks(source)) return *refusal;
-  RunInputs inputs(source);
-  RunData data;
+  const auto inputs = std::make_shared<RunInputs>(source);
+  std::optional<CatchmentData> data;
+  std::shared_ptr<const ObservedRunoff> observedRunoff;
   std::optional<TextLines> rain, evaporation, observed, control, parameters;
   try {
-    data.Settings = inputs.Settings();
-    data.Record = inputs.WeatherRecord();
-    data.Parameters = inputs.FileParameters();
-    data.Observed = inputs.Observed();
-    control = ReadInputFile(inputs, FileEntry::kControl);
-    parameters = ReadInputFile(inputs, FileEntry::kParameter);
-    rain = ReadInputFile(inputs, FileEntry::kRain);
-    evaporation = ReadInputFile(inputs, FileEntry::kEvaporation);
-    observed = ReadInputFile(inputs, FileEntry::kObservedRunoff);
+    data = CatchmentData::Read(inputs);
+    if (data->Observed) observedRunoff = data->Observed();
+    control = ReadInputFile(*inputs, FileEntry::kControl);
+    parameters = ReadInputFile(*inputs, FileEntry::kParameter);
+    rain = ReadInputFile(*inputs, FileEntry::kRain);
+    evaporation = ReadInputFile(*inputs, FileEntry::kEvaporation);
+    observed = ReadInputFile(*inputs, FileEntry::kObservedRunoff);
   } catch (const InputError& error) {
     return Refusal{"velm refuses it: " + error.Utf8Message()};
   }
-  if (auto refusal = AsksForACalibrationWithAFit(data.Settings)) {
+  if (auto refusal = AsksForACalibrationWithAFit(data->Settings)) {
     return *refusal;
   }
+  if (!observedRunoff) {
+    return Refusal{"its control file compares no observed runoff, which a "
+                   "calibration needs"};
+  }
   std::string problem;
-  const auto calendar = RecordCalendar::Of(data.Record.Dates, problem);
+  const auto calendar = RecordCalendar::Of(data->WeatherRecord->Dates, problem);
   if (!calendar) {
     return Refusal{"its evaporation file's calendar breaks off: " + problem +
                    "; velm-study needs a day a line"};
@@ -166,10 +170,10 @@ std::variant<PreparedCatchment, Refusal> PrepareCatchment(
   if (const auto* refusal = std::get_if<Refusal>(&periods)) return *refusal;
   const DefaultPeriods& dates = std::get<DefaultPeriods>(periods);
   const auto calibration =
-      DaysOf(*calendar, dates.Calibration, "calibration", data.Observed.Daily);
+      DaysOf(*calendar, dates.Calibration, "calibration", observedRunoff->Daily);
   if (const auto* refusal = std::get_if<Refusal>(&calibration)) return *refusal;
   const auto validation =
-      DaysOf(*calendar, dates.Validation, "validation", data.Observed.Daily);
+      DaysOf(*calendar, dates.Validation, "validation", observedRunoff->Daily);
   if (const auto* refusal = std::get_if<Refusal>(&validation)) return *refusal;
   const DayRange c = std::get<DayRange>(calibration);
   const DayRange v = std::get<DayRange>(validation);
@@ -199,7 +203,7 @@ std::variant<PreparedCatchment, Refusal> PrepareCatchment(
                                                      : dates.Validation,
                                        layout)));
     (isCalibration ? prepared.CalibrationData : prepared.ValidationData) =
-        ReadRunData(directory);
+        ReadCatchment(directory);
   }
   return prepared;
 }

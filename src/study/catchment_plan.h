@@ -21,8 +21,8 @@ struct PreparedCatchment {
   DateRange ValidationDates;
   PeriodLayout Calibration;
   PeriodLayout Validation;
-  RunData CalibrationData;  // as velm reads OUT/NAME/calibration
-  RunData ValidationData;   // as velm reads OUT/NAME/validation
+  CatchmentData CalibrationData;  // as velm reads OUT/NAME/calibration
+  CatchmentData ValidationData;   // as velm reads OUT/NAME/validation
 };
 
 // Why a catchment cannot be studied, and what to do about it.

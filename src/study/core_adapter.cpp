@@ -1,65 +1,26 @@
 #include "study/core_adapter.h"
 
-#include <algorithm>
+#include <memory>
 #include <sstream>
 
 #include "common/text_writer.h"
 #include "input/run_inputs.h"
-#include "model/simulate.h"
-#include "optimizer/bounds_check.h"
-#include "optimizer/dds.h"
-#include "optimizer/objective.h"
-#include "optimizer/optimizer.h"
-#include "optimizer/parameter_reports.h"
-#include "optimizer/progress_report.h"
+#include "optimizer/gene_map.h"
+#include "results/calibration_reports.h"
 #include "results/efficiency.h"
-#include "results/fit.h"
-#include "results/parameter_block.h"
 #include "results/result_file.h"
+#include "run/simulation_run.h"
 
 namespace velm::study {
-namespace {
 
-Forcing ForcingOf(const RunData& data) {
-  return {data.Record.Rain, data.Record.PotentialE,
-          data.Settings.SurfaceStorageFlag == 1};
+CatchmentData ReadCatchment(const std::filesystem::path& directory) {
+  return CatchmentData::Read(std::make_shared<RunInputs>(directory));
 }
-
-// What the search simulates: the record up to its last fit day, with the
-// whole record's warm-up pass. The days after the last fit day change no
-// f, since the model runs forward and the fit counts fit days alone, so an
-// evaluation gives the bits it gives over the whole record.
-struct FitRecord {
-  Forcing Weather;
-  std::span<const double> DailyRain;
-  std::span<const double> DailyObserved;
-};
-FitRecord FitRecordOf(const RunData& data) {
-  const std::vector<double>& observed = data.Observed.Daily;
-  const auto lastFit = std::find_if(observed.rbegin(), observed.rend(), IsFitDay);
-  const int hours = data.Record.HourCount();
-  const int warmUp = WarmUpSteps(hours);
-  const int days = std::max(
-      static_cast<int>(observed.rend() - lastFit),
-      (warmUp + kHoursPerDay - 1) / kHoursPerDay);
-  if (lastFit == observed.rend() || days >= data.Record.DayCount()) {
-    return {ForcingOf(data), data.Record.DailyRain, observed};
-  }
-  const auto stepCount = static_cast<std::size_t>(days * kHoursPerDay);
-  const auto dayCount = static_cast<std::size_t>(days);
-  Forcing forcing = ForcingOf(data);
-  forcing.Rain = forcing.Rain.first(stepCount);
-  forcing.PotentialE = forcing.PotentialE.first(stepCount);
-  forcing.WarmUpHours = warmUp;
-  return {forcing, std::span(data.Record.DailyRain).first(dayCount),
-          std::span(observed).first(dayCount)};
-}
-
-}  // namespace
 
 ObjectiveSettings StudyObjectiveSettings(const RunSettings& run,
                                          StudyObjective objective) {
-  ObjectiveSettings settings = ObjectiveSettings::Of(run);
+  ObjectiveSettings settings{run.OutputFlag, run.ObjectiveType,
+                             run.BalanceErrorLimit, {}, false};
   const auto loss = [](Efficiency e) {
     return [e](std::span<const double> observed,
                std::span<const double> calculated) {
@@ -85,142 +46,63 @@ ObjectiveSettings StudyObjectiveSettings(const RunSettings& run,
   return settings;
 }
 
-namespace {
-
-// A simulation with its hourly outputs and its daily totals beside the
-// record's.
-struct RecordRun {
-  RecordRun(const RunData& data, const ParameterSet& parameters)
-      : CalcQ(static_cast<std::size_t>(data.Record.DayCount())),
-        ActualE(CalcQ.size()) {
-    Simulate(parameters, ForcingOf(data), Hourly);
-    SumDaily(Hourly.CalcQ, CalcQ);
-    SumDaily(Hourly.ActualE, ActualE);
-    Fit = MeasureFit(Totals(data));
-  }
-  DailyTotals Totals(const RunData& data) const {
-    return {CalcQ, data.Record.DailyRain, data.Record.DailyPotentialE, ActualE,
-            data.Observed.Daily};
-  }
-  DailyRows Rows(const RunData& data) const {
-    return {data.Record.Dates, Totals(data), Hourly.Infiltration};
-  }
-
-  HourlyOutputs Hourly;
-  std::vector<double> CalcQ;
-  std::vector<double> ActualE;
-  FitMeasures Fit;
-};
-
-}  // namespace
-
-RunData ReadRunData(const std::filesystem::path& directory) {
-  RunInputs inputs(directory);
-  inputs.Files();
-  RunData data;
-  data.Settings = inputs.Settings();
-  data.Record = inputs.WeatherRecord();
-  data.Parameters = inputs.FileParameters();
-  data.Observed = inputs.Observed();
-  return data;
-}
-
-StartOutcome CalibrateStart(const RunData& data, const StartSettings& settings,
-                            std::ostream& consoleStream,
+StartOutcome CalibrateStart(const CatchmentData& data,
+                            const StartSettings& start, std::ostream& console,
                             std::ostream& resultFile) {
-  const RunSettings& run = data.Settings;
-  const GeneMap map(run);
-  TextWriter file(resultFile, LineEnd::kCrLf);
-  TextWriter console(consoleStream, LineEnd::kLf);
-  WriteParameterBlock(console, data.Parameters, ParameterLayout::kEcho);
-  WriteInitialParameters(file, data.Parameters);
-
-  const FitRecord fit = FitRecordOf(data);
-  ModelObjective objective(
-      data.Parameters, map, fit.Weather, fit.DailyRain,
-      [&] { return fit.DailyObserved; },
-      StudyObjectiveSettings(run, settings.Objective), consoleStream,
-      settings.Threads);
-  ProgressReport report(consoleStream, resultFile, run.OutputFlag == 1,
-                        run.VariableCount);
-  StartOutcome outcome;
-  Individual best;
-  if (settings.Search == SearchKind::kEvolution) {
-    Optimizer optimizer(run.VariableCount, run.FcountLimit,
-                        SeedClock(settings.Seed));
-    const CalibrationRecord record = optimizer.Run(objective, report);
-    best = record.Best;
-    outcome.Evaluations = record.Fcount;
-  } else {
-    DynamicallyDimensionedSearch search(
-        run.VariableCount, std::max(run.FcountLimit, EpochEvaluations()),
-        settings.Seed);
-    const DdsRecord record = search.Run(objective);
-    best = record.Best;
-    outcome.Evaluations = record.Evaluations;
-  }
-  outcome.Simulations = objective.EvaluationCounts().Simulations;
-
-  outcome.Calibrated = data.Parameters;
-  map.Apply(outcome.Calibrated, best.X);
-  const RecordRun last(data, outcome.Calibrated);
-  WriteOptimizedParameters(file, outcome.Calibrated);
-  report.FinalBest(best);
-  report.Closing();
-  WriteFitReport(console, last.Fit, run.ObjectiveType);
-  WriteCalibrationLayout(file, outcome.Calibrated, last.Rows(data), last.Fit,
-                         run.ObjectiveType);
-  outcome.X = best.X;
-  outcome.F = best.f;
-  outcome.Problems = ResultProblems(best.X, best.f, data.Parameters, map);
-  outcome.DailyCalcQ = last.CalcQ;
-  return outcome;
+  const RunSettings& control = data.Settings;
+  const ObjectiveSettings objective =
+      StudyObjectiveSettings(control, start.Objective);
+  RunSettings searched = control;
+  searched.ObjectiveType = objective.ObjectiveType;
+  // The reports name the control file's measure, as velm's do.
+  ConsoleProgress onConsole(console, control.ObjectiveType);
+  ResultFileProgress inFile(resultFile, control.OutputFlag == 1,
+                            control.ObjectiveType);
+  ProgressTee progress({&onConsole, &inFile});
+  CalibrationOptions options;
+  options.ThreadCount = start.Threads;
+  options.Search = start.Search;
+  options.Seed = start.Seed;
+  options.Measure = objective.Measure;
+  // A prepared record is observed in its period alone, after its warm-up.
+  options.EndAtLastFitDay = true;
+  const CalibrationOutcome outcome =
+      Calibrate(searched.ObjectiveType == control.ObjectiveType
+                    ? data
+                    : data.WithSettings(searched),
+                options, progress);
+  return {outcome.Record.Best.f,
+          outcome.Problems,
+          outcome.Best.Parameters,
+          outcome.Record.Fcount,
+          outcome.Counts.Simulations,
+          outcome.Best.Scores};
 }
 
-std::vector<double> SimulateDays(const RunData& data,
-                                 const ParameterSet& parameters) {
-  DailyOutputs outputs;
-  Simulate(parameters, ForcingOf(data), outputs);
-  return std::move(outputs.CalcQ);
+SimulationRun SimulateDays(const CatchmentData& data,
+                           const ParameterSet& parameters) {
+  return SimulateCatchment(data, parameters, true, Detail::kDaily);
 }
 
-std::string SimulationResultFile(const RunData& data,
+std::string SimulationResultFile(const CatchmentData& data,
                                  const ParameterSet& parameters) {
-  const RecordRun simulation(data, parameters);
+  const SimulationRun run = SimulateCatchment(data, parameters, true);
   std::ostringstream text;
   TextWriter file(text, LineEnd::kCrLf);
-  WriteSimulationLayout(file, parameters, simulation.Rows(data),
-                        simulation.Fit, true);
+  WriteSimulationLayout(file, run.Parameters, run.Rows(), run.Fit, true);
   return std::move(text).str();
 }
 
 std::vector<std::pair<std::string, double>> CalibratedValues(
-    const RunData& data, const ParameterSet& parameters) {
-  const auto valueOf = [&](const std::string& name) {
-    for (const std::span<const ParameterField> fields :
-         {std::span<const ParameterField>(kFileScalars),
-          std::span<const ParameterField>(kDerivedScalars)}) {
-      for (const ParameterField& field : fields) {
-        if (name == field.Name) return parameters.*(field.Member);
-      }
-    }
-    // "CoeffTank[i]" or "BotomTank[i]".
-    const int tank = std::stoi(name.substr(name.find('[') + 1));
-    const auto& tanks =
-        name.starts_with("CoeffTank") ? parameters.CoeffTank : parameters.BotomTank;
-    return tanks[static_cast<std::size_t>(tank)];
-  };
+    const CatchmentData& data, const ParameterSet& parameters) {
+  const GeneMap map(data.Settings.VariableCount, data.Settings.OptIndex);
   std::vector<std::pair<std::string, double>> values;
-  for (const ScaledParameter& p :
-       GeneMap(data.Settings).Parameters(parameters.TankCount)) {
-    if (p.Gene > 0) values.emplace_back(p.Name, valueOf(p.Name));
+  for (const ScaledParameter& p : map.Parameters(parameters.TankCount)) {
+    if (p.Gene > 0) {
+      values.emplace_back(p.Parameter.Name(), p.Parameter.ValueIn(parameters));
+    }
   }
   return values;
-}
-
-Scores ScoreDays(std::span<const double> observed,
-                 std::span<const double> calculated) {
-  return ComputeScores(observed, calculated);
 }
 
 std::string ObjectiveName(StudyObjective objective,

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "run/calibration.h"
 #include "study/calendar.h"
 
 namespace velm::study {
 
-enum class SearchKind { kEvolution, kDds };
 // kControl: the control file's objective; the others replace it in the
 // study's own searches.
 enum class StudyObjective { kControl, kRmse, kNse, kKge, kLogNse };

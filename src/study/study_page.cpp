@@ -15,9 +15,9 @@ using report::JsonNumber;
 // The numbers of a row of study.csv in the columns named.
 std::vector<std::string> Numbers(const Table& t,
                                  const std::vector<std::string>& row,
-                                 std::initializer_list<const char*> names) {
+                                 const std::vector<std::string>& names) {
   std::vector<std::string> values;
-  for (const char* name : names) {
+  for (const std::string& name : names) {
     values.push_back(JsonNumber(NumberIn(row[*t.Column(name)])));
   }
   return values;
@@ -26,6 +26,8 @@ std::vector<std::string> Numbers(const Table& t,
 // [start, seed, f, valid, [calibration NSE, KGE], [validation NSE, KGE],
 // [parameter values]] for each start, from its two rows.
 std::string StartsData(const Table& t, std::size_t firstParameter) {
+  const std::vector<std::string> efficiencies{ScoreKey(&Scores::NSE),
+                                              ScoreKey(&Scores::KGE)};
   std::vector<std::string> starts;
   for (std::size_t i = 0; i + 1 < t.Rows.size(); i += 2) {
     const auto& calibration = t.Rows[i];
@@ -38,8 +40,8 @@ std::string StartsData(const Table& t, std::size_t firstParameter) {
         Numbers(t, calibration, {"start", "seed", "final_f"});
     start.push_back(calibration[*t.Column("valid")] == "yes" ? "true"
                                                              : "false");
-    start.push_back(JsonArray(Numbers(t, calibration, {"nse", "kge"}), ","));
-    start.push_back(JsonArray(Numbers(t, validation, {"nse", "kge"}), ","));
+    start.push_back(JsonArray(Numbers(t, calibration, efficiencies), ","));
+    start.push_back(JsonArray(Numbers(t, validation, efficiencies), ","));
     start.push_back(JsonArray(values, ","));
     starts.push_back(JsonArray(start, ","));
   }
@@ -59,7 +61,7 @@ std::string BandData(const Table& band) {
 }
 
 std::string CatchmentData(const CatchmentOutputs& c) {
-  const std::size_t firstParameter = std::size(kFixedColumns);
+  const std::size_t firstParameter = FixedColumns().size();
   std::vector<std::string> names;
   for (std::size_t p = firstParameter; p < c.Starts.Header.size(); ++p) {
     names.push_back(JsonString(c.Starts.Header[p]));

@@ -14,7 +14,7 @@
 
 #include "common/native_path.h"
 #include "common/number_format.h"
-#include "input/parameter_file_writer.h"
+#include "input/parameter_file.h"
 #include "study/catchment_plan.h"
 #include "study/core_adapter.h"
 #include "study/study_page.h"
@@ -63,12 +63,11 @@ StartResult RunStart(const PreparedCatchment& c, const StudyOptions& options,
         {result.Seed, options.Search, options.Objective, threads},
         options.Keep ? static_cast<std::ostream&>(console) : discarded,
         resultFile);
-    result.Calibration = ScoreDays(c.CalibrationData.Observed.Daily,
-                                   result.Outcome.DailyCalcQ);
-    const std::vector<double> days =
+    result.Calibration = result.Outcome.Fit;
+    const SimulationRun validation =
         SimulateDays(c.ValidationData, result.Outcome.Calibrated);
-    result.Validation = ScoreDays(c.ValidationData.Observed.Daily, days);
-    const auto first = days.begin() + c.Validation.WarmupDays;
+    result.Validation = validation.Scores;
+    const auto first = validation.DailyCalcQ.begin() + c.Validation.WarmupDays;
     result.ValidationDays.assign(first, first + c.Validation.Period.Count());
     result.Console = std::move(console).str();
     result.ResultFile = std::move(resultFile).str();
@@ -90,7 +89,7 @@ std::string Joined(const std::vector<std::string>& parts) {
 Table StartsTable(const PreparedCatchment& c, const StudyOptions& options,
                   const std::vector<StartResult>& starts) {
   Table table;
-  table.Header.assign(std::begin(kFixedColumns), std::end(kFixedColumns));
+  table.Header = FixedColumns();
   const auto names = CalibratedValues(c.CalibrationData, c.CalibrationData.Parameters);
   for (const auto& [name, value] : names) table.Header.push_back(name);
   const std::string objective =
@@ -119,14 +118,10 @@ Table StartsTable(const PreparedCatchment& c, const StudyOptions& options,
           s.Failure.empty() ? CsvNumber(s.Outcome.F) : "",
           s.Valid() ? "yes" : "no",
           std::to_string(s.Outcome.Evaluations),
-          std::to_string(s.Outcome.Simulations),
-          score(scores.NSE),
-          score(scores.KGE),
-          score(scores.KGEPrime),
-          score(scores.PercentBias),
-          score(scores.RMSE),
-          FormatPrintf("%.1f", s.Seconds),
-          s.Failure.empty() ? Joined(s.Outcome.Problems) : s.Failure};
+          std::to_string(s.Outcome.Simulations)};
+      for (const auto member : kStudyScores) row.push_back(score(scores.*member));
+      row.push_back(FormatPrintf("%.1f", s.Seconds));
+      row.push_back(s.Failure.empty() ? Joined(s.Outcome.Problems) : s.Failure);
       for (std::size_t i = 0; i < names.size(); ++i) {
         row.push_back(s.Failure.empty() ? CsvNumber(values[i].second) : "");
       }
@@ -154,6 +149,7 @@ Table BandTable(const PreparedCatchment& c,
                 const std::vector<StartResult>& starts, const StartResult& best) {
   Table table{{"date", "observed", "best", "low", "high"}, {}};
   const PeriodLayout& v = c.Validation;
+  const std::vector<double>& observed = c.ValidationData.RequireObserved()->Daily;
   for (int i = 0; i < v.Period.Count(); ++i) {
     const auto day = static_cast<std::size_t>(i);
     double low = best.ValidationDays[day], high = low;
@@ -164,8 +160,7 @@ Table BandTable(const PreparedCatchment& c,
     }
     table.Rows.push_back(
         {IsoDate(c.ValidationDates.From + std::chrono::days(i)),
-         CsvNumber(c.ValidationData.Observed
-                       .Daily[static_cast<std::size_t>(v.WarmupDays + i)]),
+         CsvNumber(observed[static_cast<std::size_t>(v.WarmupDays + i)]),
          CsvNumber(best.ValidationDays[day]), CsvNumber(low), CsvNumber(high)});
   }
   return table;
@@ -297,7 +292,7 @@ int RunCatchments(const StudyOptions& options,
     std::filesystem::remove_all(PreparedDirectory(entry.Folder, PeriodKind::kCalibration));
     std::filesystem::remove_all(PreparedDirectory(entry.Folder, PeriodKind::kValidation));
     WriteText(entry.Folder / kStartsName,
-              TableText({{std::begin(kFixedColumns), std::end(kFixedColumns)}, {}}));
+              TableText({FixedColumns(), {}}));
     WriteStatus(entry.Folder, token, entry, "refused", refusal);
   }
 
@@ -386,7 +381,7 @@ CatchmentOutputs OutputsOf(const CatchmentEntry& entry, const std::string& token
 // says why.
 Table RowsOf(const CatchmentOutputs& c) {
   if (!c.Starts.Rows.empty()) return c.Starts;
-  Table table{{std::begin(kFixedColumns), std::end(kFixedColumns)}, {}};
+  Table table{FixedColumns(), {}};
   std::vector<std::string> row(table.Header.size());
   row[0] = c.Name;
   row[*table.Column("reason")] = c.State + ": " + c.Reason;
@@ -401,9 +396,9 @@ std::string SummaryLine(const CatchmentOutputs& c) {
     return c.Name + ": " + c.State + ": " + c.Reason;
   }
   const Table& t = c.Starts;
-  const auto field = [&](const std::vector<std::string>& row, const char* name) {
-    return row[*t.Column(name)];
-  };
+  const auto field = [&](const std::vector<std::string>& row,
+                         std::string_view name) { return row[*t.Column(name)]; };
+  const std::string nse = ScoreKey(&Scores::NSE), kge = ScoreKey(&Scores::KGE);
   int starts = 0, valid = 0;
   const std::vector<std::string>* best = nullptr;
   for (std::size_t i = 0; i + 1 < t.Rows.size(); i += 2) {
@@ -422,8 +417,8 @@ std::string SummaryLine(const CatchmentOutputs& c) {
   const auto& validation = *(best + 1);
   return line + ", best f " + FormatNumber(NumberIn(field(*best, "final_f"))) +
          " (seed " + field(*best, "seed") + "), validation NSE " +
-         FormatNumber(NumberIn(field(validation, "nse"))) + ", KGE " +
-         FormatNumber(NumberIn(field(validation, "kge")));
+         FormatNumber(NumberIn(field(validation, nse))) + ", KGE " +
+         FormatNumber(NumberIn(field(validation, kge)));
 }
 
 }  // namespace

@@ -6,8 +6,30 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 namespace velm::study {
+
+std::string ScoreKey(std::optional<double> Scores::*score) {
+  for (const ScoreRow& row : kScores) {
+    if (row.Value == score) return std::string(row.Key);
+  }
+  throw std::logic_error("a score without its row");
+}
+
+const std::vector<std::string>& FixedColumns() {
+  static const std::vector<std::string> columns = [] {
+    std::vector<std::string> names{
+        "catchment", "period",      "start",       "seed",
+        "search",    "objective",   "from",        "to",
+        "warmup_days", "fit_days",  "final_f",     "valid",
+        "evaluations", "simulations"};
+    for (const auto score : kStudyScores) names.push_back(ScoreKey(score));
+    names.insert(names.end(), {"seconds", "reason"});
+    return names;
+  }();
+  return columns;
+}
 namespace {
 
 std::string Quoted(std::string_view field) {
@@ -94,7 +116,7 @@ Table ParseTable(std::string_view text) {
 
 Table Concatenated(const std::vector<Table>& tables) {
   Table all;
-  all.Header.assign(std::begin(kFixedColumns), std::end(kFixedColumns));
+  all.Header = FixedColumns();
   for (const Table& table : tables) {
     for (const std::string& name : table.Header) {
       if (!all.Column(name)) all.Header.push_back(name);

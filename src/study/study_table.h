@@ -9,16 +9,22 @@
 #include <string_view>
 #include <vector>
 
+#include "results/scores.h"
+
 namespace velm::study {
 
+// The scores of each period in study.csv, in this order, under their rows'
+// keys in kScores.
+inline constexpr std::optional<double> Scores::*kStudyScores[] = {
+    &Scores::NSE, &Scores::KGE, &Scores::KGEPrime, &Scores::PercentBias,
+    &Scores::RMSE};
+
+// A score's key in kScores ("kge_prime").
+std::string ScoreKey(std::optional<double> Scores::*score);
+
 // The columns before the calibrated parameters, which follow by their
-// printed names.
-inline constexpr const char* kFixedColumns[] = {
-    "catchment", "period",   "start",       "seed",        "search",
-    "objective", "from",     "to",          "warmup_days", "fit_days",
-    "final_f",   "valid",    "evaluations", "simulations", "nse",
-    "kge",       "kge_prime", "pbias",      "rmse",        "seconds",
-    "reason"};
+// printed names: the start's fields, the scores, its time and what ended it.
+const std::vector<std::string>& FixedColumns();
 
 struct Table {
   std::vector<std::string> Header;

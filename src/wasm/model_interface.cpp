@@ -9,21 +9,24 @@
 
 #include "common/number_format.h"
 #include "model/parameter_set.h"
-#include "model/simulate.h"
+#include "model/parameter_table.h"
 #include "optimizer/gene_map.h"
-#include "report/scores.h"
-#include "results/fit.h"
+#include "results/scores.h"
+#include "run/simulation_run.h"
 
 struct VelmSession {
   explicit VelmSession(int hours)
       : Rain(static_cast<std::size_t>(hours)),
         PotentialE(Rain.size()),
-        Observed(Rain.size() / velm::kHoursPerDay),
-        DailyRain(Observed.size()),
-        DailyPotentialE(Observed.size()) {
+        Observed(Rain.size() / velm::kHoursPerDay) {
     Parameters.CoeffTank.assign(1, 0.0);
     Parameters.BotomTank.assign(1, 0.0);
     Derive();
+    // Before the first simulation its series read as 0.
+    Run.WeatherRecord = std::make_shared<const velm::Weather>(
+        velm::WeatherOfSeries(Rain, PotentialE, {}));
+    Run.DailyCalcQ.assign(Observed.size(), 0.0);
+    Run.DailyActualE.assign(Observed.size(), 0.0);
   }
 
   int Derive() {
@@ -31,39 +34,36 @@ struct VelmSession {
     return static_cast<int>(Problem);
   }
 
+  // The series the page fills in place.
   std::vector<double> Rain;
   std::vector<double> PotentialE;
   std::vector<double> Observed;
-  bool SurfaceStorage = false;
+  velm::RunSettings Settings;  // surface storage, objective, balance limit
   bool WithObserved = false;
-  int ObjectiveType = 1;
-  double BalanceErrorLimit = 0.0;
 
   velm::ParameterSet Parameters;
   velm::DerivationProblem Problem = velm::DerivationProblem::kNone;
 
-  std::vector<double> DailyRain;
-  std::vector<double> DailyPotentialE;
-  velm::DailyOutputs Simulated;
+  velm::SimulationRun Run;
   std::array<double, kVelmFitValues> Fit{};
-  velm::Scores Scores;
   std::array<double, kVelmScoreValues> ScoreValues{};
   std::string Text;  // the last text handed out
 };
 
 namespace {
 
-using velm::kDerivedScalars;
-using velm::kFileScalars;
-
-constexpr int kFileCount = static_cast<int>(kFileScalars.size());
+constexpr const auto& kFileRows = velm::kRowsOf<velm::ParameterKind::kFileValue>;
+constexpr const auto& kDerivedRows =
+    velm::kRowsOf<velm::ParameterKind::kDerived>;
+constexpr int kFileCount = static_cast<int>(kFileRows.size());
 constexpr int kParameterCount =
-    kFileCount + static_cast<int>(kDerivedScalars.size());
+    kFileCount + static_cast<int>(kDerivedRows.size());
 
-const velm::ParameterField* FieldAt(int index) {
+// The file's values in its order, then the derived ones.
+const velm::ParameterRow* RowAt(int index) {
   if (index < 0 || index >= kParameterCount) return nullptr;
-  if (index < kFileCount) return &kFileScalars[static_cast<std::size_t>(index)];
-  return &kDerivedScalars[static_cast<std::size_t>(index - kFileCount)];
+  if (index < kFileCount) return kFileRows[static_cast<std::size_t>(index)];
+  return kDerivedRows[static_cast<std::size_t>(index - kFileCount)];
 }
 
 bool IsTank(const VelmSession* s, int tank) {
@@ -78,14 +78,7 @@ double AsPrinted(double value) {
 }
 
 void RecordFit(VelmSession* s) {
-  velm::FitMeasures fit;  // no day compared: 0 fit days, as velm prints it
-  const velm::DailyTotals totals{s->Simulated.CalcQ, s->DailyRain,
-                                 s->DailyPotentialE, s->Simulated.ActualE,
-                                 s->Observed};
-  if (s->WithObserved) fit = velm::MeasureFit(totals);
-  const double f =
-      velm::SelectedMeasure(fit, s->ObjectiveType, s->BalanceErrorLimit) +
-      velm::ConstraintPenalty(s->Parameters);
+  const velm::FitMeasures& fit = s->Run.Fit;
   s->Fit = {static_cast<double>(fit.FitDays),
             fit.RMSE,
             fit.RR,
@@ -95,29 +88,25 @@ void RecordFit(VelmSession* s) {
             fit.SumObservedQ,
             fit.SumCalcQ,
             fit.SumActualE,
-            f};
+            s->Run.F};
 }
+
+static_assert(kVelmScoreValues == velm::kScores.size() + 1,
+              "velm_scores gives the fit days, then every score");
 
 void RecordScores(VelmSession* s) {
   std::vector<double> observed, calculated;
   if (s->WithObserved) {
     for (std::size_t k = 0; k < s->Observed.size(); ++k) {
       observed.push_back(AsPrinted(s->Observed[k]));
-      calculated.push_back(AsPrinted(s->Simulated.CalcQ[k]));
+      calculated.push_back(AsPrinted(s->Run.DailyCalcQ[k]));
     }
   }
-  const velm::Scores& c = s->Scores = velm::ComputeScores(observed, calculated);
-  s->ScoreValues = {static_cast<double>(c.FitDays),
-                    OrNaN(c.NSE),
-                    OrNaN(c.KGE),
-                    OrNaN(c.R),
-                    OrNaN(c.Alpha),
-                    OrNaN(c.Beta),
-                    OrNaN(c.KGEPrime),
-                    OrNaN(c.Gamma),
-                    OrNaN(c.PercentBias),
-                    OrNaN(c.RMSE),
-                    OrNaN(c.PeakError)};
+  const velm::Scores c = velm::ComputeScores(observed, calculated);
+  s->ScoreValues[0] = static_cast<double>(c.FitDays);
+  for (std::size_t k = 0; k < velm::kScores.size(); ++k) {
+    s->ScoreValues[k + 1] = OrNaN(c.*(velm::kScores[k].Value));
+  }
 }
 
 }  // namespace
@@ -147,28 +136,29 @@ double* velm_observed(VelmSession* s) { return s->Observed.data(); }
 
 void velm_set_run(VelmSession* s, int surfaceStorage, int withObserved,
                   int objectiveType, double balanceErrorLimit) {
-  s->SurfaceStorage = surfaceStorage == 1;
+  s->Settings.SurfaceStorageFlag = surfaceStorage == 1 ? 1 : 0;
+  s->Settings.ObjectiveType = objectiveType;
+  s->Settings.BalanceErrorLimit = balanceErrorLimit;
   s->WithObserved = withObserved == 1;
-  s->ObjectiveType = objectiveType;
-  s->BalanceErrorLimit = balanceErrorLimit;
 }
 
 int velm_parameter_count() { return kParameterCount; }
 int velm_file_parameter_count() { return kFileCount; }
 
 const char* velm_parameter_name(int index) {
-  const velm::ParameterField* field = FieldAt(index);
-  return field ? field->Name : "";
+  // The table's names are the literals they were written as.
+  const velm::ParameterRow* row = RowAt(index);
+  return row ? row->Name.data() : "";
 }
 
 double velm_parameter(const VelmSession* s, int index) {
-  const velm::ParameterField* field = FieldAt(index);
-  return field ? s->Parameters.*(field->Member) : NAN;
+  const velm::ParameterRow* row = RowAt(index);
+  return row ? s->Parameters.*(row->Value) : NAN;
 }
 
 int velm_set_parameter(VelmSession* s, int index, double value) {
   if (index < 0 || index >= kFileCount) return -1;
-  s->Parameters.*(kFileScalars[static_cast<std::size_t>(index)].Member) = value;
+  s->Parameters.*(RowAt(index)->Value) = value;
   return s->Derive();
 }
 
@@ -218,26 +208,31 @@ int velm_simulate(VelmSession* s) {
   if (s->Problem != velm::DerivationProblem::kNone) {
     return static_cast<int>(s->Problem);
   }
-  velm::SumDaily(s->Rain, s->DailyRain);
-  velm::SumDaily(s->PotentialE, s->DailyPotentialE);
-  velm::Simulate(s->Parameters, {s->Rain, s->PotentialE, s->SurfaceStorage},
-                 s->Simulated);
+  velm::CatchmentData data;
+  data.WeatherRecord = std::make_shared<const velm::Weather>(
+      velm::WeatherOfSeries(s->Rain, s->PotentialE, {}));
+  const auto observed = std::make_shared<const velm::ObservedRunoff>(
+      velm::ObservedRunoff{{}, s->Observed});
+  data.Observed = [observed] { return observed; };
+  data.Settings = s->Settings;
+  s->Run = velm::SimulateCatchment(data, s->Parameters, s->WithObserved,
+                                   velm::Detail::kDaily);
   RecordFit(s);
   RecordScores(s);
   return 0;
 }
 
 const double* velm_daily_runoff(const VelmSession* s) {
-  return s->Simulated.CalcQ.data();
+  return s->Run.DailyCalcQ.data();
 }
 const double* velm_daily_actual_evaporation(const VelmSession* s) {
-  return s->Simulated.ActualE.data();
+  return s->Run.DailyActualE.data();
 }
 const double* velm_daily_rain(const VelmSession* s) {
-  return s->DailyRain.data();
+  return s->Run.WeatherRecord->DailyRain.data();
 }
 const double* velm_daily_potential_evaporation(const VelmSession* s) {
-  return s->DailyPotentialE.data();
+  return s->Run.WeatherRecord->DailyPotentialE.data();
 }
 
 const double* velm_fit(const VelmSession* s) { return s->Fit.data(); }
@@ -249,7 +244,7 @@ const char* velm_score_text(VelmSession* s, int index) {
   s->Text.clear();
   if (index >= 1 && index < kVelmScoreValues) {
     const double value = s->ScoreValues[static_cast<std::size_t>(index)];
-    s->Text = velm::report::FormatScore(
+    s->Text = velm::FormatScore(
         std::isnan(value) ? std::nullopt : std::optional(value));
   }
   return s->Text.c_str();

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/input_error.h"
+#include "input/input_error.h"
 #include "common/number_parse.h"
 #include "common/text_lines.h"
 #include "input/file_info.h"
@@ -116,28 +116,15 @@ void control_file(std::string_view text) {
   const auto lines = SplitLines(std::string(text), LastLine::kKept);
   const int tankIndexCount = lines.size() >= 44 ? ParseInt(lines[43]) : 0;
   const RunSettings s = RunSettings::Parse(Lines(text, LastLine::kKept));
-  Check(s.VariableCount <= RunSettings::kMaxVariableCount, "at most 14");
-  const auto gene = [&](int index) {
-    Check(index == 0 || (index >= 1 && index <= s.VariableCount),
-          "index within 0 to VariableCount");
-  };
-  for (const int index :
-       {s.OptIndex_Impervious, s.OptIndex_MAX_Infiltration,
-        s.OptIndex_Final_Infiltration, s.OptIndex_Coeff_Reduction,
-        s.OptIndex_F18_Infiltration, s.OptIndex_MAX_EvapoRatio,
-        s.OptIndex_Coeff_EvapoModel, s.OptIndex_CoeffSurfaceTopTank,
-        s.OptIndex_HighSurfaceTopTank, s.OptIndex_CoeffSurfaceBotomTank,
-        s.OptIndex_HighSurfaceBotomTank}) {
-    gene(index);
+  // At most 14 genes, every index a gene's, both tank lists alike.
+  try {
+    CheckIndices(s);
+  } catch (const std::invalid_argument& error) {
+    Check(false, error.what());
   }
-  const std::size_t tanks = s.OptIndex_CoeffTank.size();
-  Check(s.OptIndex_BotomTank.size() == tanks, "tank lists alike");
+  const std::size_t tanks = s.OptIndex[&ParameterSet::CoeffTank].size();
   Check(static_cast<int>(tanks) <= std::max(tankIndexCount, 0),
         "tank lists no longer than their count");
-  for (int tank = 0; tank <= static_cast<int>(tanks) + 1; ++tank) {
-    gene(s.CoeffTankIndex(tank));
-    gene(s.BotomTankIndex(tank));
-  }
 }
 
 // A tank count in range with every tank array sized by it, and a

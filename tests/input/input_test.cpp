@@ -6,13 +6,15 @@
 
 #include <cmath>
 #include <optional>
+#include <stdexcept>
+#include <tuple>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "common/input_error.h"
+#include "input/input_error.h"
+#include "common/number_format.h"
 #include "input/parameter_file.h"
-#include "input/parameter_file_writer.h"
 #include "input/run_inputs.h"
 #include "model/horton_curve.h"
 #include "support/case_dir.h"
@@ -44,34 +46,34 @@ TEST(RunSettings, ReadsEachValueFromItsLineAndTankGroupsByTheirCount) {
   EXPECT_EQ(s.FcountLimit, 29461);
   EXPECT_EQ(s.BalanceErrorLimit, 0.05);
   EXPECT_EQ(s.VariableCount, 14);
-  const int indices[] = {
-      s.OptIndex_Impervious,          s.OptIndex_MAX_Infiltration,
-      s.OptIndex_Final_Infiltration,  s.OptIndex_Coeff_Reduction,
-      s.OptIndex_F18_Infiltration,    s.OptIndex_MAX_EvapoRatio,
-      s.OptIndex_Coeff_EvapoModel,    s.OptIndex_CoeffSurfaceTopTank,
-      s.OptIndex_HighSurfaceTopTank,  s.OptIndex_CoeffSurfaceBotomTank,
-      s.OptIndex_HighSurfaceBotomTank};
-  for (int i = 0; i < 11; ++i) EXPECT_EQ(indices[i], i + 1);
-  EXPECT_EQ(s.OptIndex_CoeffTank, (std::vector<int>{12, 14}));
-  EXPECT_EQ(s.OptIndex_BotomTank, (std::vector<int>{13, 0}));
-  EXPECT_EQ(s.CoeffTankIndex(3), 0);  // no group: not calibrated
+  // Each single value's index is the number written on its line.
+  for (const ParameterRow* row : kScalableRows) {
+    if (row->Tanks == nullptr) {
+      EXPECT_EQ(s.OptIndex.Single[PositionOf(*row)], (row->IndexLine - 20) / 2)
+          << row->Name;
+    }
+  }
+  RunSettings copy = s;
+  EXPECT_EQ(copy.OptIndex[&ParameterSet::CoeffTank], (std::vector<int>{12, 14}));
+  EXPECT_EQ(copy.OptIndex[&ParameterSet::BotomTank], (std::vector<int>{13, 0}));
+  const ParameterRef tank3{&RowOf(&ParameterSet::CoeffTank), 3};
+  EXPECT_EQ(s.OptIndex.Of(tank3), 0);  // no group: not calibrated
 
   dir.SetLine("control.dat", 44, "2147483647");  // only the groups it has
-  EXPECT_EQ(RunInputs(dir.Path()).Settings().OptIndex_CoeffTank.size(), 3u);
+  copy = RunInputs(dir.Path()).Settings();
+  EXPECT_EQ(copy.OptIndex[&ParameterSet::CoeffTank].size(), 3u);
 }
 
-TEST(ParameterFile, GivesTheLineOfEachParameterByItsName) {
-  const std::pair<const char*, std::size_t> lines[] = {
-      {"Impervious", 3},
-      {"F18_SoilMoisture", 11},
-      {"Coeff_EvapoModel", 15},
-      {"CoeffSurfaceTopTank", 17},
-      {"HighSurfaceBotomTank", 23},
-      {"CoeffTank[1]", 27},
-      {"BotomTank[2]", 31},
-      {"F18_Infiltration", 0}};
-  for (const auto& [name, line] : lines) {
-    EXPECT_EQ(ParameterLineOf(name), line) << name;
+TEST(ParameterFile, GivesTheLineOfEachParameter) {
+  const std::tuple<const char*, int, std::size_t, std::size_t> lines[] = {
+      {"Impervious", 0, 3, 22},         {"F18_SoilMoisture", 0, 11, 0},
+      {"Coeff_EvapoModel", 0, 15, 34},  {"CoeffSurfaceTopTank", 0, 17, 36},
+      {"HighSurfaceBotomTank", 0, 23, 42}, {"CoeffTank", 1, 27, 46},
+      {"BotomTank", 2, 31, 50},         {"F18_Infiltration", 0, 0, 30}};
+  for (const auto& [name, tank, line, indexLine] : lines) {
+    const ParameterRef p{FindParameter(name), tank};
+    EXPECT_EQ(ParameterLineOf(p), line) << name;
+    EXPECT_EQ(IndexLineOf(p), indexLine) << name;
   }
 }
 
@@ -112,31 +114,54 @@ TEST(ParameterSet, DerivesSoilInfiltrationAndInitialTankDepths) {
             (std::vector<double>{0, 0, 0.1 / 0.1 / 0.8, 0.05 / 0.05 / 0.8}));
 }
 
-TEST(ParameterFileWriter, WritesSetsThatReadBackBitForBitAndRefusesTheRest) {
-  std::mt19937_64 random(11);
-  int written = 0;
-  while (written < 50) {
-    const std::optional<ParameterSet> set = testing::RandomValidSet(random);
-    if (!set) continue;
-    // The writer compares what velm reads back, bit for bit, and refuses
-    // a set it would not give; 17 digits make the text a value's own.
-    const std::string text = ParameterFileText(*set);
-    EXPECT_EQ(ParameterFileText(ParseParameterFile(
-                  TextLines::FromText(text, LastLine::kKept))),
-              text);
-    ++written;
+// Every value of a set, by its rows, with the bits it holds.
+std::vector<std::string> Bits(const ParameterSet& p) {
+  std::vector<std::string> values;
+  for (const ParameterRow& row : kParameters) {
+    if (row.Value != nullptr) values.push_back(FormatPrintf("%a", p.*(row.Value)));
+    if (row.Count != nullptr) values.push_back(std::to_string(p.*(row.Count)));
+    if (row.Tanks != nullptr) {
+      for (const double v : p.*(row.Tanks)) {
+        values.push_back(FormatPrintf("%a", v));
+      }
+    }
   }
-  // A calibration that scales Impervious keeps the initial depths of the
-  // unscaled value, which no file gives.
-  ParameterSet scaled = RunInputs(testing::CaseDir().Path()).FileParameters();
-  scaled.Impervious *= 0.5;
-  EXPECT_THROW(
-      try { ParameterFileText(scaled); } catch (const std::invalid_argument& e) {
-        EXPECT_NE(std::string(e.what()).find("initial tank depths"),
-                  std::string::npos);
-        throw;
-      },
-      std::invalid_argument);
+  return values;
+}
+
+TEST(ParameterFile, WrittenSetsReadBackBitForBitAndOthersAreRefused) {
+  const testing::CaseDir dir;
+  std::vector<ParameterSet> sets{RunInputs(dir.Path()).FileParameters()};
+  std::mt19937_64 random(24);
+  while (sets.size() < 200) {
+    if (auto set = testing::RandomValidSet(random)) sets.push_back(*set);
+  }
+  for (const ParameterSet& p : sets) {
+    const std::string text = ParameterFileText(p);
+    EXPECT_EQ(Bits(ParseParameterFile(TextLines::FromText(text, LastLine::kKept))),
+              Bits(p));
+  }
+  const ParameterSet p = sets.front();
+  EXPECT_EQ(ParameterFileText(p).substr(0, 33),
+            "velm parameter file\r\nImpervious\r\n");
+  ParameterSet scaled = p;
+  scaled.MAX_Infiltration *= 0.5;  // as a calibration scales it
+  scaled.CoeffTank[3] *= 0.5;
+  const auto refusal = [](const ParameterSet& set) -> std::string {
+    try {
+      ParameterFileText(set);
+    } catch (const std::invalid_argument& error) {
+      return error.what();
+    }
+    return "";
+  };
+  EXPECT_NE(refusal(scaled).find("MAX_Infiltration 6.17"), std::string::npos)
+      << refusal(scaled);
+  EXPECT_NE(refusal(scaled).find("; the initial tank depths"), std::string::npos);
+  scaled = p;
+  scaled.Impervious = 1;
+  EXPECT_NE(refusal(scaled).find("velm would refuse this set: Impervious 1"),
+            std::string::npos);
 }
 
 // One step at a time, refining tenfold at each overshoot; nothing when it

@@ -171,5 +171,21 @@ TEST(SideBySide, EachSetGetsTheBitsOfItsOwnSimulation) {
   }
 }
 
+TEST(Simulate, RefusesRainAndEvaporationOfDifferentLengths) {
+  std::mt19937_64 random(13);
+  std::optional<ParameterSet> p;
+  while (!p) p = RandomValidSet(random);
+  const std::vector<double> rain(48, 1.0), demand(47, 0.1);
+  const Forcing forcing{rain, demand, false};
+  HourlyOutputs hourly;
+  DailyOutputs daily;
+  const ParameterSet* const sets[] = {&*p};
+  DailyOutputs* const outputs[] = {&daily};
+  EXPECT_THROW(Simulate(*p, forcing, hourly), ForcingMismatch);
+  EXPECT_THROW(Simulate(*p, forcing, daily), ForcingMismatch);
+  EXPECT_THROW(Simulate(sets, forcing, outputs), ForcingMismatch);
+  EXPECT_TRUE(hourly.CalcQ.empty() && daily.CalcQ.empty());
+}
+
 }  // namespace
 }  // namespace velm

@@ -72,13 +72,13 @@ TEST(GeneMap, ScalesIndexedParametersAndKeepsTheRest) {
   p.MAX_Infiltration = 12;
   RunSettings s;
   s.VariableCount = 4;
-  s.OptIndex_Impervious = 1;
-  s.OptIndex_MAX_Infiltration = 2;
-  s.OptIndex_Final_Infiltration = 2;
-  s.OptIndex_CoeffTank = {0, 3};
-  s.OptIndex_BotomTank = {0, 3};         // tank 3 has no index: not calibrated
+  s.OptIndex[&ParameterSet::Impervious] = 1;
+  s.OptIndex[&ParameterSet::MAX_Infiltration] = 2;
+  s.OptIndex[&ParameterSet::Final_Infiltration] = 2;
+  s.OptIndex[&ParameterSet::CoeffTank] = {0, 3};
+  s.OptIndex[&ParameterSet::BotomTank] = {0, 3};         // tank 3 has no index: not calibrated
   const Genes x = {kNaN, 0.5, 0.25, 2};  // slot 0 holds no gene
-  const GeneMap map(s);
+  const GeneMap map(s.VariableCount, s.OptIndex);
   map.Apply(p, x);
   EXPECT_EQ(p.Impervious, 0.1);
   EXPECT_EQ(p.MAX_Infiltration, 3);
@@ -92,7 +92,7 @@ TEST(GeneMap, ScalesIndexedParametersAndKeepsTheRest) {
   EXPECT_EQ(check.UnusedGenes, (std::vector<int>{4}));
   std::vector<std::string> notCarried;
   for (const auto& n : check.NotCarriedThrough) {
-    notCarried.push_back(n.Parameter.Name);
+    notCarried.push_back(n.Parameter.Parameter.Name());
   }
   EXPECT_EQ(notCarried,
             (std::vector<std::string>{"Impervious", "MAX_Infiltration",
@@ -119,7 +119,7 @@ TEST(OrderRules, ABrokenRuleReadsWithItsValuesAndAResultIsJudgedByThem) {
   s.VariableCount = 4;
   const Genes x{0, 1.0, -0.0123, kNaN, 0.0};
   const std::vector<std::string> problems =
-      ResultProblems(x, kNaN, OrderedSet(), GeneMap(s));
+      ResultProblems(x, kNaN, OrderedSet(), GeneMap(s.VariableCount, s.OptIndex));
   EXPECT_EQ(problems,
             (std::vector<std::string>{
                 "gene X[2] = -0.0123 is outside [0, 1]",
@@ -133,7 +133,7 @@ TEST(OrderRules, ABrokenRuleReadsWithItsValuesAndAResultIsJudgedByThem) {
                 "breaks inside these bounds, so their f itself was larger",
                 "the final f is not a number"}));
   s.VariableCount = 1;
-  EXPECT_TRUE(ResultProblems(x, 2000.0, OrderedSet(), GeneMap(s)).empty());
+  EXPECT_TRUE(ResultProblems(x, 2000.0, OrderedSet(), GeneMap(s.VariableCount, s.OptIndex)).empty());
 }
 
 TEST(BoundsCheck, EstimatesTheShareOfTheGeneBoxThatKeepsTheRules) {
@@ -143,9 +143,9 @@ TEST(BoundsCheck, EstimatesTheShareOfTheGeneBoxThatKeepsTheRules) {
   ParameterSet p = OrderedSet();
   RunSettings s;
   s.VariableCount = 2;
-  s.OptIndex_CoeffSurfaceBotomTank = 1;
-  s.OptIndex_HighSurfaceTopTank = 2;
-  const BoundsCheck check = CheckBounds(p, GeneMap(s));
+  s.OptIndex[&ParameterSet::CoeffSurfaceBotomTank] = 1;
+  s.OptIndex[&ParameterSet::HighSurfaceTopTank] = 2;
+  const BoundsCheck check = CheckBounds(p, GeneMap(s.VariableCount, s.OptIndex));
   EXPECT_NEAR(check.Share(), 1.0 / 3, 0.02);
   ASSERT_EQ(check.Failures.size(), 1u);
   EXPECT_EQ(check.Failures[0].Rule, "CoeffSurfaceBotomTank >= CoeffTank[1]");
@@ -153,7 +153,7 @@ TEST(BoundsCheck, EstimatesTheShareOfTheGeneBoxThatKeepsTheRules) {
   EXPECT_TRUE(BoundsWarnings(check, 2).empty());
   // A search that ends outside [0, 1] says how much of the box breaks what.
   const std::vector<std::string> problems =
-      ResultProblems({0, 1.5, 0.5}, 10000, p, GeneMap(s));
+      ResultProblems({0, 1.5, 0.5}, 10000, p, GeneMap(s.VariableCount, s.OptIndex));
   ASSERT_EQ(problems.size(), 2u);
   EXPECT_NE(problems[1].find(" % of the gene box [0, 1]^2 breaks an ordering "
                              "rule, and a broken rule adds 100000; broken "
@@ -162,7 +162,7 @@ TEST(BoundsCheck, EstimatesTheShareOfTheGeneBoxThatKeepsTheRules) {
       << problems[1];
   p.CoeffTank[1] = 0.29;  // now only genes above 0.967
   const std::vector<std::string> warnings =
-      BoundsWarnings(CheckBounds(p, GeneMap(s)), 2);
+      BoundsWarnings(CheckBounds(p, GeneMap(s.VariableCount, s.OptIndex)), 2);
   ASSERT_EQ(warnings.size(), 1u);
   EXPECT_EQ(warnings[0].substr(0, 7), "only 3.");
 }
@@ -172,16 +172,16 @@ TEST(BoundsCheck, ARuleThatNoGeneScalesIsBrokenByTheFileAlone) {
   p.CoeffTank[2] = 0.25;  // above CoeffTank[1] 0.2
   RunSettings s;
   s.VariableCount = 1;
-  s.OptIndex_MAX_EvapoRatio = 1;
-  const BoundsCheck fixed = CheckBounds(p, GeneMap(s));
+  s.OptIndex[&ParameterSet::MAX_EvapoRatio] = 1;
+  const BoundsCheck fixed = CheckBounds(p, GeneMap(s.VariableCount, s.OptIndex));
   ASSERT_EQ(fixed.FixedBreaks.size(), 1u);
   EXPECT_EQ(fixed.FixedBreaks[0].Describe(),
             "CoeffTank[1] 0.2 < CoeffTank[2] 0.25");
   // No bounds can mend it, so no share is reported, only the rule.
   EXPECT_EQ(BoundsWarnings(fixed, 1),
             std::vector<std::string>{FixedBreakWarning(fixed.FixedBreaks[0])});
-  s.OptIndex_CoeffTank = {0, 1};  // a gene on CoeffTank[2] can
-  EXPECT_TRUE(CheckBounds(p, GeneMap(s)).FixedBreaks.empty());
+  s.OptIndex[&ParameterSet::CoeffTank] = {0, 1};  // a gene on CoeffTank[2] can
+  EXPECT_TRUE(CheckBounds(p, GeneMap(s.VariableCount, s.OptIndex)).FixedBreaks.empty());
 }
 
 }  // namespace

@@ -20,6 +20,8 @@
 #include "input/run_inputs.h"
 #include "optimizer/operators.h"
 #include "optimizer/shell_sort.h"
+#include "results/calibration_reports.h"
+#include "run/calibration.h"
 #include "support/case_dir.h"
 
 namespace velm {
@@ -163,26 +165,33 @@ TEST(Operators, SelectionSortsWithGapsFortyToOneAndPutsANaNLast) {
 }
 
 CalibrationRecord Search(int fcountLimit, Objective& objective, Clock clock) {
-  std::ostringstream progress;
-  ProgressReport report(progress, progress, false, 1);
-  return Optimizer(1, fcountLimit, std::move(clock)).Run(objective, report);
+  ProgressSink quiet;
+  return Optimizer(1, fcountLimit, std::move(clock)).Run(objective, quiet);
 }
+
+constexpr int kSteps = Optimizer::kEvaluationsPerStep;
 
 TEST(CalibrationRun, FinalPhaseRunsWhileBelowTheBudgetAndNotBelowPoint2) {
   // Every f NaN by the data: the best is NaN, which ends the search too.
   const struct {
     double f;
     int fcountLimit, steps;
-  } rows[] = {{0.5, 29460, 0}, {0.5, 29461, 1},     {0.5, 29531, 2},
-              {0.2, 29740, 4}, {0.19999, 29740, 1}, {kNaN, 29740, 1}};
+  } rows[] = {{0.5, kEpochEvaluations, 0},
+              {0.5, kEpochEvaluations + 1, 1},
+              {0.5, kEpochEvaluations + kSteps + 1, 2},
+              {0.2, kEpochEvaluations + 4 * kSteps, 4},
+              {0.19999, kEpochEvaluations + 4 * kSteps, 1},
+              {kNaN, kEpochEvaluations + 4 * kSteps, 1}};
   for (const auto& row : rows) {
     FakeObjective objective([&](const Genes&) { return row.f; });
     objective.Numbers = !std::isnan(row.f);
     const CalibrationRecord record =
         Search(row.fcountLimit, objective, FixedClock(0));
     EXPECT_EQ(record.FinalSteps, row.steps) << row.f << " " << row.fcountLimit;
-    EXPECT_EQ(record.Fcount, 29460 + 70 * row.steps);
-    EXPECT_EQ(record.Generation, 120 + row.steps);
+    EXPECT_EQ(record.Fcount, kEpochEvaluations + kSteps * row.steps);
+    EXPECT_EQ(record.Generation, Optimizer::kSubPopulationCount *
+                                         Optimizer::kGenerationsPerEpoch +
+                                     row.steps);
   }
 }
 
@@ -194,7 +203,7 @@ TEST(CalibrationRun, AnIndividualWhoseFIsNaNNeverRanksFirst) {
   FakeObjective objective(
       [](const Genes& x) { return x[1] < 0.5 ? kNaN : x[1]; });
   const CalibrationRecord record =
-      Search(29460 + 70, objective, [now] { return (*now)++; });
+      Search(kEpochEvaluations + kSteps, objective, [now] { return (*now)++; });
   for (const CalibrationRecord::Epoch& epoch : record.Epochs) {
     const std::vector<double>& ranked = epoch.RankedF;
     EXPECT_TRUE(std::none_of(ranked.begin(), ranked.end(),
@@ -213,12 +222,20 @@ TEST(CalibrationRun, EpochsRankAndDropTheWorstThenTheBestGoesOnAlone) {
   int calls = 0;
   FakeObjective objective([&](const Genes&) { return 0.2 + 1.0 / ++calls; });
   const CalibrationRecord record =
-      Search(29460 + 20 * 70, objective, [now] { return (*now)++; });
+      Search(kEpochEvaluations + 20 * kSteps, objective,
+             [now] { return (*now)++; });
   ASSERT_EQ(record.Epochs.size(), 6u);
-  const int fcounts[] = {8460, 15460, 21060, 25260, 28060, 29460};
+  // The sub-populations' first evaluations, then an epoch's steps of 6, 5,
+  // ... 1 of them.
+  constexpr int kPopulations = Optimizer::kSubPopulationCount;
+  int fcount = kPopulations * Optimizer::kEvaluationsPerInitialisation;
   for (std::size_t e = 0; e < 6; ++e) {
     const std::vector<double>& ranked = record.Epochs[e].RankedF;
-    EXPECT_EQ(record.Epochs[e].Fcount, fcounts[e]);
+    fcount += (kPopulations - static_cast<int>(e)) *
+              Optimizer::kGenerationsPerEpoch * kSteps;
+    EXPECT_EQ(record.Epochs[e].Fcount, fcount);
+    EXPECT_EQ(Optimizer::EvaluationsAfterEpochs(static_cast<int>(e) + 1),
+              fcount);
     ASSERT_EQ(ranked.size(), 6 - e);
     EXPECT_TRUE(std::is_sorted(ranked.begin(), ranked.end())) << e;
     if (e > 0) {
@@ -226,6 +243,7 @@ TEST(CalibrationRun, EpochsRankAndDropTheWorstThenTheBestGoesOnAlone) {
     }
   }
   EXPECT_LT(record.Epochs[0].RankedF.front(), record.Epochs[0].RankedF.back());
+  EXPECT_EQ(record.Fcount, kEpochEvaluations + 20 * kSteps);
   EXPECT_EQ(record.FinalSteps, 20);
   EXPECT_LT(record.Best.f, record.Epochs.back().RankedF[0]);
 }
@@ -235,31 +253,23 @@ TEST(CalibrationRun, EpochsRankAndDropTheWorstThenTheBestGoesOnAlone) {
 // from the parameter file's values must get far closer to it than they are.
 TEST(CalibrationSearch, RecoversMultipliersTheObservedRunoffWasMadeWith) {
   const testing::CaseDir dir("twenty-days");
-  RunInputs inputs(dir.Path());
-  const RunSettings& settings = inputs.Settings();
-  const Weather& weather = inputs.WeatherRecord();
-  const GeneMap map(settings);
-  std::ostringstream console;
-  ModelObjective objective(
-      inputs.FileParameters(), map,
-      {weather.Rain, weather.PotentialE, settings.SurfaceStorageFlag == 1}, weather.DailyRain,
-      [&] { return std::span<const double>(inputs.Observed().Daily); },
-      ObjectiveSettings::Of(settings), console);
-  const Genes ones{0, 1, 1};
-  const Genes* start[] = {&ones};
-  double startF = 0;
-  objective.Evaluate(start, std::span(&startF, 1));
-  ProgressReport report(console, console, false, 2);
+  const CatchmentData data =
+      CatchmentData::Read(std::make_shared<RunInputs>(dir.Path()));
+  const std::vector<double> ones{1, 1};
+  const double startF = ScoreGenes(data, ones);
   // A frozen clock restarts the same draws at every seeding, which slows
   // the search down; it still gets from 1.86 to about 0.005.
-  const Individual best = Optimizer(2, settings.FcountLimit,
-                                    FixedClock(1767225600))
-                              .Run(objective, report)
-                              .Best;
+  ProgressSink quiet;
+  const CalibrationOutcome outcome =
+      Calibrate(data, {FixedClock(1767225600)}, quiet);
+  const Individual& best = outcome.Record.Best;
   EXPECT_GT(startF, 1.0);
   EXPECT_LT(best.f, startF / 100) << "start f " << startF;
   EXPECT_NEAR(best.X[1], 0.5, 0.01);
   EXPECT_NEAR(best.X[2], 0.6, 0.1);
+  EXPECT_TRUE(outcome.Problems.empty());
+  EXPECT_EQ(outcome.Best.Parameters.Impervious,
+            best.X[1] * data.Parameters.Impervious);
 }
 
 // Batches of every size up to 11, with repeats and absurd gene vectors, on
@@ -269,13 +279,15 @@ TEST(ModelObjective, BatchesGiveWhatOneEvaluationAfterAnotherGives) {
   const testing::CaseDir dir("twenty-days");
   RunInputs inputs(dir.Path());
   const RunSettings& settings = inputs.Settings();
-  const Weather& weather = inputs.WeatherRecord();
-  const GeneMap map(settings);
-  const Forcing forcing{weather.Rain, weather.PotentialE, false};
-  ObjectiveSettings flags = ObjectiveSettings::Of(settings);
-  flags.OutputFlag = 1;
-  const EvaluationContext context{inputs.FileParameters(), map, forcing,
-                                  weather.DailyRain, inputs.Observed().Daily,
+  const GeneMap map(settings.VariableCount, settings.OptIndex);
+  const ObjectiveSettings flags{1, settings.ObjectiveType,
+                                settings.BalanceErrorLimit};
+  const auto weather = inputs.SharedWeather();
+  const EvaluationContext context{inputs.FileParameters(),
+                                  map,
+                                  {weather->Rain, weather->PotentialE, false},
+                                  weather->DailyRain,
+                                  inputs.Observed().Daily,
                                   flags};
   std::mt19937_64 random(7);
   std::vector<Genes> pool(40);
@@ -287,10 +299,12 @@ TEST(ModelObjective, BatchesGiveWhatOneEvaluationAfterAnotherGives) {
   pool[5][1] = std::nan("");
   for (const int threads : {1, 2}) {
     std::ostringstream console, expected;
+    ConsoleProgress reports(console, flags.ObjectiveType);
+    // Given temporaries: the objective keeps its own copies.
     ModelObjective objective(
-        inputs.FileParameters(), map, forcing, weather.DailyRain,
-        [&] { return std::span<const double>(inputs.Observed().Daily); },
-        flags, console, threads);
+        ParameterSet(inputs.FileParameters()),
+        GeneMap(settings.VariableCount, settings.OptIndex), weather, false,
+        [&] { return inputs.SharedObserved(); }, flags, &reports, threads);
     for (std::size_t size = 1; size <= 11; ++size) {
       std::vector<const Genes*> batch;
       for (std::size_t i = 0; i < size; ++i) {
@@ -300,10 +314,11 @@ TEST(ModelObjective, BatchesGiveWhatOneEvaluationAfterAnotherGives) {
       objective.Evaluate(batch, f);
       for (std::size_t i = 0; i < size; ++i) {
         DailyOutputs scratch;
-        std::string report;
+        std::optional<FitMeasures> fit;
         const double alone =
-            EvaluateObjective(context, *batch[i], scratch, &report);
-        expected << report;
+            EvaluateObjective(context, *batch[i], scratch, &fit);
+        TextWriter report(expected, LineEnd::kLf);
+        WriteFitReport(report, fit.value(), flags.ObjectiveType);
         EXPECT_EQ(std::bit_cast<std::uint64_t>(f[i]),
                   std::bit_cast<std::uint64_t>(alone))
             << "threads " << threads << " batch " << size << " entry " << i;
@@ -318,26 +333,20 @@ TEST(ModelObjective, BatchesGiveWhatOneEvaluationAfterAnotherGives) {
 TEST(CalibrationSearch, ANaNFCountsAgainstTheGenesWhereADayWasObserved) {
   const testing::CaseDir dir("twenty-days");
   RunInputs inputs(dir.Path());
-  const Weather& weather = inputs.WeatherRecord();
-  const GeneMap map(inputs.Settings());
-  const std::vector<double> dry(inputs.Observed().Daily.size(), 0.0);
+  const GeneMap map(inputs.Settings().VariableCount,
+                    inputs.Settings().OptIndex);
+  const auto dry = std::make_shared<const ObservedRunoff>(ObservedRunoff{
+      {}, std::vector<double>(inputs.Observed().Daily.size(), 0.0)});
   const struct {
     bool dry;
     int outputFlag;
     bool scoresNumbers;
   } rows[] = {{false, 0, true}, {true, 0, false}, {true, 2, true}};
   for (const auto& row : rows) {
-    ObjectiveSettings settings = ObjectiveSettings::Of(inputs.Settings());
-    settings.OutputFlag = row.outputFlag;
-    std::ostringstream console;
+    const ObjectiveSettings settings{row.outputFlag, 1, 0.0};
     ModelObjective objective(
-        inputs.FileParameters(), map,
-        {weather.Rain, weather.PotentialE, false}, weather.DailyRain,
-        [&] {
-          return std::span<const double>(row.dry ? dry
-                                                 : inputs.Observed().Daily);
-        },
-        settings, console);
+        inputs.FileParameters(), map, inputs.SharedWeather(), false,
+        [&] { return row.dry ? dry : inputs.SharedObserved(); }, settings);
     const Genes half{0, 0.5, 0.5};
     const Genes* batch[] = {&half};
     double f = 0;

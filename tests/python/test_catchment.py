@@ -1,6 +1,10 @@
 import collections.abc
 import concurrent.futures
 import datetime
+import json
+import os
+import pathlib
+import subprocess
 import sys
 import types
 
@@ -51,17 +55,37 @@ def test_scores_and_water_balance(sample):
     assert quiet.fit_days == 0 and np.isnan(quiet.rmse) and quiet.daily["observed"] is None
 
 
-@pytest.mark.parametrize("line, value, lines, file, problem", [
-    (19, "15", "19", "control.dat", "最適化変数の数は14以下にしてください"),
-    (36, "9", "36", "control.dat", "最適化変数の番号が範囲外です"),
+def velm_check(directory):
+    """velm-check's error findings for a directory, from its JSON."""
+    check = pathlib.Path(os.environ["VELM"]).with_name("velm-check")
+    report = subprocess.run([check, "--json", directory], capture_output=True, check=False)
+    return [f for f in json.loads(report.stdout)["findings"] if f["severity"] == "error"]
+
+
+@pytest.mark.parametrize("line, value, kind, problem", [
+    (19, "15", "too-many-variables", "最適化変数の数は14以下にしてください"),
+    (36, "9", "index-out-of-range", "最適化変数の番号が範囲外です"),
 ])
-def test_input_error_names_file_and_line(tmp_path, line, value, lines, file, problem):
+def test_input_error_reads_as_velm_check_explains_it(tmp_path, line, value, kind, problem):
     directory = example_copy(tmp_path, **{f"line_{line}": value})
     with pytest.raises(velm.InputError) as caught:
         velm.Catchment(directory)
     error = caught.value
-    assert (error.file, error.lines, error.line) == (file, lines, int(lines))
-    assert error.message == f"InputFilename_Control {lines}行目 {problem}"
+    assert (error.file, error.lines, error.line, error.kind) == ("control.dat", str(line), line, kind)
+    assert error.velm_message == f"InputFilename_Control {line}行目 {problem}"
+    [finding] = velm_check(directory)
+    assert (error.message, error.fix, error.velm_message) == (
+        finding["message"], finding["fix"], finding["velm_message"])
+    assert str(error) == f"control.dat:{line}: {error.message} (fix: {error.fix})"
+
+
+def test_input_error_of_a_directory_without_fileinfo():
+    with pytest.raises(velm.InputError) as caught:
+        velm.Catchment("/nonexistent")
+    error = caught.value
+    assert str(error).startswith("FILEINFO.dat: there is no FILEINFO.dat")
+    assert error.velm_message == "FILEINFO 入力ファイルをオープンできません"
+    assert error.path == "/nonexistent/FILEINFO.dat" and error.line is None
 
 
 def test_input_error_for_a_missing_file(tmp_path):

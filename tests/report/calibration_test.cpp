@@ -17,11 +17,11 @@ namespace {
 RunSettings ThreeGenes() {
   RunSettings settings;
   settings.VariableCount = 3;
-  settings.OptIndex_MAX_EvapoRatio = 1;
-  settings.OptIndex_Coeff_EvapoModel = 1;
-  settings.OptIndex_CoeffSurfaceTopTank = 2;
-  settings.OptIndex_CoeffTank = {3, 0, 0, 0, 1};
-  settings.OptIndex_BotomTank = {0, 2, 0, 0, 0};
+  settings.OptIndex[&ParameterSet::MAX_EvapoRatio] = 1;
+  settings.OptIndex[&ParameterSet::Coeff_EvapoModel] = 1;
+  settings.OptIndex[&ParameterSet::CoeffSurfaceTopTank] = 2;
+  settings.OptIndex[&ParameterSet::CoeffTank] = {3, 0, 0, 0, 1};
+  settings.OptIndex[&ParameterSet::BotomTank] = {0, 2, 0, 0, 0};
   return settings;
 }
 
@@ -33,13 +33,17 @@ TEST(Calibration, MapsEachGeneToTheParametersItScales) {
                 {"CoeffTank[1]"}}));
 }
 
-// The calibration sample (eight genes) with the three-gene mapping.
-TEST(Calibration, PageNamesTheParametersOfEachGene) {
+ResultFile CalibrationSample() {
   std::ifstream in(std::string(VELM_REPORT_TEST_DATA) + "/calibration.csv",
                    std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
-  const ResultFile result = ParseResultFile(text.str());
+  return ParseResultFile(text.str());
+}
+
+// The calibration sample (eight genes) with the three-gene mapping.
+TEST(Calibration, PageNamesTheParametersOfEachGene) {
+  const ResultFile result = CalibrationSample();
   PageContext context;
   context.Genes = MappingFromSettings(ThreeGenes());
   const std::string page = RenderPage(result, Scores(), context);
@@ -58,18 +62,27 @@ TEST(Calibration, PageNamesTheParametersOfEachGene) {
   EXPECT_EQ(page.find("is unknown"), std::string::npos);
 }
 
-TEST(Calibration, FlagsGenesOutsideTheUnitRangeAndANaNObjective) {
-  CalibrationResult result;
-  result.Genes = {0, 1, -0.0123, 1.5, std::nan("")};
-  result.FinalObjective = std::nan("");
-  const std::string why =
-      ": the calibration did not find a valid parameter set";
-  EXPECT_EQ(
-      CalibrationFaults(result),
-      (std::vector<std::string>{"gene X[3] = -0.0123 is outside [0, 1]" + why,
-                                "gene X[4] = 1.5 is outside [0, 1]" + why,
-                                "gene X[5] = nan is outside [0, 1]" + why,
-                                "the final objective f is nan" + why}));
+TEST(Calibration, JudgesTheResultAsVelmJudgesIt) {
+  CalibrationResult c = *CalibrationSample().Calibration;
+  EXPECT_TRUE(CalibrationFaults(c, {}).empty());
+  c.Genes[2] = -0.0123;
+  c.FinalObjective = std::nan("");
+  for (NamedValue& value : c.Optimized) {
+    if (value.Name == "CoeffTank[3]") value.Value = 0.006;
+  }
+  // Without the control file, the optimized set as the result gives it.
+  EXPECT_EQ(CalibrationFaults(c, {}),
+            (std::vector<std::string>{"gene X[3] = -0.0123 is outside [0, 1]",
+                                      "CoeffTank[2] 0.005 < CoeffTank[3] 0.006",
+                                      "the final f is not a number"}));
+  // With it, the parameter file's values as the result gives them, scaled:
+  // X[3] makes CoeffTank[1] 0.02 × -0.0123.
+  const std::vector<std::string> faults =
+      CalibrationFaults(c, {ThreeGenes(), std::nullopt});
+  ASSERT_EQ(faults.size(), 4u);
+  EXPECT_EQ(faults[1], "CoeffTank[1] -0.000246 < CoeffTank[2] 0.005");
+  EXPECT_EQ(faults[2].find("the search settled on genes outside"), 0u);
+  EXPECT_EQ(faults[3], "the final f is not a number");
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 # Runs velm-report on the sample's simulation (with and without observed
 # runoff) and on a calibration result, then checks the pages:
 #   check_pages.sh wellformed VELM VELM_REPORT SAMPLE_DIR DATA_DIR
-#     each page parses as HTML without a complaint and is pinned byte for
-#     byte; the --series file is a clean CSV; a failed calibration is flagged;
-#     bad input gets one line and exit code 1
+#     each page parses as HTML without a complaint, and its data and tables
+#     are pinned byte for byte (its stylesheet and script, which
+#     page_test.mjs drives, are not); the --series file is a clean CSV; a
+#     calibration that velm ends without a valid parameter set is flagged as
+#     velm flags it; bad input gets one line and exit code 1
 #   check_pages.sh browser ...
 #     page_test.mjs drives the pages in headless Chromium; exit 77 (skipped)
 #     when Chromium or the test's node_modules (npm ci) are missing, or the
@@ -39,8 +41,9 @@ if [ "$mode" = wellformed ]; then
   for page in "${pages[@]}"; do
     complaints=$(xmllint --html --noout "$page" 2>&1) || fail "xmllint: $page"
     [ -z "$complaints" ] || fail "$page: $complaints"
-    # The script inlined is the packaged dygraphs itself; the rest of the
-    # page (scores, tables, chart data, its own script) is pinned byte for byte.
+    # The script inlined is the packaged dygraphs itself; the page's data and
+    # tables (the scores, the chart data, the parameters) are pinned byte for
+    # byte, its own stylesheet and script are not.
     sed -n 's|.*base64,\([A-Za-z0-9+/=]*\).*|\1|p' "$page" | base64 -d |
       cmp -s - /usr/share/javascript/dygraphs/dygraph.min.js ||
       fail "$page: the inlined script is not dygraphs"
@@ -49,7 +52,8 @@ if [ "$mode" = wellformed ]; then
     # rest of the page is the same with it and without it.
     [ "$(grep -c '^<div id="velm-model-block">$' "$page")" -eq "$carries_model" ] ||
       fail "$page: the model's block and velm-report --version disagree"
-    sed 's|base64,[A-Za-z0-9+/=]*|base64,|; /^\.dygraph-/d
+    sed 's|base64,[A-Za-z0-9+/=]*|base64,|; /^<style>$/,/^<\/style>$/d
+      /^<script>$/,/^<\/script>$/d
       /^<div id="velm-model-block">$/,/^<\/div><!-- velm-model-block -->$/d' "$page" >"$page.stripped"
     [ -n "${UPDATE_EXPECTED:-}" ] && cp "$page.stripped" "$expected"
     cmp -s "$page.stripped" "$expected" ||
@@ -71,10 +75,29 @@ if [ "$mode" = wellformed ]; then
   # A calibration that found no valid set: a gene below 0 and a NaN f.
   sed 's/^X\[3\]=.*/X[3]=-0.0123\r/; s/\(f=\)0.537435/\1nan/' "$data/calibration.csv" >"$work/cal/failed.csv"
   "$report" "$work/cal/failed.csv" >/dev/null 2>"$work/err" || fail "failed calibration: exit $?"
-  [ "$(grep -c 'the calibration did not find a valid parameter set$' "$work/err")" -eq 2 ] &&
-    grep -q 'failed.csv: gene X\[3\] = -0.0123 is outside \[0, 1\]' "$work/err" ||
+  printf '%s\n' "velm-report: $work/cal/failed.csv: the calibration ended without a valid parameter set:" \
+    "velm-report:   gene X[3] = -0.0123 is outside [0, 1]" \
+    "velm-report:   the final f is not a number" | cmp -s - "$work/err" ||
     fail "failed calibration: $(cat "$work/err")"
   grep -q 'class="warning" role="alert"' "$work/cal/failed.html" || fail "no warning box"
+  # Genes in [0, 1] (none at all) whose set breaks an ordering rule, which the
+  # parameter file beside the result breaks: velm ends with exit code 2, and
+  # the page and velm-report say what velm says, with the control file and
+  # without it.
+  mkdir "$work/rule"
+  cp "$sample"/* "$work/rule/"
+  sed -i '5s/^[^\r]*/1/; 9s/^[^\r]*/2/; 15s/^[^\r]*/20/; 19s/^[^\r]*/0/' "$work/rule/control.dat"
+  sed -i '33s/^[^\r]*/0.01/' "$work/rule/parameters.dat"
+  (cd "$work/rule" && "$velm" >/dev/null 2>"$work/velm-err") && fail "velm accepted the broken rule"
+  rule='CoeffTank[2] 0.005 < CoeffTank[3] 0.01'
+  grep -qxF "velm:   $rule" "$work/velm-err" || fail "velm: $(cat "$work/velm-err")"
+  for beside in with without; do
+    [ $beside = with ] || rm "$work/rule/FILEINFO.dat"
+    (cd "$work/rule" && "$report" result.csv >/dev/null 2>"$work/err") || fail "rule: exit $?"
+    grep -qxF "velm-report:   $rule" "$work/err" || fail "rule $beside: $(cat "$work/err")"
+    grep -qF "<li>CoeffTank[2] 0.005 &lt; CoeffTank[3] 0.01</li>" "$work/rule/result.html" ||
+      fail "rule $beside: no warning box"
+  done
   "$report" "$sample/rain.csv" >"$work/out" 2>"$work/err" && fail "accepted rain.csv"
   [ $? -eq 1 ] && [ "$(wc -l <"$work/err")" -eq 1 ] && [ ! -s "$work/out" ] ||
     fail "bad input: $(cat "$work/err")"

@@ -1,4 +1,4 @@
-#include "report/scores.h"
+#include "results/scores.h"
 
 #include <gtest/gtest.h>
 

@@ -229,7 +229,7 @@ TEST(StudyTable, RoundTripsQuotedFieldsAndJoinsParameterColumns) {
   EXPECT_EQ(TableText(a), "catchment,reason,X\na,\"said \"\"no\"\", twice\",1\n");
   const Table b{{"catchment", "Y", "X"}, {{"b", "2", "3"}}};
   const Table all = Concatenated({a, b});
-  EXPECT_EQ(all.Header.size(), std::size(kFixedColumns) + 2);
+  EXPECT_EQ(all.Header.size(), FixedColumns().size() + 2);
   EXPECT_EQ(all.Header.back(), "Y");
   EXPECT_EQ(all.Rows[1][*all.Column("X")], "3");
   EXPECT_EQ(all.Rows[0][*all.Column("Y")], "");

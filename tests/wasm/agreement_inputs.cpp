@@ -23,17 +23,20 @@
 #include <string>
 #include <vector>
 
-#include "common/input_error.h"
+#include "input/input_error.h"
 #include "common/number_format.h"
 #include "input/run_inputs.h"
+#include "model/parameter_table.h"
 #include "report/result_reader.h"
-#include "report/scores.h"
+#include "results/scores.h"
 #include "support/random_sets.h"
 #include "wasm/model_interface.h"
 
 namespace {
 
 using velm::ParameterSet;
+// The values velm_set_parameter sets, in its order.
+constexpr const auto& kFileRows = velm::kRowsOf<velm::ParameterKind::kFileValue>;
 
 std::string Hex(double value) {
   char buffer[17];
@@ -89,7 +92,7 @@ std::string Simulate(const Record& record, const Run& run,
   velm_set_run(session, run.SurfaceStorage, run.WithObserved, run.ObjectiveType,
                run.BalanceErrorLimit);
   for (int i = 0; i < velm_file_parameter_count(); ++i) {
-    velm_set_parameter(session, i, p.*(velm::kFileScalars[i].Member));
+    velm_set_parameter(session, i, p.*(kFileRows[i]->Value));
   }
   velm_set_tank_count(session, p.TankCount);
   for (int j = 1; j <= p.TankCount; ++j) {
@@ -116,9 +119,8 @@ void WriteTest(const std::string& name, const Record& record, const Run& run,
   const std::string native = Simulate(record, run, p, session);
   velm_destroy(session);
   std::string values = "[";
-  for (std::size_t i = 0; i < velm::kFileScalars.size(); ++i) {
-    values +=
-        (i ? ",\"" : "\"") + Hex(p.*(velm::kFileScalars[i].Member)) + "\"";
+  for (std::size_t i = 0; i < kFileRows.size(); ++i) {
+    values += (i ? ",\"" : "\"") + Hex(p.*(kFileRows[i]->Value)) + "\"";
   }
   std::string tanks = "[";
   for (int j = 1; j <= p.TankCount; ++j) {
@@ -173,13 +175,13 @@ std::string CompareWithResult(const std::filesystem::path& file,
     observed.push_back(d.Observed);
     calculated.push_back(d.Calculated);
   }
-  const velm::report::Scores s =
-      velm::report::ComputeScores(observed, calculated);
+  const velm::Scores s =
+      velm::ComputeScores(observed, calculated);
   const std::optional<double> scores[] = {
       s.NSE,      s.KGE,   s.R,           s.Alpha, s.Beta,
       s.KGEPrime, s.Gamma, s.PercentBias, s.RMSE,  s.PeakError};
   for (int k = 1; k < kVelmScoreValues; ++k) {
-    if (velm::report::FormatScore(scores[k - 1]) !=
+    if (velm::FormatScore(scores[k - 1]) !=
         velm_score_text(session, k)) {
       outcome = "score " + std::to_string(k) + " differs";
     }

@@ -1,0 +1,94 @@
+// The run service: velm's calibration and the Python module's are one call
+// whose outcome does not depend on the reports it is given, and a simulation
+// of series is the simulation of the files that hold them.
+
+#include "run/calibration.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "common/number_format.h"
+#include "driver/run_modes.h"
+#include "results/calibration_reports.h"
+#include "support/case_dir.h"
+
+namespace velm {
+namespace {
+
+std::string Bits(std::span<const double> values) {
+  std::string text;
+  for (const double v : values) text += FormatPrintf(" %a", v);
+  return text;
+}
+
+// Every number an outcome holds, bit for bit.
+std::string Summary(const CalibrationOutcome& o) {
+  std::string text = FormatPrintf(
+      "f %a g %d fcount %d steps %d evaluations %ld simulations %ld genes",
+      o.Record.Best.f, o.Record.Generation, o.Record.Fcount,
+      o.Record.FinalSteps, o.Counts.Evaluations, o.Counts.Simulations);
+  text += Bits(o.Genes());
+  for (const CalibrationRecord::Epoch& e : o.Record.Epochs) {
+    text += FormatPrintf("\nepoch %d %d", e.Generation, e.Fcount) +
+            Bits(e.RankedF);
+  }
+  text += "\nrun" + Bits(o.Best.DailyCalcQ) + Bits(o.Best.DailyActualE) +
+          Bits(o.Best.Hourly.Infiltration) +
+          FormatPrintf(" fit %d %a %a", o.Best.Fit.FitDays, o.Best.Fit.RMSE,
+                       o.Best.Fit.BalanceRatio);
+  for (const std::string& problem : o.Problems) text += "\n" + problem;
+  return text;
+}
+
+TEST(Calibrate, VelmsAndThePythonModulesAreOneCallWithOneOutcome) {
+  for (const char* outputFlag : {"1"}) {
+    const testing::CaseDir dir("twenty-days");
+    dir.SetLine("control.dat", 9, outputFlag);
+    // As velm runs it: its console and its result file.
+    const auto inputs = std::make_shared<RunInputs>(dir.Path());
+    const CatchmentData data = CatchmentData::Read(inputs);
+    std::ostringstream velmConsole, errors;
+    CalibrationOutcome byVelm;
+    EXPECT_EQ(RunCalibration(data, *inputs, SeedClock(3), velmConsole, errors,
+                             &byVelm),
+              0);
+    // As the module runs it: its console alone, on two threads.
+    std::ostringstream moduleConsole;
+    ConsoleProgress console(moduleConsole, data.Settings.ObjectiveType);
+    const CalibrationOutcome byModule =
+        Calibrate(data, {SeedClock(3), 2}, console);
+    EXPECT_EQ(Summary(byModule), Summary(byVelm));
+    EXPECT_EQ(moduleConsole.str(), velmConsole.str());
+    EXPECT_FALSE(velmConsole.str().empty());
+  }
+}
+
+TEST(SimulateCatchment, SeriesGiveWhatTheFilesGive) {
+  const testing::CaseDir dir("twenty-days");
+  const CatchmentData read =
+      CatchmentData::Read(std::make_shared<RunInputs>(dir.Path()));
+  const Weather& w = *read.WeatherRecord;
+  // The observed runoff as the file gives it: a depth per hour with an area
+  // of 1.
+  const CatchmentData made = CatchmentData::FromSeries(
+      w.Rain, w.PotentialE, w.Dates, read.Observed()->Hourly, read.Parameters,
+      read.Settings);
+  const SimulationRun a = SimulateCatchment(read, read.Parameters, true);
+  const SimulationRun b = SimulateCatchment(made, made.Parameters, true);
+  EXPECT_EQ(Bits(a.DailyCalcQ) + Bits(a.Hourly.CalcQ),
+            Bits(b.DailyCalcQ) + Bits(b.Hourly.CalcQ));
+  EXPECT_EQ(FormatPrintf("%a %a", a.Fit.RMSE, a.F),
+            FormatPrintf("%a %a", b.Fit.RMSE, b.F));
+  // Days alone are the days of the hours.
+  const SimulationRun days =
+      SimulateCatchment(read, read.Parameters, true, Detail::kDaily);
+  EXPECT_EQ(Bits(days.DailyCalcQ) + Bits(days.DailyActualE),
+            Bits(a.DailyCalcQ) + Bits(a.DailyActualE));
+  EXPECT_TRUE(days.Hourly.CalcQ.empty());
+  // Without a comparison there is no fit, whatever the catchment has.
+  EXPECT_EQ(SimulateCatchment(read, read.Parameters, false).Fit.FitDays, 0);
+}
+
+}  // namespace
+}  // namespace velm
