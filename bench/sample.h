@@ -34,9 +34,9 @@ struct Sample {
   }
 };
 
-inline std::vector<double> Repeated(const std::vector<double>& values,
-                                    int times) {
-  std::vector<double> out;
+template <typename T>
+std::vector<T> Repeated(const std::vector<T>& values, int times) {
+  std::vector<T> out;
   for (int t = 0; t < times; ++t) {
     out.insert(out.end(), values.begin(), values.end());
   }
@@ -59,6 +59,10 @@ inline Sample LoadSample(const char* directory, int years) {
   repeated.PotentialE = sample.PotentialE;
   repeated.DailyRain = sample.DailyRain;
   repeated.DailyPotentialE = Repeated(weather.DailyPotentialE, years);
+  // The repeated years keep their dates: a run counts its days by them.
+  repeated.Dates = {Repeated(weather.Dates.Year, years),
+                    Repeated(weather.Dates.Month, years),
+                    Repeated(weather.Dates.Day, years)};
   const auto observed =
       std::make_shared<const ObservedRunoff>(ObservedRunoff{{}, sample.DailyObserved});
   sample.Data = {std::make_shared<const Weather>(std::move(repeated)),

@@ -1,5 +1,6 @@
 #include "model/simulate.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <utility>
@@ -141,7 +142,8 @@ void RequireMatchingSeries(const Forcing& forcing) {
 
 void SumDaily(std::span<const double> steps, std::span<double> days) {
   constexpr std::size_t kDayLength = kHoursPerDay;
-  const std::size_t dayCount = steps.size() / kDayLength;
+  // Whole days only, and never more than the caller has room for.
+  const std::size_t dayCount = std::min(steps.size() / kDayLength, days.size());
   for (std::size_t k = 0; k < dayCount; ++k) {
     double total = 0.0;
     for (std::size_t h = kDayLength; h-- > 0;) {

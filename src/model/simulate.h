@@ -16,8 +16,8 @@ namespace velm {
 inline constexpr int kHoursPerDay = 24;
 
 // Daily totals of an hourly series: the 24 hours of each whole day added
-// last hour first, which fixes the rounding. `days` holds at least
-// steps.size() / 24 values; a trailing part of a day has no total.
+// last hour first, which fixes the rounding; one total per whole day, as
+// far as `days` has room. A trailing part of a day has no total.
 void SumDaily(std::span<const double> steps, std::span<double> days);
 
 // What drives the model, one value per hour, and whether each hour's rain

@@ -10,6 +10,7 @@
 
 #include "common/number_format.h"
 #include "driver/run_modes.h"
+#include "model/simulate.h"
 #include "results/calibration_reports.h"
 #include "support/case_dir.h"
 
@@ -88,6 +89,17 @@ TEST(SimulateCatchment, SeriesGiveWhatTheFilesGive) {
   EXPECT_TRUE(days.Hourly.CalcQ.empty());
   // Without a comparison there is no fit, whatever the catchment has.
   EXPECT_EQ(SimulateCatchment(read, read.Parameters, false).Fit.FitDays, 0);
+}
+
+// A weather record whose dates cover fewer days than its hours (a series
+// put together by hand) gets totals for its dates' days, never past them.
+TEST(SimulateCatchment, SumsNoMoreDaysThanTheDatesHold) {
+  const std::vector<double> hours(50, 1.0);
+  std::vector<double> days(3, -1.0);
+  SumDaily(hours, std::span<double>(days).first(1));
+  EXPECT_EQ(days, (std::vector<double>{24.0, -1.0, -1.0}));
+  SumDaily(hours, days);
+  EXPECT_EQ(days, (std::vector<double>{24.0, 24.0, -1.0}));
 }
 
 }  // namespace
