@@ -3,7 +3,7 @@
 # and CI call `build-windows/wine/velm` where they would call `build/src/velm`.
 
 # Every program that ships; those not configured in this build are left out.
-set(VELM_WINDOWS_PROGRAMS velm velm-check velm-report)
+set(VELM_WINDOWS_PROGRAMS velm velm-check velm-report velm-study)
 foreach(program IN LISTS VELM_WINDOWS_PROGRAMS)
   if(NOT TARGET ${program})
     list(REMOVE_ITEM VELM_WINDOWS_PROGRAMS ${program})

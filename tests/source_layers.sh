@@ -14,7 +14,8 @@ declare -A may=(
   [check]="common model input results optimizer run check"
   # The module explains a refusal as velm-check does, with its code.
   [python]="common model input results optimizer run check python"
-  [wasm]="common model input results optimizer run wasm")
+  [wasm]="common model input results optimizer run wasm"
+  [study]="common model input results optimizer run check report study")
 failed=0
 for dir in "$src"/*/; do
   layer=$(basename "$dir")

@@ -100,7 +100,9 @@ void RunPasses(std::span<const ParameterSet* const, Lanes> parameters,
   static_assert(Lanes == 1 || !kFollowsStores);
 
   for (Lane& lane : lanes) lane.Capacity = lane.StartCapacity;
-  for (int i = 0; i < WarmUpSteps(hours); ++i) {
+  const int warmUp =
+      forcing.WarmUpHours < 0 ? WarmUpSteps(hours) : forcing.WarmUpHours;
+  for (int i = 0; i < warmUp; ++i) {
     for (Lane& lane : lanes) lane.Step(rain[i], demand[i], withStorage);
   }
 

@@ -65,6 +65,12 @@ void RequireMatchingSeries(const Forcing& forcing) {
         std::to_string(forcing.Rain.size()) + " of rain and " +
         std::to_string(forcing.PotentialE.size()) + " of evaporation");
   }
+  if (forcing.WarmUpHours > static_cast<long long>(forcing.Rain.size())) {
+    throw ForcingMismatch("a warm-up pass of " +
+                          std::to_string(forcing.WarmUpHours) +
+                          " hours needs as many hours of weather, but there are " +
+                          std::to_string(forcing.Rain.size()));
+  }
 }
 
 }  // namespace

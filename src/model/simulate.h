@@ -26,6 +26,10 @@ struct Forcing {
   std::span<const double> Rain;
   std::span<const double> PotentialE;
   bool SurfaceStorage = false;
+  // The warm-up pass's hours; negative: the first sixth of the record. A
+  // caller that needs only the first days of a longer record's run gives
+  // those days and the longer record's pass, which they must cover.
+  int WarmUpHours = -1;
 };
 
 // The main pass hour by hour; Infiltration holds the capacity at the start

@@ -38,14 +38,39 @@ double Score(const EvaluationContext& context, double penalty,
                                       .ObservedQ = context.DailyObserved});
   const ObjectiveSettings& settings = context.Settings;
   if (settings.OutputFlag == 1 && kept != nullptr) *kept = fit;
-  return SelectedMeasure(fit, settings.ObjectiveType,
-                         settings.BalanceErrorLimit) +
-         penalty;
+  const double measure =
+      settings.Measure
+          ? settings.Measure(context.DailyObserved, simulated.CalcQ)
+          : SelectedMeasure(fit, settings.ObjectiveType,
+                            settings.BalanceErrorLimit);
+  return measure + penalty;
 }
 
 // The sets a thread simulates side by side (see Simulate): two keep the
 // processor busiest on the step's chains of dependent operations.
 constexpr std::size_t kLanesPerThread = 2;
+
+// The context cut after its last fit day, keeping the whole record's warm-up
+// pass; as it is when the pass reaches past that day or no day is a fit day.
+void EndAtLastFitDay(EvaluationContext& context) {
+  const std::span<const double> observed = context.DailyObserved;
+  const auto lastFit = std::find_if(observed.rbegin(), observed.rend(), IsFitDay);
+  const int hours = static_cast<int>(context.Weather.Rain.size());
+  const int warmUp = WarmUpSteps(hours);
+  const int days = std::max(static_cast<int>(observed.rend() - lastFit),
+                            (warmUp + kHoursPerDay - 1) / kHoursPerDay);
+  if (lastFit == observed.rend() ||
+      days >= static_cast<int>(context.DailyRain.size())) {
+    return;
+  }
+  const auto steps = static_cast<std::size_t>(days * kHoursPerDay);
+  const auto dayCount = static_cast<std::size_t>(days);
+  context.Weather.Rain = context.Weather.Rain.first(steps);
+  context.Weather.PotentialE = context.Weather.PotentialE.first(steps);
+  context.Weather.WarmUpHours = warmUp;
+  context.DailyRain = context.DailyRain.first(dayCount);
+  context.DailyObserved = observed.first(dayCount);
+}
 
 }  // namespace
 
@@ -85,13 +110,16 @@ ModelObjective::ModelObjective(
       scratch_(static_cast<std::size_t>(threadCount_) * kLanesPerThread) {}
 
 EvaluationContext ModelObjective::Context() const {
-  return {fileParameters_,
-          map_,
-          {weather_->Rain, weather_->PotentialE, surfaceStorage_},
-          weather_->DailyRain,
-          observed_ ? std::span<const double>(observed_->Daily)
-                    : std::span<const double>(),
-          settings_};
+  EvaluationContext context{
+      fileParameters_,
+      map_,
+      {weather_->Rain, weather_->PotentialE, surfaceStorage_},
+      weather_->DailyRain,
+      observed_ ? std::span<const double>(observed_->Daily)
+                : std::span<const double>(),
+      settings_};
+  if (settings_.EndAtLastFitDay) EndAtLastFitDay(context);
+  return context;
 }
 
 void ModelObjective::Evaluate(std::span<const Genes* const> genes,

@@ -33,13 +33,26 @@ class Objective {
   virtual bool ScoresNumbers() const { return true; }
 };
 
-// What the objective computes and reports: the control file's settings.
+// A measure of the daily calculated runoff against the observed that takes
+// the place of ObjectiveType's, for searches beside velm's own.
+using DailyMeasure = std::function<double(std::span<const double> observed,
+                                          std::span<const double> calculated)>;
+
+// What the objective computes and reports: the control file's settings, and
+// what a caller asks beyond them.
 struct ObjectiveSettings {
   // 1: each evaluation reports its fit; 2: f is the ordering rules' penalty
   // alone, and nothing is simulated.
   int OutputFlag = 0;
   int ObjectiveType = 1;
   double BalanceErrorLimit = 0.0;
+  // Empty: the measure ObjectiveType selects. Called from several threads.
+  DailyMeasure Measure = {};
+  // Simulate the record up to its last fit day only, with the whole record's
+  // warm-up pass: the model runs forward and the fit counts fit days alone,
+  // so the days after the last one change no f, and a record observed only
+  // in its first part costs that part.
+  bool EndAtLastFitDay = false;
 };
 
 // What one evaluation reads. Shared read-only by the threads of a batch; a

@@ -12,88 +12,10 @@
 #include "optimizer/gene_map.h"
 #include "report/assets.h"
 #include "report/explore.h"
+#include "report/html.h"
 #include "report/series.h"
 
 namespace velm::report {
-
-std::string Escape(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
-namespace {
-
-// Text inside a <script> block ends at the first "</" of "</script" and
-// changes mode at "<!--"; with every "<" written as the JSON escape \u003c,
-// the block holds neither, and JSON text inside it parses to the same value.
-std::string ScriptText(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '<') {
-      out += "\\u003c";
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
-// Ten digits keep the file's six and the sums computed from them.
-std::string JsonNumber(double value) {
-  if (!std::isfinite(value)) return "null";
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.10g", value);
-  return buffer;
-}
-
-std::string JsonArray(const std::vector<std::string>& items,
-                      std::string_view separator) {
-  std::string out = "[";
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (i > 0) out += separator;
-    out += items[i];
-  }
-  return out + "]";
-}
-
-}  // namespace
-
-std::string Base64(std::string_view bytes) {
-  static constexpr char kDigits[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  for (std::size_t i = 0; i < bytes.size(); i += 3) {
-    const std::size_t count = std::min<std::size_t>(3, bytes.size() - i);
-    std::uint32_t group = 0;
-    for (std::size_t k = 0; k < 3; ++k) {
-      const unsigned char byte = k < count ? bytes[i + k] : 0;
-      group = group << 8 | byte;
-    }
-    for (std::size_t k = 0; k < 4; ++k) {
-      out += k <= count ? kDigits[(group >> (18 - 6 * k)) & 63] : '=';
-    }
-  }
-  return out;
-}
-
 namespace {
 
 std::string NumberCell(double value) {
@@ -581,22 +503,6 @@ std::string Heading(const ResultFile& result, const PageContext& context) {
   return Escape(heading);
 }
 
-std::string Head(const std::string& heading) {
-  // As a data URL the library's own markup strings cannot be mistaken for
-  // the page's tags, by browsers and checkers alike.
-  return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n"
-         "<meta charset=\"utf-8\">\n<title>" +
-         heading +
-         " &ndash; velm report</title>\n"
-         "<script>window.onerror = function (message) {\n"
-         "  document.documentElement.dataset.scriptError = String(message);\n"
-         "};</script>\n<style>\n" +
-         std::string(DygraphsStyle()) + "\n</style>\n<style>\n" +
-         std::string(PageStyle()) +
-         "</style>\n<script src=\"data:text/javascript;base64," +
-         Base64(DygraphsScript()) + "\"></script>\n</head>\n";
-}
-
 std::string Charts(bool paths) {
   return ChartBlock(
              "hydrograph", "Daily hydrograph",
@@ -648,7 +554,8 @@ std::string RenderPage(const ResultFile& result, const Scores& scores,
                        const PageContext& context) {
   const std::string heading = Heading(result, context);
   const bool calibration = result.Calibration.has_value();
-  std::string page = Head(heading);
+  std::string page =
+      PageHead(heading + " &ndash; velm report", PageStyle());
   page += "<body data-stem=\"" + Escape(context.FileStem) +
           "\" data-catchment=\"" + Escape(context.Catchment) +
           "\">\n<div class=\"header\">\n<h1>" + heading +

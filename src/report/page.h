@@ -19,6 +19,7 @@
 #include "model/water_balance.h"
 #include "report/calibration.h"
 #include "report/explore.h"
+#include "report/html.h"
 #include "report/result_reader.h"
 #include "report/search_trace.h"
 #include "results/scores.h"
@@ -47,9 +48,6 @@ struct PageContext {
   ExploreInputs Explore;
 };
 
-// Text for HTML (& < > " escaped), and bytes in base64.
-std::string Escape(std::string_view text);
-std::string Base64(std::string_view bytes);
 
 std::string RenderPage(const ResultFile& result, const Scores& scores,
                        const PageContext& context);

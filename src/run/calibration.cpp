@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "optimizer/bounds_check.h"
+#include "optimizer/dds.h"
 #include "optimizer/operators.h"
 
 namespace velm {
@@ -14,7 +15,7 @@ GeneMap MapOf(const RunSettings& s) {
 }
 
 ObjectiveSettings ObjectiveOf(const RunSettings& s) {
-  return {s.OutputFlag, s.ObjectiveType, s.BalanceErrorLimit};
+  return {s.OutputFlag, s.ObjectiveType, s.BalanceErrorLimit, {}, false};
 }
 
 Genes GenesOf(const CatchmentData& data, std::span<const double> genes) {
@@ -49,13 +50,31 @@ CalibrationOutcome Calibrate(const CatchmentData& data,
   if (s.OutputFlag != 2) data.RequireObserved();
   const GeneMap map = MapOf(s);
   progress.Started(data.Parameters);
+  ObjectiveSettings objectiveSettings = ObjectiveOf(s);
+  objectiveSettings.Measure = options.Measure;
+  objectiveSettings.EndAtLastFitDay = options.EndAtLastFitDay;
   ModelObjective objective(data.Parameters, map, data.WeatherRecord,
                            s.SurfaceStorageFlag == 1, data.Observed,
-                           ObjectiveOf(s), &progress, options.ThreadCount);
+                           std::move(objectiveSettings), &progress,
+                           options.ThreadCount);
   CalibrationOutcome outcome;
   outcome.VariableCount = s.VariableCount;
-  outcome.Record = Optimizer(s.VariableCount, s.FcountLimit, options.SearchClock)
-                       .Run(objective, progress);
+  const Clock clock =
+      options.Seed ? SeedClock(*options.Seed) : options.SearchClock;
+  if (options.Search == SearchKind::kEvolution) {
+    outcome.Record =
+        Optimizer(s.VariableCount, s.FcountLimit, clock).Run(objective, progress);
+  } else {
+    const auto seed = static_cast<std::uint32_t>(
+        options.Seed ? *options.Seed : options.SearchClock());
+    const DdsRecord record =
+        DynamicallyDimensionedSearch(s.VariableCount,
+                                     std::max(s.FcountLimit, EpochEvaluations()),
+                                     seed)
+            .Run(objective);
+    outcome.Record.Best = record.Best;
+    outcome.Record.Fcount = record.Evaluations;
+  }
   outcome.Counts = objective.EvaluationCounts();
 
   // The best genes simulated for the result; the f reported is the one the

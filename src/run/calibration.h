@@ -5,6 +5,8 @@
 // is not a valid parameter set if it is not. velm and the Python module call
 // it with their own progress sinks; neither builds a search of its own.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,17 +19,33 @@
 
 namespace velm {
 
+enum class SearchKind {
+  kEvolution,  // velm's own: six sub-populations, with its progress reports
+  kDds,        // dynamically dimensioned search, with the same budget
+};
+
 struct CalibrationOptions {
   // Seeds the search's random numbers: the calendar, or VELM_SEED's
   // counting clock.
   Clock SearchClock = SystemClock();
   // 0: OpenMP's thread count.
   int ThreadCount = 0;
+  SearchKind Search = SearchKind::kEvolution;
+  // A seed as VELM_SEED gives it, in place of SearchClock: velm's search
+  // reads SeedClock(Seed), the DDS seeds its draws with it.
+  std::optional<std::uint16_t> Seed = {};
+  // What f measures in place of the objective type (the ordering rules'
+  // penalty is added all the same); empty: the objective type's.
+  DailyMeasure Measure = {};
+  // The search simulates the record up to its last fit day only (see
+  // ObjectiveSettings): for a record whose fit days are its first part.
+  bool EndAtLastFitDay = false;
 };
 
 struct CalibrationOutcome {
   // The search: its epochs, steps and counters, and the best individual
   // (its genes X[1] .. X[n] and the f the search stored).
+  // The DDS fills in Best and Fcount alone.
   CalibrationRecord Record;
   ModelObjective::Counts Counts;
   // The parameter file's values scaled by the best genes, simulated hour by

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/simulate.h"
+#include "results/efficiency.h"
 #include "results/fit.h"
 
 namespace velm {
@@ -48,6 +49,37 @@ TEST(DailyFit, ObjectiveTypeChoosesTheMeasureOrScoresTheBalance) {
   fit.BalanceRatio = 0.1;  // at the limit: no longer below it
   EXPECT_EQ(SelectedMeasure(fit, 0, 0.1), 0.0);
   EXPECT_DOUBLE_EQ(SelectedMeasure(fit, 0, kNaN), 1.0);
+}
+
+TEST(Efficiency, LossesAreOneMinusTheEfficiencyOverTheFitDays) {
+  // Day 0 is no fit day, so the 100 there counts for nothing; swapping the
+  // two fit days' values gives an NSE of -3 in any transform.
+  const std::vector<double> observed{0, 1, 3}, same{100, 1, 3},
+      swapped{100, 3, 1}, higher{100, 1.5, 4.5};
+  struct Row {
+    Efficiency Measure;
+    const std::vector<double>& Calculated;
+    double Loss;
+  };
+  const Row rows[] = {
+      {Efficiency::kNse, same, 0.0},      {Efficiency::kKge, same, 0.0},
+      {Efficiency::kLogNse, same, 0.0},   {Efficiency::kNse, swapped, 4.0},
+      {Efficiency::kLogNse, swapped, 4.0},
+      // r = 1 and alpha = beta = 1.5: KGE = 1 - sqrt(0.5).
+      {Efficiency::kKge, higher, std::sqrt(0.5)},
+      {Efficiency::kNse, higher, 1.25}};
+  for (const Row& row : rows) {
+    EXPECT_NEAR(EfficiencyLoss(row.Measure, observed, row.Calculated),
+                row.Loss, 1e-12)
+        << static_cast<int>(row.Measure) << " " << row.Calculated[1];
+  }
+  // A day without calculated runoff still has a logarithm; a constant
+  // observed series has no variance to explain.
+  EXPECT_TRUE(LogNse(observed, std::vector<double>{0, 0, 3}).has_value());
+  const std::vector<double> constant{2, 2};
+  for (Efficiency e : {Efficiency::kNse, Efficiency::kKge, Efficiency::kLogNse}) {
+    EXPECT_TRUE(std::isnan(EfficiencyLoss(e, constant, constant)));
+  }
 }
 
 }  // namespace

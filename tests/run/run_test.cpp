@@ -11,6 +11,8 @@
 #include "common/number_format.h"
 #include "driver/run_modes.h"
 #include "model/simulate.h"
+#include "optimizer/gene_map.h"
+#include "results/efficiency.h"
 #include "results/calibration_reports.h"
 #include "support/case_dir.h"
 
@@ -63,6 +65,45 @@ TEST(Calibrate, VelmsAndThePythonModulesAreOneCallWithOneOutcome) {
     EXPECT_EQ(moduleConsole.str(), velmConsole.str());
     EXPECT_FALSE(velmConsole.str().empty());
   }
+}
+
+// What a study asks beyond velm: a seed is VELM_SEED's clock; evaluations
+// that end at the last fit day change no bit of the outcome; the DDS and a
+// measure of the caller's give the f the measure gives the best set.
+TEST(Calibrate, SeedsSearchesMeasuresAndRecordsEndingAtTheLastFitDay) {
+  const testing::CaseDir dir("twenty-days");
+  const CatchmentData read =
+      CatchmentData::Read(std::make_shared<RunInputs>(dir.Path()));
+  const Weather& w = *read.WeatherRecord;
+  // Observed for the first 12 days only, as a prepared period is.
+  std::vector<double> observed = read.Observed()->Hourly;
+  std::fill(observed.begin() + 12 * kHoursPerDay, observed.end(), 0.0);
+  const CatchmentData data = CatchmentData::FromSeries(
+      w.Rain, w.PotentialE, w.Dates, observed, read.Parameters, read.Settings);
+  ProgressSink quiet;
+  CalibrationOptions seeded;
+  seeded.Seed = 5;
+  seeded.EndAtLastFitDay = true;
+  const CalibrationOutcome byClock = Calibrate(data, {SeedClock(5)}, quiet);
+  const CalibrationOutcome bySeed = Calibrate(data, seeded, quiet);
+  EXPECT_EQ(Summary(bySeed), Summary(byClock));
+
+  CalibrationOptions dds = seeded;
+  dds.Search = SearchKind::kDds;
+  dds.Measure = [](std::span<const double> o, std::span<const double> c) {
+    return EfficiencyLoss(Efficiency::kKge, o, c);
+  };
+  const CalibrationOutcome one = Calibrate(data, dds, quiet);
+  dds.ThreadCount = 2;
+  dds.EndAtLastFitDay = false;
+  EXPECT_EQ(Summary(Calibrate(data, dds, quiet)), Summary(one));
+  EXPECT_TRUE(one.Record.Epochs.empty());
+  EXPECT_GE(one.Record.Fcount, data.Settings.FcountLimit);
+  EXPECT_EQ(one.Record.Best.f,
+            EfficiencyLoss(Efficiency::kKge, data.Observed()->Daily,
+                           one.Best.DailyCalcQ) +
+                ConstraintPenalty(one.Best.Parameters));
+  EXPECT_NE(Summary(one), Summary(bySeed));
 }
 
 TEST(SimulateCatchment, SeriesGiveWhatTheFilesGive) {
