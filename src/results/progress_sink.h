@@ -1,8 +1,8 @@
 #pragma once
 
-// What a calibration tells as it goes, as calls rather than text (libcmaes's
-// ProgressFunc): the search calls the progress events, the run service the
-// others. The console's and the result file's writers are implementations
+// What a calibration tells as it goes, as calls rather than text, so that
+// each front end words it its own way: the search calls the progress events,
+// the run service the others. The console's and the result file's writers are implementations
 // (calibration_reports.h); the Python module's progress callback reads the
 // console's.
 
