@@ -22,7 +22,9 @@
 # holds a copy of examples/ and, beside it, ../shared/data/cases (--cases);
 # --bin and tools/ come first on PATH, and VELM_SOURCE names the checkout.
 # The pycon blocks of a page run in one interpreter, with --module on its
-# path. UPDATE_EXPECTED=1 rewrites the page with what the examples print.
+# path; a page that holds the line `<!-- needs: the Python module -->` runs
+# its console blocks only where the module is built, too, with --module's
+# commands on PATH and --python as python3. UPDATE_EXPECTED=1 rewrites the page with what the examples print.
 # Exit code 0 when every block matches, 1 when not, 77 when the page needs
 # what is not there (a failure when VELM_NO_SKIP is set).
 import argparse
@@ -133,6 +135,8 @@ def skip(reason):
     sys.exit(77)
 
 
+NEEDS_MODULE = "<!-- needs: the Python module -->"
+
 class Page:
     def __init__(self, path, options, scratch):
         self.path, self.options, self.root = path, options, scratch / "root"
@@ -228,6 +232,11 @@ class Page:
 
     def check(self):
         blocks = parse_blocks(self.lines)
+        if NEEDS_MODULE in self.lines and not self.options.python:
+            # As for pycon blocks: the build with the module runs them.
+            print("the examples not run: they need the Python module, which is not built")
+            self.check_lists()
+            return blocks
         if not self.has_cases and any(SHARED_CASES in "\n".join(b[4] + [str(b[5][1])])
                                       for b in blocks):
             skip(f"{self.path.name} runs the shared catchments, not in {self.options.cases}")
