@@ -104,18 +104,9 @@ std::string DerivedUnits() {
 // Per day, the row of the monthly chart whose sums count it; -1 for a day
 // the water balance does not count.
 std::string MonthOfDays(const ResultFile& result) {
-  const std::vector<bool> counted = CountedDays(result);
-  const std::vector<MonthTotals> months = MonthlyTotals(result);
   std::string out;
-  for (std::size_t i = 0; i < result.Days.size(); ++i) {
-    int row = -1;
-    for (std::size_t m = 0; counted[i] && m < months.size(); ++m) {
-      if (months[m].Year == result.Days[i].Year &&
-          months[m].Month == result.Days[i].Month) {
-        row = static_cast<int>(m);
-      }
-    }
-    out += (i == 0 ? "" : ",") + std::to_string(row);
+  for (const int entry : MonthEntryOfDays(result)) {
+    out += (out.empty() ? "" : ",") + std::to_string(entry);
   }
   return "[" + out + "]";
 }

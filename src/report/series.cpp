@@ -56,6 +56,21 @@ std::vector<MonthTotals> MonthlyTotals(const ResultFile& result) {
   return months;
 }
 
+std::vector<int> MonthEntryOfDays(const ResultFile& result) {
+  const std::vector<bool> counted = CountedDays(result);
+  std::vector<int> entries;
+  int entry = -1;
+  for (std::size_t i = 0; i < result.Days.size(); ++i) {
+    const DayRow& d = result.Days[i];
+    if (i == 0 || result.Days[i - 1].Year != d.Year ||
+        result.Days[i - 1].Month != d.Month) {
+      ++entry;
+    }
+    entries.push_back(counted[i] ? entry : -1);
+  }
+  return entries;
+}
+
 std::string SeriesCsv(const ResultFile& result) {
   std::string out =
       "date,rain_mm,observed_runoff_mm,calculated_runoff_mm,"

@@ -33,6 +33,10 @@ struct MonthTotals {
 // One entry per run of days of the same month, in the order of the file.
 std::vector<MonthTotals> MonthlyTotals(const ResultFile& result);
 
+// Per day, the entry of MonthlyTotals whose sums count it; -1 for a day
+// that is not counted.
+std::vector<int> MonthEntryOfDays(const ResultFile& result);
+
 // UTF-8 CSV with one header line and one line per day, CR LF line ends: an
 // ISO date, then the daily values with the file's digits. A value that is
 // missing (no observed series) or not finite is an empty field, so every

@@ -9,12 +9,17 @@
 
 #include "check/field_checks.h"
 #include "check/infiltration_range.h"
+#include "check/refusals.h"
 #include "check/report.h"
+#include "check/series_checks.h"
 #include "check/unit_checks.h"
 #include "check/wording.h"
 #include "common/code_page.h"
 #include "common/texts.h"
+#include "input/run_inputs.h"
 #include "model/parameter_set.h"
+#include "model/parameter_table.h"
+#include "support/case_dir.h"
 
 namespace velm::check {
 namespace {
@@ -178,6 +183,52 @@ TEST(ExtraFields, ADecimalCommaIsAnErrorAndAFlagColumnANote) {
   for (int i = 0; i < 11; ++i) parts.push_back("0," + std::to_string(i));
   EXPECT_EQ(FieldLevels({parts.begin(), parts.end()}),
             std::vector<Severity>{kError});
+  // What the commas cost: the totals as velm reads them and as meant.
+  std::vector<Finding> findings;
+  CheckExtraFields(NamedFile(), std::vector<std::string_view>{"0.5", "0,25", "1,5"},
+                   findings);
+  ASSERT_EQ(findings.size(), 1u);
+  EXPECT_NE(findings[0].Message.find("the values add up to 1.5 as velm reads them, "
+                                     "and to 2.25 with the commas as decimal points"),
+            std::string::npos)
+      << findings[0].Message;
+}
+
+// A soil without Horton's curve: the fix names the one value to change
+// while one is plainly out of range.
+TEST(Refusals, TheSoilFixNamesTheValueOutOfRange) {
+  const struct {
+    double ParameterSet::*Member;
+    std::string_view Fix;
+  } rows[] = {
+      {&ParameterSet::Coeff_Reduction,
+       "give Coeff_Reduction (line 9), the decay of Horton's curve, a value above 0"},
+      {&ParameterSet::MAX_SoilMoisture, "give MAX_SoilMoisture (line 5) a value above 0"},
+  };
+  for (const auto& row : rows) {
+    const testing::CaseDir dir;
+    dir.SetLine("param.dat", static_cast<int>(RowOf(row.Member).FileLine), "0");
+    try {
+      RunInputs(dir.Path()).FileParameters();
+      ADD_FAILURE() << "velm took " << row.Fix;
+    } catch (const InputError& error) {
+      EXPECT_EQ(ExplainInputError(dir.Path(), error).Fix, row.Fix);
+    }
+  }
+}
+
+// A daily record has no hour: its value, even one that is no number, is
+// never read as one.
+TEST(SeriesChecks, ADailyRecordsValueIsNoHour) {
+  const testing::CaseDir dir;
+  dir.SetLine("ep.csv", 2, "2004,7,2,n/a");
+  Catchment catchment(dir.Path());
+  std::vector<Finding> findings;
+  ReadCatchment(catchment, findings);
+  CheckSeries(catchment, findings);
+  for (const Finding& f : findings) {
+    EXPECT_EQ(f.Message.find("hour"), std::string::npos) << f.Message;
+  }
 }
 
 TEST(UnitSuspects, NameTheUnitThatBringsTheRatioBack) {

@@ -61,6 +61,11 @@ TEST(NumberGrammar, LeadingDecimalNumberOrZero) {
   for (const auto& [text, value] : reals) {
     EXPECT_EQ(ParseReal(text), value) << text;
   }
+  // A field is read to its own end, even where the line's next characters
+  // would continue the number.
+  const std::string_view line = "0.125e3";
+  EXPECT_EQ(ParseReal(line.substr(0, 4)), 0.12);
+  EXPECT_EQ(ParseReal(line.substr(0, 5)), 0.125);
 }
 // clang-format on
 

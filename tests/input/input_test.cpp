@@ -139,6 +139,13 @@ TEST(ParameterFile, WrittenSetsReadBackBitForBitAndOthersAreRefused) {
   while (sets.size() < 200) {
     if (auto set = testing::RandomValidSet(random)) sets.push_back(*set);
   }
+  // A soil of 1 mm, where the fraction written is the depth itself.
+  const testing::CaseDir unitSoil;
+  for (const auto& [member, value] : {std::pair{&ParameterSet::MAX_SoilMoisture, "1"},
+                                      std::pair{&ParameterSet::Final_Infiltration, "0.01"}}) {
+    unitSoil.SetLine("param.dat", static_cast<int>(RowOf(member).FileLine), value);
+  }
+  sets.push_back(RunInputs(unitSoil.Path()).FileParameters());
   for (const ParameterSet& p : sets) {
     const std::string text = ParameterFileText(p);
     EXPECT_EQ(Bits(ParseParameterFile(TextLines::FromText(text, LastLine::kKept))),

@@ -152,6 +152,11 @@ TEST(Operators, SelectionSortsWithGapsFortyToOneAndPutsANaNLast) {
             (Marks{1, 2, 4, 5, 6, 7, 8, 9, 10, 11}));
   EXPECT_EQ(SelectedMarks(nanParents, NaNKeys::kUnmoved),
             (Marks{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+  // The first gap, at each count where it changes: it stays while it is
+  // not below a third of the count.
+  const std::pair<int, int> gaps[] = {{1, 1}, {5, 1},   {6, 4},   {14, 4},
+                                      {15, 13}, {41, 13}, {42, 40}, {80, 40}};
+  for (const auto& [count, gap] : gaps) EXPECT_EQ(FirstShellGap(count), gap) << count;
   for (const NaNKeys nanKeys : {NaNKeys::kLast, NaNKeys::kUnmoved}) {
     std::vector<double> keys{3, kNaN, 2, 1, 5, 0, -1};
     ShellSort(

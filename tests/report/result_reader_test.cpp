@@ -1,5 +1,6 @@
 #include "report/result_reader.h"
 #include "report/search_trace.h"
+#include "report/series.h"
 
 #include <gtest/gtest.h>
 
@@ -107,6 +108,31 @@ TEST(SearchTrace, ReadsConsoleAndResultFileLinesAsTheBestSoFar) {
   EXPECT_EQ(trace[1].BestF, 0.7);
   EXPECT_EQ(trace[2].Evaluations, 29390);
   EXPECT_EQ(trace[2].BestF, 0.537435);
+}
+
+// Days without observed runoff count nowhere: not in their month's sums, and
+// not in the month the Explore panel sums them into.
+TEST(Series, CountsOnlyFitDaysIntoTheirMonth) {
+  ResultFile result;
+  result.HasObserved = true;
+  //                Y     M  D  rain obs  calc PE   AE   infiltration
+  result.Days = {{2001, 1, 30, 1.0, 0.5, 0.25, 2.0, 1.0, 0.0},
+                 {2001, 1, 31, 4.0, 0.0, 0.5, 2.0, 1.5, 0.0},
+                 {2001, 2, 1, 2.0, 1.0, 0.75, 2.0, 0.5, 0.0},
+                 {2001, 3, 1, 8.0, 0.0, 1.0, 2.0, 0.25, 0.0}};
+  EXPECT_EQ(CountedDays(result), (std::vector<bool>{true, false, true, false}));
+  EXPECT_EQ(MonthEntryOfDays(result), (std::vector<int>{0, -1, 1, -1}));
+  const std::vector<MonthTotals> months = MonthlyTotals(result);
+  ASSERT_EQ(months.size(), 3u);
+  EXPECT_EQ(months[0].Rain, 1.0);
+  EXPECT_EQ(months[0].Calculated, 0.25);
+  EXPECT_EQ(months[0].ActualE, 1.0);
+  EXPECT_EQ(months[1].Observed, 1.0);
+  EXPECT_EQ(months[2].Rain, 0.0);
+  result.HasObserved = false;
+  EXPECT_EQ(MonthEntryOfDays(result), (std::vector<int>{0, 0, 1, 2}));
+  EXPECT_EQ(MonthlyTotals(result)[0].Rain, 5.0);
+  EXPECT_TRUE(std::isnan(MonthlyTotals(result)[0].Observed));
 }
 
 }  // namespace

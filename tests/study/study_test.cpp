@@ -233,6 +233,15 @@ TEST(StudyTable, RoundTripsQuotedFieldsAndJoinsParameterColumns) {
   EXPECT_EQ(all.Header.back(), "Y");
   EXPECT_EQ(all.Rows[1][*all.Column("X")], "3");
   EXPECT_EQ(all.Rows[0][*all.Column("Y")], "");
+  // A run that failed wrote fewer fields than its header names: the rest
+  // stay blank, and fields beyond the header are dropped.
+  const Table ragged{{"catchment", "reason", "X"}, {{"c"}, {"d", "r", "4", "extra"}}};
+  const Table joined = Concatenated({ragged});
+  std::vector<std::string> shortRow(joined.Header.size());
+  shortRow[*joined.Column("catchment")] = "c";
+  EXPECT_EQ(joined.Rows[0], shortRow);
+  EXPECT_EQ(joined.Rows[1][*joined.Column("X")], "4");
+  EXPECT_EQ(joined.Rows[1].size(), joined.Header.size());
   EXPECT_EQ(CsvNumber(0.1 + 0.2), "0.3");
   EXPECT_EQ(CsvNumber(1.0 / 3), "0.3333333333");
   EXPECT_EQ(CsvNumber(-1.0 / 0.0), "-inf");

@@ -71,6 +71,13 @@ complaints=$(xmllint --html --noout "$work/out/study.html" 2>&1) || fail "xmllin
   done
   printf 'run=recorded\nstate=done\n' >"$data/recorded/$name/study-status.txt"
 done
+# The page's data from the recorded outputs that page_test.sh drives: each
+# start's seed, f, scores and parameters, and the validation band.
+cp -R "$data/recorded" "$work/recorded"
+"$study" --collect-only --run recorded -o "$work/recorded" small small-wet >/dev/null
+sed -n '/id="study-data"/,/<\/script>/p' "$work/recorded/study.html" >"$work/study-data"
+[ -z "${UPDATE_EXPECTED:-}" ] || cp "$work/study-data" "$data/study-data.json"
+diff "$data/study-data.json" "$work/study-data" || fail "the page's data differs"
 
 # One job of two threads gives what two jobs of one thread gave.
 "$study" "${periods[@]}" --starts 2 -j 1 -o "$work/one" "$work/small" >/dev/null
