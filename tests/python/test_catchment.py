@@ -147,6 +147,9 @@ def test_parameters_mapping_and_replace(sample):
     assert changed["TankCount"] == 2 and changed["BotomTank"] == p["BotomTank"][:2]
     assert changed["MAX_Infiltration"] != p["MAX_Infiltration"]
     assert velm.Parameters(dict(p)) == p and velm.Parameters(**p.to_dict()) == p
+    text = repr(p)  # a call that gives the set back, every value to the bit
+    assert text.startswith("velm.Parameters(Impervious=0.05, ") and text.endswith("=12.877240000000002)")
+    assert eval(text, {"velm": velm}) == p
     for derived in ("F18_Infiltration", "MAX_Infiltration"):
         with pytest.raises(ValueError, match=derived):
             p.replace(**{derived: 1.0})
