@@ -133,6 +133,8 @@ TEST(Console, ShowsEveryTextAndNamesOfBothEncodingsInUtf8) {
                               "b\x81"),
             "a\xef\xbf\xbd"
             "b\xef\xbf\xbd");
+  // A one-byte character (half-width katakana) keeps the UTF-8 after it.
+  EXPECT_EQ(ConsoleTextAsUtf8("\xb1\xc3\xa9"), Cp932ToUtf8("\xb1") + "\xc3\xa9");
   EXPECT_EQ(ParseConsoleEncoding("utf-8"), ConsoleEncoding::kUtf8);
   EXPECT_EQ(ParseConsoleEncoding("cp932"), ConsoleEncoding::kCp932);
   for (const char* other : {"", "UTF-8", "utf8", "sjis", "cp932 "}) {
