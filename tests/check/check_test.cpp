@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <random>
@@ -214,6 +215,25 @@ TEST(Refusals, TheSoilFixNamesTheValueOutOfRange) {
     } catch (const InputError& error) {
       EXPECT_EQ(ExplainInputError(dir.Path(), error).Fix, row.Fix);
     }
+  }
+}
+
+// Evaporation for a day that the rain does not complete: the fix counts the
+// hours the rain lacks.
+TEST(Refusals, TheFixCountsTheHoursTheRainLacks) {
+  const testing::CaseDir dir;
+  std::ofstream(dir.Path() / "rain.csv", std::ios::app | std::ios::binary)
+      << "2004,7,4,1,0\r\n2004,7,4,2,0\r\n2004,7,4,3,0\r\n2004,7,4,4,0\r\n"
+         "2004,7,4,5,0\r\n";
+  std::ofstream(dir.Path() / "ep.csv", std::ios::app | std::ios::binary)
+      << "2004,7,4,2.5\r\n";
+  try {
+    RunInputs(dir.Path()).SharedWeather();
+    ADD_FAILURE() << "velm took evaporation for a day without its rain";
+  } catch (const InputError& error) {
+    const std::string fix = ExplainInputError(dir.Path(), error).Fix;
+    EXPECT_NE(fix.find("(it is 19 hours short of a whole day)"), std::string::npos)
+        << fix;
   }
 }
 
