@@ -143,6 +143,7 @@ def test_parameters_mapping_and_replace(sample):
     p = sample.parameters
     assert isinstance(p, collections.abc.Mapping) and len(p) == len(list(p)) == 16
     assert p["CoeffTank"] == [0.005, 0.005, 0.001] and p["TankCount"] == 3
+    assert list(p.values()) == [p[name] for name in p.keys()] and dict(p.items()) == dict(p)
     changed = p.replace(Final_Infiltration=0.3, CoeffTank=[0.01, 0.005])
     assert changed["TankCount"] == 2 and changed["BotomTank"] == p["BotomTank"][:2]
     assert changed["MAX_Infiltration"] != p["MAX_Infiltration"]
