@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "check/field_checks.h"
+#include "check/file_checks.h"
 #include "check/infiltration_range.h"
 #include "check/refusals.h"
 #include "check/report.h"
@@ -235,6 +236,24 @@ TEST(Refusals, TheFixCountsTheHoursTheRainLacks) {
     EXPECT_NE(fix.find("(it is 19 hours short of a whole day)"), std::string::npos)
         << fix;
   }
+}
+
+// Records joined by a CR alone: the finding names the first such line and
+// counts them all.
+TEST(LineEnds, ALoneCarriageReturnIsNamedWhereItFirstStands) {
+  const testing::CaseDir dir;
+  dir.SetLine("rain.csv", 3, "2004,7,1,3,0\r2004,7,1,4,0");
+  dir.SetLine("rain.csv", 6, "2004,7,1,6,0\r2004,7,1,7,0");
+  Catchment catchment(dir.Path());
+  std::vector<Finding> findings;
+  ReadCatchment(catchment, findings);
+  findings.clear();
+  CheckLineEnds(catchment, findings);
+  ASSERT_EQ(findings.size(), 1u);
+  EXPECT_EQ(findings[0].Line, 3u);
+  EXPECT_TRUE(findings[0].Message.starts_with(
+      "line 3 holds a carriage return that ends no line (CR alone; 2 in all)"))
+      << findings[0].Message;
 }
 
 // A daily record has no hour: its value, even one that is no number, is
