@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # velm-study on small catchments cut from the calibration sample (its first
 # 120 days; a second with another area) beside four it must refuse: the
-# study.csv, times left out, and the console are pinned in data/; each
-# start's console, the best start's result file and the validation's are
-# velm's own on the directories it prepares; another -j, the search DDS on
-# KGE, the refusals of periods and of usage, and a foreign run token. With
+# study.csv, times left out, the console and the page's data are pinned in
+# data/; each start's console, the best start's result file and the
+# validation's are velm's own on the directories it prepares; another -j, the
+# search DDS on KGE, the refusals of periods and of usage, and a foreign run
+# token. With
 # --slurm the two catchments run as a Slurm job array (on the cluster
 # SLURM_CONF names) and must give the local study.csv.
 #   study_test.sh VELM_STUDY VELM SAMPLE_DIR [--slurm]
