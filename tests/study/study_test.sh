@@ -5,9 +5,8 @@
 # data/; each start's console, the best start's result file and the
 # validation's are velm's own on the directories it prepares; another -j, the
 # search DDS on KGE, the refusals of periods and of usage, and a foreign run
-# token. With
-# --slurm the two catchments run as a Slurm job array (on the cluster
-# SLURM_CONF names) and must give the local study.csv.
+# token. With --slurm the two catchments run as a Slurm job array (on the
+# cluster SLURM_CONF names) and must give the local study.csv.
 #   study_test.sh VELM_STUDY VELM SAMPLE_DIR [--slurm]
 set -euo pipefail
 study=$(realpath "$1") velm=$(realpath "$2") sample=$3 slurm=${4:-}
