@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <functional>
@@ -268,6 +269,15 @@ TEST(SeriesChecks, ADailyRecordsValueIsNoHour) {
   for (const Finding& f : findings) {
     EXPECT_EQ(f.Message.find("hour"), std::string::npos) << f.Message;
   }
+  // An hour of 0 is a numbering from 0, and the finding asks about it.
+  dir.SetLine("runoff.csv", 1, "2004,7,1,0,0.01");
+  Catchment withHourZero(dir.Path());
+  findings.clear();
+  ReadCatchment(withHourZero, findings);
+  CheckSeries(withHourZero, findings);
+  EXPECT_TRUE(std::any_of(findings.begin(), findings.end(), [](const Finding& f) {
+    return f.Message.find("are the hours numbered 0 to 23?") != std::string::npos;
+  }));
 }
 
 TEST(UnitSuspects, NameTheUnitThatBringsTheRatioBack) {
